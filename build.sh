@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine (as root: installs the packages that are missing), then builds.
+#   ./build.sh run    build the Linux program and start it
+#   ./build.sh test   build everything and run every test suite
+set -euo pipefail
+cd "$(dirname "$0")"
+
+linux_packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
+  libbenchmark-dev qt6-base-dev libgl-dev fonts-liberation fonts-dejavu-core xvfb xauth xdotool)
+
+ensure_packages() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+  done
+  ((${#missing[@]})) || return 0
+  echo "Installing: ${missing[*]}"
+  if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  apt-get update -q
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+}
+
+build() {  # build PRESET [TARGET...]
+  local preset=$1; shift
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" ${1:+--target "$@"}
+}
+
+case "${1:-}" in
+  run)
+    ensure_packages "${linux_packages[@]}"
+    build default
+    exec ./build/default/tarnwick
+    ;;
+  test)
+    ensure_packages "${linux_packages[@]}"
+    build default
+    ctest --preset default
+    build asan
+    ctest --preset asan
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,36 @@
+#include "registry/current_default.h"
+
+#include <string_view>
+
+#include "registry/registry_reader.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr char kClients[] = R"(SOFTWARE\Clients\StartMenuInternet)";
+
+bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+
+}  // namespace
+
+DefaultBrowserDisplay QueryCurrentDefaultBrowser(Registry& registry) {
+  std::string client = AsText(ReadRegistryValue(registry, Hive::kCurrentUser, kClients, ""));
+  if (IsBlank(client)) client = AsText(ReadRegistryValue(registry, Hive::kLocalMachine, kClients, ""));
+
+  std::string name;
+  if (!IsBlank(client)) {
+    // The client key is always looked up machine-wide, with the name exactly as stored.
+    const std::string client_key = std::string(kClients) + "\\" + client;
+    name = AsText(ReadRegistryValue(registry, Hive::kLocalMachine, client_key, ""));
+    if (IsBlank(name)) {
+      name = AsText(ReadRegistryValue(registry, Hive::kLocalMachine, client_key, "LocalizedString"));
+    }
+  }
+  if (size_t nul = name.find('\0'); nul != std::string::npos) name.resize(nul);
+
+  // An "@" marks an indirect resource reference, which cannot be shown as a name.
+  if (IsBlank(name) || name.find('@') != std::string::npos) return {};
+  return {name + " is currently the default browser.", true};
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,44 @@
+#include "registry/per_user_reset.h"
+
+#include "registry/registry.h"
+
+namespace tarnwick {
+namespace {
+
+// Explorer's per-user extension settings, the per-user extensions, protocols and file types,
+// and the per-user Start-menu client. The type keys are spelt "file" here while the writers
+// spell them "File": names match without regard to case, so both spellings go.
+constexpr const char* kPerUserKeys[] = {
+    R"(Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.url)",
+    R"(Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.htm)",
+    R"(Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.html)",
+    R"(Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.shtml)",
+    R"(Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.mht)",
+    R"(Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.mhtml)",
+    R"(Software\Classes\.url)",
+    R"(Software\Classes\.htm)",
+    R"(Software\Classes\.html)",
+    R"(Software\Classes\.mhtml)",
+    R"(Software\Classes\.mht)",
+    R"(Software\Classes\.shtml)",
+    R"(Software\Classes\.xml)",
+    R"(Software\Classes\.xht)",
+    R"(Software\Classes\.xhtml)",
+    R"(Software\Classes\http)",
+    R"(Software\Classes\https)",
+    R"(Software\Classes\ftp)",
+    R"(Software\Classes\MyHTMLfile)",
+    R"(Software\Classes\MyMHTMLfile)",
+    R"(Software\Classes\MyInternetShortcut)",
+    R"(Software\Clients\StartMenuInternet)",
+};
+
+}  // namespace
+
+std::span<const char* const> PerUserResetKeys() { return kPerUserKeys; }
+
+void delperuserkeys(Registry& registry) {
+  for (const char* path : kPerUserKeys) registry.DeleteKeyTree(Hive::kCurrentUser, path);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,68 @@
+#include "registry/registry_reader.h"
+
+#include <cstring>
+#include <vector>
+
+#include "registry/registry_rules.h"
+
+namespace tarnwick {
+
+std::string AsText(const RegistryValue& value) {
+  if (const auto* text = std::get_if<std::string>(&value)) return *text;
+  if (const auto* number = std::get_if<int32_t>(&value)) return std::to_string(*number);
+  return {};
+}
+
+long QueryKeyValue(Registry& registry, KeyHandle key, const std::string& name,
+                   RegistryValue* value) {
+  uint32_t type = 0;
+  uint32_t size = 0;
+  long status = registry.QueryValue(key, name, &type, nullptr, &size);
+  if (status != kErrorSuccess) return status;
+
+  switch (type) {
+    case kRegSz:
+    case kRegExpandSz: {
+      std::vector<uint8_t> buffer(size);
+      status = registry.QueryValue(key, name, &type, buffer.data(), &size);
+      if (status != kErrorSuccess) {
+        *value = std::monostate{};
+        return status;
+      }
+      // The count includes the terminating NUL; a value stored with no bytes at all has no
+      // text to give.
+      const long units = static_cast<long>(size / 2) - 1;
+      if (units < 0) return status;
+      std::u16string text(static_cast<size_t>(units), u'\0');
+      std::memcpy(text.data(), buffer.data(), static_cast<size_t>(units) * 2);
+      *value = Utf16ToUtf8(text);
+      return status;
+    }
+    case kRegDword: {
+      uint8_t bytes[4] = {};
+      uint32_t dword_size = sizeof bytes;
+      status = registry.QueryValue(key, name, &type, bytes, &dword_size);
+      if (status == kErrorSuccess) {
+        const uint32_t n = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | uint32_t{bytes[3]} << 24;
+        *value = static_cast<int32_t>(n);
+      }
+      return status;
+    }
+    default:
+      return -1;
+  }
+}
+
+RegistryValue ReadRegistryValue(Registry& registry, Hive hive, const std::string& path,
+                                const std::string& name) {
+  KeyHandle key = nullptr;
+  RegistryValue value;
+  // Read rights only: an account that may read but not write a machine-wide key still sees
+  // its values.
+  registry.OpenKey(hive, path, kKeyRead, &key);
+  QueryKeyValue(registry, key, name, &value);
+  registry.CloseKey(key);
+  return value;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,217 @@
+#include "registry/registry_rules.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <iterator>
+
+namespace tarnwick {
+namespace {
+
+struct UpcaseRange {
+  char16_t first;
+  char16_t last;
+  int stride;
+  int delta;
+};
+
+constexpr UpcaseRange kUpcaseRanges[] = {
+#include "registry/upcase_table.inc"
+};
+
+char16_t Upcase(char16_t c) {
+  // The ranges are sorted and disjoint: find the last one starting at or before `c`.
+  auto it = std::upper_bound(std::begin(kUpcaseRanges), std::end(kUpcaseRanges), c,
+                             [](char16_t v, const UpcaseRange& r) { return v < r.first; });
+  if (it == std::begin(kUpcaseRanges)) return c;
+  const UpcaseRange& r = *std::prev(it);
+  if (c > r.last || (c - r.first) % r.stride != 0) return c;
+  return static_cast<char16_t>(c + r.delta);
+}
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Decodes one code point at `*i`, advancing past it. Overlong forms, surrogates and values
+// past U+10FFFF are invalid; an invalid sequence consumes one byte.
+char32_t DecodeUtf8(std::string_view s, size_t* i) {
+  const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+  unsigned char b0 = byte(*i);
+  if (b0 < 0x80) {
+    ++*i;
+    return b0;
+  }
+  int len = b0 >= 0xF0 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC0 ? 2 : 0;
+  if (len == 0 || b0 > 0xF4 || *i + len > s.size()) {
+    ++*i;
+    return kReplacement;
+  }
+  char32_t cp = b0 & (0x7F >> len);
+  for (int k = 1; k < len; ++k) {
+    unsigned char b = byte(*i + k);
+    if ((b & 0xC0) != 0x80) {
+      ++*i;
+      return kReplacement;
+    }
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    ++*i;
+    return kReplacement;
+  }
+  *i += len;
+  return cp;
+}
+
+void AppendUtf8(char32_t cp, std::string* out) {
+  if (cp < 0x80) {
+    out->push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+bool SameAscii(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return (x >= 'a' && x <= 'z' ? x - 32 : x) == (y >= 'a' && y <= 'z' ? y - 32 : y);
+         });
+}
+
+}  // namespace
+
+std::string FoldName(std::string_view utf8) {
+  std::u16string units = Utf8ToUtf16(utf8);
+  for (char16_t& c : units) c = Upcase(c);
+  return Utf16ToUtf8(units);
+}
+
+bool SameName(std::string_view a, std::string_view b) { return FoldName(a) == FoldName(b); }
+
+bool SplitKeyPath(std::string_view path, std::vector<std::string>* components) {
+  components->clear();
+  if (path.empty()) return true;
+  size_t start = 0;
+  while (true) {
+    size_t end = path.find('\\', start);
+    std::string_view part = path.substr(start, end == std::string_view::npos ? end : end - start);
+    if (part.empty()) return false;
+    components->emplace_back(part);
+    if (end == std::string_view::npos) return true;
+    start = end + 1;
+  }
+}
+
+bool ParseWriterPath(std::string_view path, WriterTarget* target, std::string* err) {
+  size_t first = path.find('\\');
+  std::string_view hive = path.substr(0, first);
+  if (SameAscii(hive, "HKCU") || SameAscii(hive, "HKEY_CURRENT_USER")) {
+    target->hive = Hive::kCurrentUser;
+  } else if (SameAscii(hive, "HKLM") || SameAscii(hive, "HKEY_LOCAL_MACHINE")) {
+    target->hive = Hive::kLocalMachine;
+  } else {
+    *err = "unknown hive '" + std::string(hive) + "'";
+    return false;
+  }
+  if (first == std::string_view::npos) {
+    *err = "no key below the hive in '" + std::string(path) + "'";
+    return false;
+  }
+  std::string_view rest = path.substr(first + 1);
+  const bool default_value = rest.ends_with('\\');
+  if (default_value) rest.remove_suffix(1);
+  std::vector<std::string> parts;
+  if (rest.empty() || !SplitKeyPath(rest, &parts)) {
+    *err = "malformed registry path '" + std::string(path) + "'";
+    return false;
+  }
+  target->value_name.clear();
+  if (!default_value) {
+    target->value_name = std::move(parts.back());
+    parts.pop_back();
+    if (parts.empty()) {
+      *err = "no key below the hive in '" + std::string(path) + "'";
+      return false;
+    }
+  }
+  target->key = std::move(parts);
+  return true;
+}
+
+std::optional<RegType> ParseRegType(std::string_view name) {
+  if (name == "REG_SZ") return kRegSz;
+  if (name == "REG_EXPAND_SZ") return kRegExpandSz;
+  if (name == "REG_DWORD") return kRegDword;
+  return std::nullopt;
+}
+
+std::optional<uint32_t> ParseDwordText(std::string_view text) {
+  bool negative = false;
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty() || text.size() > 10) return std::nullopt;
+  uint64_t n = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    n = n * 10 + static_cast<uint64_t>(c - '0');
+  }
+  if (negative ? n > 0x80000000ull : n > 0xFFFFFFFFull) return std::nullopt;
+  return static_cast<uint32_t>(negative ? (~n + 1) : n);
+}
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    char32_t cp = DecodeUtf8(utf8, &i);
+    if (cp < 0x10000) {
+      out.push_back(static_cast<char16_t>(cp));
+    } else {
+      cp -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    }
+  }
+  return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+  std::string out;
+  out.reserve(utf16.size());
+  for (size_t i = 0; i < utf16.size(); ++i) {
+    char32_t c = utf16[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+        utf16[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (utf16[++i] - 0xDC00);
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = kReplacement;
+    }
+    AppendUtf8(c, &out);
+  }
+  return out;
+}
+
+std::vector<uint8_t> TextToRegBytes(std::string_view utf8) {
+  std::u16string units = Utf8ToUtf16(utf8);
+  std::vector<uint8_t> bytes;
+  bytes.reserve(2 * units.size() + 2);
+  for (char16_t u : units) {
+    bytes.push_back(static_cast<uint8_t>(u & 0xFF));
+    bytes.push_back(static_cast<uint8_t>(u >> 8));
+  }
+  bytes.push_back(0);
+  bytes.push_back(0);
+  return bytes;
+}
+
+}  // namespace tarnwick

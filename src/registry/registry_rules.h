@@ -1,0 +1,60 @@
+// Rules shared by every registry implementation: how names compare, how writer paths and type
+// names are read, and how text travels between UTF-8 and the registry's UTF-16.
+#ifndef TARNWICK_REGISTRY_REGISTRY_RULES_H_
+#define TARNWICK_REGISTRY_REGISTRY_RULES_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "registry/registry.h"
+
+namespace tarnwick {
+
+/// The comparison form of a key or value name: every UTF-16 code unit mapped through Unicode
+/// simple upper-case mapping, as Windows compares names ("Ä" and "ä" are one name; "ß" stays).
+/// Invalid UTF-8 compares as U+FFFD.
+std::string FoldName(std::string_view utf8);
+
+/// True when the two names are the same registry name.
+bool SameName(std::string_view a, std::string_view b);
+
+/// Splits a relative key path at backslashes. The empty path gives no components. Returns
+/// false for a path with an empty component (a leading, trailing or doubled backslash).
+bool SplitKeyPath(std::string_view path, std::vector<std::string>* components);
+
+/// A writer path taken apart: "HKCU\Software\Classes\.htm\" is hive kCurrentUser, key
+/// {"Software", "Classes", ".htm"} and the default value (empty `value_name`).
+struct WriterTarget {
+  Hive hive = Hive::kCurrentUser;
+  std::vector<std::string> key;  ///< components below the hive; never empty
+  std::string value_name;        ///< empty for the default value
+};
+
+/// Reads a writer path. The first component is "HKCU" or "HKLM" (also the long forms
+/// "HKEY_CURRENT_USER" / "HKEY_LOCAL_MACHINE", any case); a trailing backslash addresses the
+/// default value. Fails for an unknown hive, a path with no key below the hive, or an empty
+/// component in the middle, with the reason in `err`.
+bool ParseWriterPath(std::string_view path, WriterTarget* target, std::string* err);
+
+/// Maps "REG_SZ", "REG_EXPAND_SZ", "REG_DWORD" (exact case) to the type; nothing otherwise.
+std::optional<RegType> ParseRegType(std::string_view name);
+
+/// Reads the decimal text of a REG_DWORD write: optional sign, digits, value within 32 bits
+/// (negative values wrap, as a signed 32-bit number would be stored). Nothing otherwise.
+std::optional<uint32_t> ParseDwordText(std::string_view text);
+
+/// UTF-8 to UTF-16 code units; invalid sequences become U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+
+/// UTF-16 code units to UTF-8; unpaired surrogates become U+FFFD. NULs are kept.
+std::string Utf16ToUtf8(std::u16string_view utf16);
+
+/// The registry bytes of a text value: UTF-16LE with the terminating NUL.
+std::vector<uint8_t> TextToRegBytes(std::string_view utf8);
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_REGISTRY_REGISTRY_RULES_H_

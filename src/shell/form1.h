@@ -1,0 +1,67 @@
+// The main window as a toolkit-independent model. It owns every control state and every event
+// handler; a front end renders the state, forwards the events, and implements the Platform.
+#ifndef TARNWICK_SHELL_FORM1_H_
+#define TARNWICK_SHELL_FORM1_H_
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "registry/browser_profile.h"
+#include "shell/platform.h"
+
+namespace tarnwick {
+
+class Form1 {
+ public:
+  /// Nothing in `platform` is owned; all of it must outlive the window.
+  explicit Form1(const Platform& platform);
+  ~Form1();
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  /// `changed` runs after every change of a control state below, also in the middle of a
+  /// handler (before a modal box appears), so the front end can redraw.
+  void SetObserver(std::function<void()> changed);
+
+  // Control state.
+  bool OptionValue(int index) const;  ///< Option1 ... Option8 by index 1 ... 8
+  const std::string& Text1() const;
+  bool Command7Enabled() const;       ///< the presets' Apply
+  bool Command2Enabled() const;       ///< the custom Apply
+  const std::string& Label5Caption() const;
+  bool Frame4Visible() const;
+  bool AboutOpen() const;
+  const BrowserProfile& Profile() const;
+
+  // Events.
+  /// The load step. Returns false when start-up stopped (a refused Windows release, or an
+  /// automation object that could not be created, after its message); the window is then
+  /// never shown and the program ends.
+  bool Form_Load();
+  /// The unload step: closes the About box; never cancels the close.
+  void Form_Unload();
+  /// Option button `index` (1 ... 8) was selected by mouse or keyboard: its value turns on, the
+  /// others' off, then its click reaction runs.
+  void Option_Click(int index);
+  /// The text of Text1 becomes `text`, by typing or by the program. Setting the text it
+  /// already holds is no change; any other text runs the change reaction.
+  void SetText1(const std::string& text);
+  void Command7_Click();  ///< presets' Apply
+  void Command1_Click();  ///< browse ("...")
+  void Command2_Click();  ///< custom Apply
+  void Command5_Click();  ///< Reset
+  void Command3_Click();  ///< Homepage
+  void Command4_Click();  ///< About
+  void Picture1_Click();  ///< donation image
+  void Label4_Click();    ///< donation appeal
+  void Label2_Click();    ///< copyright line
+
+ private:
+  struct State;
+  std::unique_ptr<State> s_;
+};
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_SHELL_FORM1_H_

@@ -1,0 +1,117 @@
+// The outside world of the main window, behind small interfaces: the automation objects that
+// start-up creates, the version query, the environment, and everything modal or leaving the
+// program. The Windows build implements them over Win32 and COM; the Linux build over the
+// stand-in registry and Qt. Tests use scripted fakes.
+#ifndef TARNWICK_SHELL_PLATFORM_H_
+#define TARNWICK_SHELL_PLATFORM_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tarnwick {
+
+class Registry;
+class RegistryWriteRoute;
+class frmAbout;
+
+/// The three fields of the OSVERSIONINFOA record that start-up looks at.
+struct OsVersionInfo {
+  uint32_t dwPlatformId = 0;  ///< 1: Windows 9x, 2: Windows NT; stays 0 when the query fails
+  uint32_t dwMajorVersion = 0;
+  uint32_t dwMinorVersion = 0;
+};
+
+/// GetVersionExA, or its stand-in.
+class VersionProvider {
+ public:
+  virtual ~VersionProvider() = default;
+  /// The running Windows version; the zero record when it cannot be told.
+  virtual OsVersionInfo GetVersionEx() = 0;
+};
+
+/// The file-system object ("Scripting.FileSystemObject").
+class FileSystemObject {
+ public:
+  virtual ~FileSystemObject() = default;
+  /// True when a file exists at `path`.
+  virtual bool FileExists(const std::string& path) = 0;
+};
+
+/// The open-file dialog object ("UserAccounts.CommonDialog"). Properties are set before each
+/// showing; FileName is read after a choice.
+class CommonDialog {
+ public:
+  virtual ~CommonDialog() = default;
+  virtual void SetInitialDir(const std::string& dir) = 0;
+  virtual void SetFilter(const std::string& filter) = 0;
+  virtual void SetFlags(int32_t flags) = 0;
+  /// Shows the dialog modally. True when the user chose a file and confirmed.
+  virtual bool ShowOpen() = 0;
+  /// The chosen file's full path.
+  virtual std::string FileName() = 0;
+};
+
+/// Creates the automation objects by ProgID. Each Create returns null with a message in `err`
+/// when the object cannot be created.
+class AutomationFactory {
+ public:
+  virtual ~AutomationFactory() = default;
+  /// "WScript.Shell": the registry write route.
+  virtual std::unique_ptr<RegistryWriteRoute> CreateScriptingShell(std::string* err) = 0;
+  /// "Scripting.FileSystemObject".
+  virtual std::unique_ptr<FileSystemObject> CreateFileSystemObject(std::string* err) = 0;
+  /// "UserAccounts.CommonDialog".
+  virtual std::unique_ptr<CommonDialog> CreateCommonDialog(std::string* err) = 0;
+};
+
+/// Environment variables.
+class Environment {
+ public:
+  virtual ~Environment() = default;
+  /// The variable's value; the empty text when it is not set.
+  virtual std::string Get(const std::string& name) = 0;
+};
+
+/// The owner window of a shell call.
+enum class ShellOwner {
+  kNone,     ///< no owner window
+  kDesktop,  ///< the desktop window (GetDesktopWindow)
+};
+
+/// Show commands of a shell call.
+inline constexpr int kSwShowNormal = 1;
+inline constexpr int kSwShowMaximized = 3;
+
+/// Message-box styles.
+inline constexpr int kVbOkOnly = 0;
+inline constexpr int kVbInformation = 64;
+
+/// Everything that is modal or leaves the program.
+class Desktop {
+ public:
+  virtual ~Desktop() = default;
+  /// Shows a modal message box and returns when the user has dismissed it.
+  virtual void MsgBox(const std::string& text, const std::string& title, int style) = 0;
+  /// Shows the About box modally; returns when it has closed.
+  virtual void ShowAboutBox(frmAbout& about) = 0;
+  /// Closes the About box if it is open; no effect otherwise.
+  virtual void CloseAboutBox() = 0;
+  /// Asks the shell to open `file` with `verb`; no parameters, no working directory. The result
+  /// is not reported.
+  virtual void ShellExecute(ShellOwner owner, const std::string& verb, const std::string& file,
+                            int show_command) = 0;
+};
+
+/// What the main window is given to reach the outside world. Nothing is owned.
+struct Platform {
+  Registry* registry = nullptr;  ///< the delete and read routes
+  AutomationFactory* automation = nullptr;
+  VersionProvider* version = nullptr;
+  Environment* environment = nullptr;
+  Desktop* desktop = nullptr;
+};
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_SHELL_PLATFORM_H_

@@ -95,8 +95,8 @@ std::vector<uint8_t> ColumnData(const Statement& stmt, int column) {
   switch (stmt.ColumnType(column)) {
     case SQLITE_INTEGER: {
       const auto n = static_cast<uint32_t>(stmt.ColumnInt(column));
-      return {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8),
-              static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 24)};
+      return {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n >> 16),
+              static_cast<uint8_t>(n >> 24)};
     }
     case SQLITE_TEXT:
       return TextToRegBytes(stmt.ColumnText(column));
@@ -117,9 +117,10 @@ struct HiveStore::Statements {
         find_child(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2"),
         insert_key(db, "INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, ?3)"),
         get_value(db, "SELECT name, type, data FROM \"values\" WHERE key = ?1 AND fold = ?2"),
-        set_value(db,
-                  "INSERT INTO \"values\"(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
-                  "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data"),
+        set_value(
+            db,
+            "INSERT INTO \"values\"(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+            "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data"),
         delete_value(db, "DELETE FROM \"values\" WHERE key = ?1 AND fold = ?2"),
         delete_key(db, "DELETE FROM keys WHERE id = ?1 AND parent IS NOT NULL"),
         list_keys(db, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold"),

@@ -73,8 +73,8 @@ class HiveStore {
   bool CreateKey(std::span<const std::string> path, int64_t* id, std::string* err);
   /// Sets value `name` of key `id`, replacing one of the same name; a replaced value keeps the
   /// spelling of its name and its place in the value order.
-  bool SetValue(int64_t id, const std::string& name, uint32_t type,
-                std::span<const uint8_t> data, std::string* err);
+  bool SetValue(int64_t id, const std::string& name, uint32_t type, std::span<const uint8_t> data,
+                std::string* err);
   /// Deletes value `name` of key `id`; `*found` tells whether it existed.
   bool DeleteValue(int64_t id, const std::string& name, bool* found, std::string* err);
   /// Deletes key `id` (never the root) with all its values and sub-keys.

@@ -26,9 +26,7 @@ bool SqliteDb::Exec(const char* sql, std::string_view what, std::string* err) {
   return false;
 }
 
-std::string SqliteDb::ErrorText() const {
-  return db_ ? sqlite3_errmsg(db_.get()) : "no database";
-}
+std::string SqliteDb::ErrorText() const { return db_ ? sqlite3_errmsg(db_.get()) : "no database"; }
 
 void Statement::Finalizer::operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
 
@@ -48,8 +46,7 @@ Statement& Statement::Bind(int index, int64_t value) {
 }
 
 Statement& Statement::Bind(int index, std::string_view text) {
-  sqlite3_bind_text64(stmt_.get(), index, text.data(), text.size(), SQLITE_TRANSIENT,
-                      SQLITE_UTF8);
+  sqlite3_bind_text64(stmt_.get(), index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
   return *this;
 }
 
@@ -83,9 +80,7 @@ void Statement::Reset() {
 
 int Statement::ColumnType(int column) const { return sqlite3_column_type(stmt_.get(), column); }
 
-int64_t Statement::ColumnInt(int column) const {
-  return sqlite3_column_int64(stmt_.get(), column);
-}
+int64_t Statement::ColumnInt(int column) const { return sqlite3_column_int64(stmt_.get(), column); }
 
 std::string Statement::ColumnText(int column) const {
   const auto* text = sqlite3_column_text(stmt_.get(), column);

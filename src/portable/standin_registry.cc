@@ -34,8 +34,7 @@ std::unique_ptr<StandInRegistry> StandInRegistry::OpenInMemory(bool administrato
 }
 
 std::unique_ptr<StandInRegistry> StandInRegistry::OpenFiles(const HiveLocations& files,
-                                                            bool administrator,
-                                                            std::string* err) {
+                                                            bool administrator, std::string* err) {
   auto user = HiveStore::OpenFile(files.user, true, err);
   if (!user) return nullptr;
   auto machine = HiveStore::OpenFile(files.machine, administrator, err);
@@ -123,8 +122,7 @@ long StandInRegistry::DeleteKeyTree(Hive hive, const std::string& path) {
   return status;
 }
 
-long StandInRegistry::OpenKey(Hive hive, const std::string& path, uint32_t access,
-                              KeyHandle* key) {
+long StandInRegistry::OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) {
   if (key == nullptr) return kErrorInvalidParameter;
   HiveStore* store = Store(hive);
   if (store == nullptr) return kErrorInvalidHandle;

@@ -52,8 +52,8 @@ class StandInRegistry final : public RegistryWriteRoute, public Registry {
   /// The two hive files. Missing files read as empty hives and are created by the first write
   /// (with their folders). Without `administrator` the machine hive is opened read-only. A file
   /// that is not a hive gives null and an error naming it; the file is left as it is.
-  static std::unique_ptr<StandInRegistry> OpenFiles(const HiveLocations& files,
-                                                    bool administrator, std::string* err);
+  static std::unique_ptr<StandInRegistry> OpenFiles(const HiveLocations& files, bool administrator,
+                                                    std::string* err);
 
   ~StandInRegistry() override;
 

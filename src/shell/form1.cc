@@ -69,8 +69,12 @@ void Form1::Form_Unload() { platform_.desktop->CloseAboutBox(); }
 
 void Form1::Option_Click(int index) {
   if (Blocked() || index < 1 || index > 8) return;
-  // The options share one container, so selecting one turns the others off.
-  for (int i = 1; i <= 8; ++i) SetOptionValue(i, i == index);
+  // The options share one container, so selecting one turns the others off; off first, so
+  // that no redraw ever sees two selected.
+  for (int i = 1; i <= 8; ++i) {
+    if (i != index) SetOptionValue(i, false);
+  }
+  SetOptionValue(index, true);
   SetCommand7Enabled(true);
 }
 

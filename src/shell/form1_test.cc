@@ -54,6 +54,12 @@ class Form1Test : public ::testing::Test {
 };
 
 TEST_F(Form1Test, OptionClickSelectsOneAndEnablesOnlyThePresetsApply) {
+  long most_selected = 0;
+  form_.SetObserver([&] {
+    drawn_ = Draw(form_);
+    most_selected =
+        std::max(most_selected, std::count(drawn_.options.begin(), drawn_.options.end(), true));
+  });
   form_.Option_Click(3);
   EXPECT_TRUE(form_.OptionValue(3));
   EXPECT_TRUE(form_.Command7Enabled());
@@ -64,6 +70,7 @@ TEST_F(Form1Test, OptionClickSelectsOneAndEnablesOnlyThePresetsApply) {
   EXPECT_FALSE(form_.Command2Enabled());
   EXPECT_EQ("", form_.Text1());
   EXPECT_EQ(Draw(form_), drawn_);
+  EXPECT_EQ(1, most_selected);
 
   form_.Option_Click(0);
   form_.Option_Click(9);

@@ -133,7 +133,7 @@ struct WindowFacts {
 };
 
 /// The one-line copyright notice of the main window's Label2 and the About box.
-inline constexpr const char kCopyrightNotice[] = "Copyright \u00A9 2005-2006 Halvard Tarnwick";
+inline constexpr const char kCopyrightNotice[] = "\u00A9 2005-2006 Halvard Tarnwick";
 
 /// The donation appeal, Label4 of the main window.
 inline constexpr const char kDonationAppeal[] =

@@ -1,7 +1,11 @@
 #include "portable/linux_services.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -95,6 +99,45 @@ std::string LinuxPathFromWindows(const std::string& path) {
   // "C:Program Files" names a folder relative to the drive's current one; read it from the root.
   if (drive && (out.empty() || out[0] != '/')) out.insert(0, "/");
   return out;
+}
+
+std::string ExpandWindowsVariables(const std::string& text, const char* const* env) {
+  std::string out;
+  size_t i = 0;
+  while (i < text.size()) {
+    const size_t open = text.find('%', i);
+    const size_t close = open == std::string::npos ? open : text.find('%', open + 1);
+    if (close == std::string::npos) break;
+    out.append(text, i, open - i);
+    const std::string folded = FoldName(std::string_view(text).substr(open + 1, close - open - 1));
+    const char* value = nullptr;
+    for (const char* const* e = env; e && *e && close > open + 1; ++e) {
+      const char* eq = std::strchr(*e, '=');
+      if (eq && FoldName(std::string_view(*e, eq - *e)) == folded) {
+        value = eq + 1;
+        break;
+      }
+    }
+    if (value) {
+      out += value;
+      i = close + 1;
+    } else {
+      // Not a variable: keep the first "%" and look for a name from the second one on.
+      out.append(text, open, close - open);
+      i = close;
+    }
+  }
+  out.append(text, i, std::string::npos);
+  return out;
+}
+
+std::string DialogStartFolder(const std::string& initial_dir) {
+  std::error_code ec;
+  const std::string folder = LinuxPathFromWindows(ExpandWindowsVariables(initial_dir, environ));
+  if (!folder.empty() && fs::is_directory(folder, ec)) return folder;
+  const char* home = std::getenv("HOME");
+  if (home && *home && fs::is_directory(home, ec)) return home;
+  return "/";
 }
 
 bool PosixFileSystemObject::FileExists(const std::string& path) {

@@ -27,6 +27,17 @@ class ProcessEnvironment final : public Environment {
 /// Anything else (relative paths, "..", doubled separators) is left to the file system.
 std::string LinuxPathFromWindows(const std::string& path);
 
+/// `text` with each "%NAME%" replaced by that variable of `env` (a null-terminated "NAME=value"
+/// array like environ), names compared without regard to case as Windows does. A name that is
+/// not set, and a lone "%", stay as they are.
+std::string ExpandWindowsVariables(const std::string& text, const char* const* env);
+
+/// Where an open-file dialog asked to start in the Windows-style folder `initial_dir` starts:
+/// the text with its variables expanded from the process environment, read with
+/// LinuxPathFromWindows, when that is an existing folder; otherwise $HOME, otherwise "/". So
+/// "%Programfiles%" opens $ProgramFiles when it is set to a folder, else the home folder.
+std::string DialogStartFolder(const std::string& initial_dir);
+
 /// "Scripting.FileSystemObject" over the Linux file system. FileExists reads the path with
 /// LinuxPathFromWindows and is true for a regular file (also through symbolic links), never for
 /// a folder. Names compare as on Windows: when the exact spelling does not exist, each

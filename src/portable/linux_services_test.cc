@@ -25,6 +25,42 @@ TEST(LinuxPathTest, BackslashesBecomeSlashesAndTheDriveGoes) {
   EXPECT_EQ("1:/x", LinuxPathFromWindows("1:/x"));  // no drive letter
 }
 
+TEST(ExpandWindowsVariablesTest, NamesMatchWithoutCase) {
+  const char* env[] = {"ProgramFiles=/opt/programs", "HOME=/home/u", "EMPTY=", nullptr};
+  EXPECT_EQ("/opt/programs", ExpandWindowsVariables("%Programfiles%", env));
+  EXPECT_EQ("/opt/programs\\Opera", ExpandWindowsVariables("%PROGRAMFILES%\\Opera", env));
+  EXPECT_EQ("a/home/u-", ExpandWindowsVariables("a%home%-", env));
+  EXPECT_EQ("", ExpandWindowsVariables("%empty%", env));
+}
+
+TEST(ExpandWindowsVariablesTest, UnknownNamesAndLonePercentsStay) {
+  const char* env[] = {"A=1", nullptr};
+  EXPECT_EQ("%Programfiles%", ExpandWindowsVariables("%Programfiles%", env));
+  EXPECT_EQ("50%", ExpandWindowsVariables("50%", env));
+  EXPECT_EQ("%%", ExpandWindowsVariables("%%", env));
+  EXPECT_EQ("x%y1", ExpandWindowsVariables("x%y%A%", env));  // the second "%" opens "%A%"
+  EXPECT_EQ("%A", ExpandWindowsVariables("%A", nullptr));
+}
+
+TEST(DialogStartFolderTest, ExpandsToAFolderOrFallsBackHome) {
+  const fs::path dir = fs::temp_directory_path() / ("tarnwick-start-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const char* saved_home = std::getenv("HOME");
+  const std::string home = saved_home ? saved_home : "";
+  setenv("HOME", dir.c_str(), 1);
+  setenv("ProgramFiles", dir.c_str(), 1);
+  EXPECT_EQ(dir.string(), DialogStartFolder("%Programfiles%"));
+  setenv("ProgramFiles", (dir / "missing").c_str(), 1);
+  EXPECT_EQ(dir.string(), DialogStartFolder("%Programfiles%"));
+  unsetenv("ProgramFiles");
+  EXPECT_EQ(dir.string(), DialogStartFolder("%Programfiles%"));
+  if (saved_home)
+    setenv("HOME", home.c_str(), 1);
+  else
+    unsetenv("HOME");
+  fs::remove_all(dir);
+}
+
 class FileSystemObjectTest : public testing::Test {
  protected:
   void SetUp() override {

@@ -43,7 +43,7 @@ TEST_F(AssociationSetsTest, EveryRowLandsWithItsValueAndType) {
   const BrowserProfile profile = FullProfile();
   for (auto [rows, apply] : {std::pair{GenericAssociationRows(), &PresetDefaultWebBrowser},
                              std::pair{FirefoxAssociationRows(), &PresetFirefoxDefault}}) {
-    Open(true);
+    ASSERT_TRUE(Open(true));
     apply(profile, writer());
     for (const AssociationRow& row : rows) {
       const Where at = Locate(row.path);

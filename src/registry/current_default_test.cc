@@ -99,7 +99,7 @@ TEST_F(CurrentDefaultTest, NumberAndEmptyNamesFollowTheReader) {
 }
 
 TEST_F(CurrentDefaultTest, AccountWithoutAdministratorRightsStillSeesTheDefault) {
-  Open(false);
+  if (!Open(false)) GTEST_SKIP() << "no account without administrator rights here";
   MachineClient("FIREFOX.EXE");
   ClientName("FIREFOX.EXE", "", "Mozilla Firefox");
   EXPECT_EQ(Line("Mozilla Firefox"), Shown());

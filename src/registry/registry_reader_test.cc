@@ -63,7 +63,7 @@ TEST_F(RegistryReaderTest, TextStoredWithoutBytesIsNothing) {
 }
 
 TEST_F(RegistryReaderTest, MachineValuesAreReadableWithoutAdministratorRights) {
-  Open(false);
+  if (!Open(false)) GTEST_SKIP() << "no account without administrator rights here";
   SeedText(Hive::kLocalMachine, R"(SOFTWARE\Clients\StartMenuInternet)", "", "FIREFOX.EXE");
   EXPECT_EQ(RegistryValue("FIREFOX.EXE"),
             Read(Hive::kLocalMachine, R"(SOFTWARE\Clients\StartMenuInternet)", ""));

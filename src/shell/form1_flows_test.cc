@@ -156,6 +156,7 @@ TEST_F(Form1FlowsTest, FirefoxWritesItsOwnSetWithTheUrlSwitch) {
   EXPECT_EQ(std::string(kFirefox) + " -url \"%1\"", Class(R"(http\shell\open\command)"));
   EXPECT_EQ("Firefox", Class(R"(https\shell\open\ddeexec\Application)"));
   EXPECT_EQ("open", Class(R"(http\Shell)"));
+  EXPECT_EQ(std::string(kFirefox) + ",0", Class(R"(ftp\DefaultIcon)"));
   EXPECT_FALSE(UserKeyExists(R"(Software\Classes\MyInternetShortcut)"));
   EXPECT_EQ("FIREFOX.EXE", User(kClients));
   const BrowserProfile& p = form_->Profile();

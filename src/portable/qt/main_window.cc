@@ -22,15 +22,19 @@ namespace {
 // The click handlers of the window's buttons, picture and labels.
 struct ClickRoute {
   const char* control;
-  void (Form1::*handler)();
+  void (*handler)(Form1&);
 };
 
 constexpr ClickRoute kClickRoutes[] = {
-    {"Command7", &Form1::Command7_Click}, {"Command1", &Form1::Command1_Click},
-    {"Command2", &Form1::Command2_Click}, {"Command5", &Form1::Command5_Click},
-    {"Command3", &Form1::Command3_Click}, {"Command4", &Form1::Command4_Click},
-    {"Picture1", &Form1::Picture1_Click}, {"Label4", &Form1::Label4_Click},
-    {"Label2", &Form1::Label2_Click},
+    {"Command7", [](Form1& f) { f.Command7_Click(); }},
+    {"Command1", [](Form1& f) { f.Command1_Click(); }},
+    {"Command2", [](Form1& f) { f.Command2_Click(); }},
+    {"Command5", [](Form1& f) { f.Command5_Click(); }},
+    {"Command3", [](Form1& f) { f.Command3_Click(); }},
+    {"Command4", [](Form1& f) { f.Command4_Click(); }},
+    {"Picture1", [](Form1& f) { f.Picture1_Click(); }},
+    {"Label4", [](Form1& f) { f.Label4_Click(); }},
+    {"Label2", [](Form1& f) { f.Label2_Click(); }},
 };
 
 }  // namespace
@@ -88,7 +92,7 @@ void MainWindow::Connect() {
           [this](const QString& text) { form_.SetText1(text.toStdString()); });
   for (const ClickRoute& route : kClickRoutes) {
     QWidget* widget = Control(route.control);
-    auto handler = [this, h = route.handler] { (form_.*h)(); };
+    auto handler = [this, h = route.handler] { h(form_); };
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
       connect(button, &QAbstractButton::clicked, this, handler);
     } else if (auto* label = dynamic_cast<ClickLabel*>(widget)) {

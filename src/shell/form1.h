@@ -3,11 +3,13 @@
 #ifndef TARNWICK_SHELL_FORM1_H_
 #define TARNWICK_SHELL_FORM1_H_
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "registry/browser_profile.h"
+#include "registry/registry_writer.h"
 #include "shell/platform.h"
 
 namespace tarnwick {
@@ -58,8 +60,45 @@ class Form1 {
   void Label2_Click();    ///< copyright line
 
  private:
-  struct State;
-  std::unique_ptr<State> s_;
+  // The window's own routines.
+  void DeselectOptionBoxes();
+  void delperuserkeys();
+  void ShowCommonDialog();
+  void GetCurrentDefaultWebBrowser();
+
+  /// The services and working values lent to a preset or custom apply.
+  SelectionContext MakeSelectionContext();
+  /// True while the About box is open: the main window takes no input then.
+  bool Blocked() const;
+
+  // Control-state setters: each runs the observer when the state changes.
+  void SetOptionValue(int index, bool value);
+  void SetCommand7Enabled(bool enabled);
+  void SetCommand2Enabled(bool enabled);
+  void SetLabel5Caption(const std::string& caption);
+  void SetFrame4Visible(bool visible);
+  void SetAboutOpen(bool open);
+  void Changed();
+
+  Platform platform_;  // a copy of the pointers
+  std::function<void()> observer_;
+
+  std::array<bool, 8> option_values_ = {};
+  std::string text1_;
+  bool command7_enabled_ = false;
+  bool command2_enabled_ = false;
+  std::string label5_caption_;
+  bool frame4_visible_ = false;
+  std::unique_ptr<frmAbout> about_;
+  bool about_open_ = false;
+
+  BrowserProfile profile_;
+  // The automation objects, created by the load step in this order and kept for the window's
+  // lifetime.
+  std::unique_ptr<RegistryWriteRoute> scripting_shell_;
+  std::unique_ptr<FileSystemObject> file_system_;
+  std::unique_ptr<CommonDialog> common_dialog_;
+  RegistryWriter writer_{nullptr};  ///< over scripting_shell_
 };
 
 }  // namespace tarnwick

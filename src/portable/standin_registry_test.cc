@@ -1,0 +1,374 @@
+#include "portable/standin_registry.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "portable/temp_dir_for_test.h"
+#include "registry/registry_conformance.h"
+#include "registry/registry_reader.h"
+#include "registry/registry_rules.h"
+
+namespace tarnwick {
+namespace {
+
+// The conformance suite over both variants of the stand-in.
+
+class MemorySubject : public ConformanceSubject {
+ public:
+  MemorySubject() : name_("conformance-" + std::to_string(++count_)) {
+    keeper_ = StandInRegistry::OpenInMemory(true, name_);  // keeps the shared hives alive
+  }
+  std::unique_ptr<RegistryUnderTest> Open(bool administrator) override {
+    return std::make_unique<OwnedRegistryUnderTest<StandInRegistry>>(
+        StandInRegistry::OpenInMemory(administrator, name_));
+  }
+  bool CanWriteMachine() const override { return true; }
+  bool CanRefuseMachineAccess() const override { return true; }
+  std::string ScratchKey() const override { return "Software\\TarnwickConformance"; }
+
+ private:
+  static inline int count_ = 0;
+  std::string name_;
+  std::unique_ptr<StandInRegistry> keeper_;
+};
+
+class FileSubject : public ConformanceSubject {
+ public:
+  std::unique_ptr<RegistryUnderTest> Open(bool administrator) override {
+    std::string err;
+    auto reg = StandInRegistry::OpenFiles({dir_.File("user.hive"), dir_.File("machine.hive")},
+                                          administrator, &err);
+    if (!reg) return nullptr;
+    return std::make_unique<OwnedRegistryUnderTest<StandInRegistry>>(std::move(reg));
+  }
+  bool CanWriteMachine() const override { return true; }
+  bool CanRefuseMachineAccess() const override { return true; }
+  std::string ScratchKey() const override { return "Software\\TarnwickConformance"; }
+
+ private:
+  TempDir dir_;
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    StandIn, RegistryConformanceTest,
+    testing::Values(
+        ConformanceParam{"Memory",
+                         [] { return std::unique_ptr<ConformanceSubject>(new MemorySubject); }},
+        ConformanceParam{"Files",
+                         [] { return std::unique_ptr<ConformanceSubject>(new FileSubject); }}),
+    ConformanceParamName);
+
+// What the stand-in adds: files, sharing, enumeration and raw edits.
+
+class StandInFilesTest : public testing::Test {
+ protected:
+  std::unique_ptr<StandInRegistry> Open(bool administrator) {
+    std::string err;
+    auto reg = StandInRegistry::OpenFiles(files_, administrator, &err);
+    EXPECT_TRUE(reg) << err;
+    return reg;
+  }
+
+  TempDir dir_;
+  HiveLocations files_{dir_.File("home/tarnwick/user.hive"), dir_.File("lib/machine.hive")};
+};
+
+// Runs one query on a hive file with SQLite directly, as a user with sqlite3 would.
+std::string Sql(const std::string& file, const char* query) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  std::string out;
+  sqlite3_exec(
+      db, query,
+      [](void* sink, int n, char** values, char**) {
+        auto* s = static_cast<std::string*>(sink);
+        for (int i = 0; i < n; ++i)
+          *s += std::string(i ? "|" : "") + (values[i] ? values[i] : "NULL");
+        *s += "\n";
+        return 0;
+      },
+      &out, nullptr);
+  sqlite3_close(db);
+  return out;
+}
+
+TEST_F(StandInFilesTest, HiveFilesAppearOnlyWithTheFirstWrite) {
+  auto reg = Open(false);
+  KeyHandle key = nullptr;
+  EXPECT_EQ(kErrorSuccess, reg->OpenKey(Hive::kLocalMachine, "", kKeyRead, &key));
+  reg->CloseKey(key);
+  EXPECT_EQ(kErrorFileNotFound, reg->OpenKey(Hive::kCurrentUser, "Software", kKeyRead, &key));
+  EXPECT_EQ(kErrorFileNotFound, reg->DeleteKeyTree(Hive::kCurrentUser, "Software\\Classes"));
+  EXPECT_FALSE(std::filesystem::exists(files_.user));
+  EXPECT_FALSE(std::filesystem::exists(files_.machine));
+
+  std::string err;
+  ASSERT_TRUE(reg->RegWrite("HKCU\\Software\\Classes\\.htm\\", "MyHTMLfile", "REG_SZ", &err))
+      << err;
+  EXPECT_TRUE(std::filesystem::exists(files_.user));
+  EXPECT_FALSE(std::filesystem::exists(files_.machine));
+}
+
+TEST_F(StandInFilesTest, ASecondInstanceSeesAHiveCreatedAfterItOpened) {
+  auto reader = Open(false);
+  auto writer = Open(true);
+  std::string err;
+  ASSERT_TRUE(
+      writer->RegWrite("HKLM\\Software\\Clients\\StartMenuInternet\\", "B.EXE", "REG_SZ", &err))
+      << err;
+  EXPECT_EQ(
+      RegistryValue(std::string("B.EXE")),
+      ReadRegistryValue(*reader, Hive::kLocalMachine, "Software\\Clients\\StartMenuInternet", ""));
+}
+
+TEST_F(StandInFilesTest, AFileThatIsNotAHiveIsRefusedByNameAndLeftAlone) {
+  std::filesystem::create_directories(dir_.File("home/tarnwick"));
+  const std::string junk =
+      "these are not the bytes of a database, but they are long enough "
+      "that SQLite reads a whole header from them......................";
+  dir_.Put("home/tarnwick/user.hive", junk);
+  std::string err;
+  EXPECT_EQ(nullptr, StandInRegistry::OpenFiles(files_, true, &err));
+  EXPECT_EQ("open " + files_.user + ": file is not a database", err);
+  EXPECT_EQ(junk, dir_.Read("home/tarnwick/user.hive"));
+
+  // A real database that some other program made is not taken over either.
+  std::filesystem::create_directories(dir_.File("lib"));
+  sqlite3* db = nullptr;
+  sqlite3_open(files_.machine.c_str(), &db);
+  sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES(1)", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  const std::string before = dir_.Read("lib/machine.hive");
+  std::filesystem::remove(files_.user);
+  EXPECT_EQ(nullptr, StandInRegistry::OpenFiles(files_, false, &err));
+  EXPECT_EQ("open " + files_.machine + ": not a tarnwick hive", err);
+  EXPECT_EQ(nullptr, StandInRegistry::OpenFiles(files_, true, &err));
+  EXPECT_EQ(before, dir_.Read("lib/machine.hive"));
+}
+
+TEST_F(StandInFilesTest, AnEmptyFileBecomesAHive) {
+  std::filesystem::create_directories(dir_.File("home/tarnwick"));
+  dir_.Put("home/tarnwick/user.hive", "");
+  auto reg = Open(false);
+  ASSERT_TRUE(reg);
+  std::string err;
+  EXPECT_TRUE(reg->RegWrite("HKCU\\K\\", "v", "REG_SZ", &err)) << err;
+  EXPECT_EQ("1\n", Sql(files_.user, "SELECT count(*) FROM \"values\""));
+}
+
+TEST_F(StandInFilesTest, TheFileIsReadableWithSqlite) {
+  auto reg = Open(true);
+  std::string err;
+  ASSERT_TRUE(reg->RegWrite("HKCU\\Software\\Classes\\.htm\\", "MyHTMLfile", "REG_SZ", &err));
+  ASSERT_TRUE(reg->RegWrite("HKCU\\Software\\CLASSES\\MyInternetShortcut\\EditFlags", "2",
+                            "REG_DWORD", &err));
+  ASSERT_TRUE(
+      reg->RegWrite("HKCU\\Software\\Classes\\x\\e", "%SystemRoot%", "REG_EXPAND_SZ", &err));
+  EXPECT_EQ("wal\n", Sql(files_.user, "PRAGMA journal_mode"));
+  EXPECT_EQ("1416785527|1\n", Sql(files_.user,
+                                  "SELECT * FROM pragma_application_id, "
+                                  "pragma_user_version"));
+  EXPECT_EQ("|Software|Classes|.htm|MyInternetShortcut|x\n",
+            Sql(files_.user,
+                "SELECT group_concat(name, '|') FROM (SELECT name FROM keys "
+                "ORDER BY id)"));
+  EXPECT_EQ(
+      "|1|MyHTMLfile|text\nEditFlags|4|2|integer\ne|2|%SystemRoot%|text\n",
+      Sql(files_.user, "SELECT name, type, data, typeof(data) FROM \"values\" ORDER BY rowid"));
+}
+
+TEST_F(StandInFilesTest, OddValuesKeepTheirExactBytes) {
+  auto reg = Open(true);
+  const std::vector<RegEdit> edits = {
+      {RegEdit::Op::kSetValue, Hive::kCurrentUser, "K", "nobytes", kRegSz, {}},
+      {RegEdit::Op::kSetValue,
+       Hive::kCurrentUser,
+       "K",
+       "inner",
+       kRegSz,
+       {'a', 0, 0, 0, 'b', 0, 0, 0}},
+      {RegEdit::Op::kSetValue, Hive::kCurrentUser, "K", "nonul", kRegSz, {'a', 0}},
+      {RegEdit::Op::kSetValue, Hive::kCurrentUser, "K", "lone", kRegSz, {0x00, 0xD8, 0, 0}},
+      {RegEdit::Op::kSetValue, Hive::kCurrentUser, "K", "short", kRegDword, {1, 2}},
+      {RegEdit::Op::kSetValue, Hive::kCurrentUser, "K", "bin", kRegBinary, {0xDE, 0xAD}},
+      {RegEdit::Op::kSetValue, Hive::kCurrentUser, "K", "multi", kRegMultiSz, {'a', 0, 0, 0, 0, 0}},
+  };
+  std::string err;
+  ASSERT_TRUE(reg->Apply(edits, &err)) << err;
+  for (const RegEdit& edit : edits) {
+    ValueEntry value;
+    ASSERT_EQ(kErrorSuccess, reg->GetValue(Hive::kCurrentUser, "k", edit.name, &value));
+    EXPECT_EQ(edit.type, value.type) << edit.name;
+    EXPECT_EQ(edit.data, value.data) << edit.name;
+  }
+  // The reader sees a text stored with no bytes as nothing, and keeps an inner NUL.
+  EXPECT_EQ(RegistryValue(), ReadRegistryValue(*reg, Hive::kCurrentUser, "K", "nobytes"));
+  EXPECT_EQ(RegistryValue(std::string("a\0b", 3)),
+            ReadRegistryValue(*reg, Hive::kCurrentUser, "K", "inner"));
+}
+
+TEST_F(StandInFilesTest, ListsKeepSpellingAndOrder) {
+  auto reg = Open(false);
+  std::string err;
+  for (const char* path :
+       {"HKCU\\R\\zeta\\", "HKCU\\R\\Alpha\\", "HKCU\\r\\ALPHA\\Sub\\", "HKCU\\R\\beta\\",
+        "HKCU\\R\\second", "HKCU\\R\\First", "HKCU\\R\\SECOND"}) {
+    ASSERT_TRUE(reg->RegWrite(path, "v", "REG_SZ", &err)) << err;
+  }
+  std::vector<std::string> keys;
+  ASSERT_EQ(kErrorSuccess, reg->ListSubKeys(Hive::kCurrentUser, "r", &keys));
+  EXPECT_EQ((std::vector<std::string>{"Alpha", "beta", "zeta"}), keys);
+  std::vector<ValueEntry> values;
+  ASSERT_EQ(kErrorSuccess, reg->ListValues(Hive::kCurrentUser, "R", &values));
+  std::vector<std::string> names;
+  for (const ValueEntry& v : values) names.push_back(v.name);
+  // Replacing "second" kept its first spelling and its place.
+  EXPECT_EQ((std::vector<std::string>{"second", "First"}), names);
+  EXPECT_EQ(kErrorFileNotFound, reg->ListSubKeys(Hive::kCurrentUser, "R\\none", &keys));
+}
+
+TEST_F(StandInFilesTest, ApplyIsAllOrNothing) {
+  auto admin = Open(true);
+  std::string err;
+  ASSERT_TRUE(admin->RegWrite("HKLM\\M\\v", "1", "REG_SZ", &err));
+  ASSERT_TRUE(admin->RegWrite("HKCU\\U\\Del\\v", "1", "REG_SZ", &err));
+  auto user = Open(false);
+  const std::vector<RegEdit> edits = {
+      {RegEdit::Op::kSetValue, Hive::kCurrentUser, "U", "new", kRegSz, TextToRegBytes("n")},
+      {RegEdit::Op::kDeleteKey, Hive::kLocalMachine, "M", "", 0, {}},
+  };
+  EXPECT_FALSE(user->Apply(edits, &err));
+  EXPECT_EQ("write " + files_.machine + ": access denied", err);
+  ValueEntry value;
+  EXPECT_EQ(kErrorFileNotFound, user->GetValue(Hive::kCurrentUser, "U", "new", &value));
+  EXPECT_EQ(kErrorSuccess, user->KeyExists(Hive::kLocalMachine, "M"));
+
+  const std::vector<RegEdit> both = {
+      edits[0],
+      edits[1],
+      {RegEdit::Op::kDeleteKey, Hive::kCurrentUser, "U\\Del", "", 0, {}},
+      {RegEdit::Op::kDeleteValue, Hive::kCurrentUser, "U\\Missing", "x", 0, {}},
+      {RegEdit::Op::kCreateKey, Hive::kCurrentUser, "U\\Empty", "", 0, {}},
+  };
+  ASSERT_TRUE(admin->Apply(both, &err)) << err;
+  EXPECT_EQ(kErrorSuccess, admin->GetValue(Hive::kCurrentUser, "U", "new", &value));
+  EXPECT_EQ(kErrorFileNotFound, admin->KeyExists(Hive::kLocalMachine, "M"));
+  EXPECT_EQ(kErrorFileNotFound, admin->KeyExists(Hive::kCurrentUser, "U\\Del"));
+  EXPECT_EQ(kErrorSuccess, admin->KeyExists(Hive::kCurrentUser, "U\\Empty"));
+}
+
+TEST_F(StandInFilesTest, AWriterWaitsForAnotherInstancesTransaction) {
+  auto reg = Open(false);
+  std::string err;
+  ASSERT_TRUE(reg->RegWrite("HKCU\\K\\v", "0", "REG_SZ", &err)) << err;
+
+  sqlite3* other = nullptr;
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(files_.user.c_str(), &other));
+  ASSERT_EQ(SQLITE_OK, sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+  std::thread holder([other] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+  });
+  // The other instance holds the write lock; this write must wait for it, not fail.
+  EXPECT_TRUE(reg->RegWrite("HKCU\\K\\v", "1", "REG_SZ", &err)) << err;
+  holder.join();
+  sqlite3_close(other);
+  EXPECT_EQ(RegistryValue(std::string("1")), ReadRegistryValue(*reg, Hive::kCurrentUser, "K", "v"));
+}
+
+TEST_F(StandInFilesTest, ConcurrentInstancesLoseNoWrite) {
+  constexpr int kWrites = 60;
+  auto writer = [this](const std::string& key, int* failures) {
+    std::string err;
+    auto reg = StandInRegistry::OpenFiles(files_, false, &err);
+    for (int i = 0; i < kWrites; ++i) {
+      if (!reg || !reg->RegWrite("HKCU\\Shared\\" + key + "\\v" + std::to_string(i),
+                                 std::to_string(i), "REG_DWORD", &err)) {
+        ++*failures;
+      }
+    }
+  };
+  int failures_a = 0, failures_b = 0;
+  std::thread a(writer, "A", &failures_a);
+  std::thread b(writer, "b", &failures_b);
+  a.join();
+  b.join();
+  EXPECT_EQ(0, failures_a);
+  EXPECT_EQ(0, failures_b);
+  auto reg = Open(false);
+  std::vector<ValueEntry> values;
+  ASSERT_EQ(kErrorSuccess, reg->ListValues(Hive::kCurrentUser, "Shared\\a", &values));
+  EXPECT_EQ(size_t{kWrites}, values.size());
+  ASSERT_EQ(kErrorSuccess, reg->ListValues(Hive::kCurrentUser, "Shared\\B", &values));
+  EXPECT_EQ(size_t{kWrites}, values.size());
+}
+
+TEST_F(StandInFilesTest, AMachineHiveFolderThatCannotBeMadeFailsTheWriteByName) {
+  files_.machine = dir_.Put("plainfile", "x") + "/machine.hive";
+  auto reg = Open(true);
+  std::string err;
+  EXPECT_FALSE(reg->RegWrite("HKLM\\Software\\K\\", "v", "REG_SZ", &err));
+  EXPECT_NE(std::string::npos, err.find(dir_.File("plainfile"))) << err;
+  EXPECT_TRUE(reg->RegWrite("HKCU\\Software\\K\\", "v", "REG_SZ", &err)) << err;
+}
+
+TEST_F(StandInFilesTest, WalFilesStayForReadersWithoutWriteAccess) {
+  {
+    auto reg = Open(true);
+    std::string err;
+    ASSERT_TRUE(reg->RegWrite("HKLM\\Software\\K\\", "v", "REG_SZ", &err)) << err;
+  }
+  // With the log files kept, a read-only connection needs no write access to the folder.
+  EXPECT_TRUE(std::filesystem::exists(files_.machine + "-wal"));
+  EXPECT_TRUE(std::filesystem::exists(files_.machine + "-shm"));
+  auto reader = Open(false);
+  EXPECT_EQ(RegistryValue(std::string("v")),
+            ReadRegistryValue(*reader, Hive::kLocalMachine, "Software\\K", ""));
+}
+
+// Memory variant.
+
+TEST(StandInMemoryTest, PrivateRegistriesAreSeparateAndNamedOnesShare) {
+  auto a = StandInRegistry::OpenInMemory(true);
+  auto b = StandInRegistry::OpenInMemory(true);
+  std::string err;
+  ASSERT_TRUE(a->RegWrite("HKCU\\K\\v", "1", "REG_SZ", &err)) << err;
+  EXPECT_EQ(kErrorFileNotFound, b->KeyExists(Hive::kCurrentUser, "K"));
+
+  auto admin = StandInRegistry::OpenInMemory(true, "share-test");
+  ASSERT_TRUE(admin->RegWrite("HKLM\\Software\\X\\", "v", "REG_SZ", &err)) << err;
+  auto user = StandInRegistry::OpenInMemory(false, "share-test");
+  EXPECT_EQ(RegistryValue(std::string("v")),
+            ReadRegistryValue(*user, Hive::kLocalMachine, "Software\\X", ""));
+  EXPECT_FALSE(user->RegWrite("HKLM\\Software\\X\\", "w", "REG_SZ", &err));
+  EXPECT_EQ("RegWrite(HKLM\\Software\\X\\): access denied", err);
+}
+
+TEST(StandInMemoryTest, HandlesBelongToTheirRegistry) {
+  auto a = StandInRegistry::OpenInMemory(false);
+  auto b = StandInRegistry::OpenInMemory(false);
+  KeyHandle key = nullptr;
+  ASSERT_EQ(kErrorSuccess, a->OpenKey(Hive::kCurrentUser, "", kKeyRead, &key));
+  uint32_t size = 0;
+  EXPECT_EQ(kErrorInvalidHandle, b->QueryValue(key, "", nullptr, nullptr, &size));
+  EXPECT_EQ(kErrorSuccess, a->CloseKey(key));
+  EXPECT_EQ(kErrorInvalidHandle, a->CloseKey(key));
+  EXPECT_EQ(kErrorInvalidHandle, a->QueryValue(key, "", nullptr, nullptr, &size));
+}
+
+TEST(StandInMemoryTest, DeepTreesDeleteCompletely) {
+  auto reg = StandInRegistry::OpenInMemory(false);
+  std::string path = "Deep";
+  for (int i = 0; i < 200; ++i) path += "\\k" + std::to_string(i);
+  std::string err;
+  ASSERT_TRUE(reg->RegWrite("HKCU\\" + path + "\\v", "x", "REG_SZ", &err)) << err;
+  EXPECT_EQ(kErrorSuccess, reg->DeleteKeyTree(Hive::kCurrentUser, "deep"));
+  EXPECT_EQ(kErrorFileNotFound, reg->KeyExists(Hive::kCurrentUser, path));
+  EXPECT_EQ(kErrorInvalidParameter, reg->DeleteKeyTree(Hive::kCurrentUser, ""));
+}
+
+}  // namespace
+}  // namespace tarnwick

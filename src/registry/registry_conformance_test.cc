@@ -1,0 +1,288 @@
+// The behaviour every registry implementation must show, as the association engine relies on
+// it. Instantiated per implementation; see registry_conformance.h.
+#include "registry/registry_conformance.h"
+
+#include <cstring>
+
+#include "registry/registry_reader.h"
+#include "registry/registry_rules.h"
+
+namespace tarnwick {
+
+void RegistryConformanceTest::SetUp() {
+  subject_ = GetParam().make();
+  ASSERT_TRUE(subject_);
+  Reopen(subject_->CanWriteMachine());
+  registry().DeleteKeyTree(Hive::kCurrentUser, subject_->ScratchKey());
+  if (subject_->CanWriteMachine()) {
+    registry().DeleteKeyTree(Hive::kLocalMachine, subject_->ScratchKey());
+  }
+}
+
+void RegistryConformanceTest::TearDown() {
+  if (!subject_) return;
+  Reopen(subject_->CanWriteMachine());
+  if (!reg_) return;
+  registry().DeleteKeyTree(Hive::kCurrentUser, subject_->ScratchKey());
+  if (subject_->CanWriteMachine()) {
+    registry().DeleteKeyTree(Hive::kLocalMachine, subject_->ScratchKey());
+  }
+  reg_.reset();
+}
+
+void RegistryConformanceTest::Reopen(bool administrator) {
+  reg_.reset();
+  reg_ = subject_->Open(administrator);
+  ASSERT_TRUE(reg_) << "cannot open the registry under test";
+}
+
+std::string RegistryConformanceTest::Key(const std::string& rest) const {
+  return rest.empty() ? subject_->ScratchKey() : subject_->ScratchKey() + "\\" + rest;
+}
+
+std::string RegistryConformanceTest::WriterPath(Hive hive, const std::string& rest) const {
+  return (hive == Hive::kCurrentUser ? "HKCU\\" : "HKLM\\") + Key(rest);
+}
+
+void RegistryConformanceTest::Write(const std::string& writer_path, const std::string& value,
+                                    const std::string& type) {
+  std::string err;
+  EXPECT_TRUE(route().RegWrite(writer_path, value, type, &err)) << writer_path << ": " << err;
+}
+
+long RegistryConformanceTest::Open(Hive hive, const std::string& rest, KeyHandle* key) {
+  return registry().OpenKey(hive, Key(rest), kKeyRead, key);
+}
+
+long RegistryConformanceTest::Query(Hive hive, const std::string& rest, const std::string& name,
+                                    uint32_t* type, std::vector<uint8_t>* bytes) {
+  KeyHandle key = nullptr;
+  long status = Open(hive, rest, &key);
+  if (status != kErrorSuccess) return status;
+  uint32_t size = 0;
+  status = registry().QueryValue(key, name, type, nullptr, &size);
+  if (status == kErrorSuccess) {
+    bytes->assign(size, 0xCC);
+    status = registry().QueryValue(key, name, type, bytes->data(), &size);
+    bytes->resize(size);
+  }
+  registry().CloseKey(key);
+  return status;
+}
+
+namespace {
+
+std::vector<uint8_t> Utf16(std::u16string_view text) {
+  std::vector<uint8_t> bytes;
+  for (char16_t c : text) {
+    bytes.push_back(static_cast<uint8_t>(c & 0xFF));
+    bytes.push_back(static_cast<uint8_t>(c >> 8));
+  }
+  bytes.insert(bytes.end(), {0, 0});
+  return bytes;
+}
+
+using Bytes = std::vector<uint8_t>;
+
+TEST_P(RegistryConformanceTest, WriteCreatesMissingKeysAndSetsTheDefaultValue) {
+  Write(WriterPath(Hive::kCurrentUser, "Classes\\.htm\\"), "MyHTMLfile", "REG_SZ");
+  uint32_t type = 0;
+  Bytes bytes;
+  ASSERT_EQ(kErrorSuccess, Query(Hive::kCurrentUser, "Classes\\.htm", "", &type, &bytes));
+  EXPECT_EQ(uint32_t{kRegSz}, type);
+  EXPECT_EQ(Utf16(u"MyHTMLfile"), bytes);
+  // The write made only the default value, no value named after the last component.
+  EXPECT_EQ(kErrorFileNotFound, Query(Hive::kCurrentUser, "Classes", ".htm", &type, &bytes));
+}
+
+TEST_P(RegistryConformanceTest, KeyNamesIgnoreCase) {
+  Write(WriterPath(Hive::kCurrentUser, "MyHTMLfile\\Shell\\Open\\Command\\"), "cmd", "REG_SZ");
+  Write(WriterPath(Hive::kCurrentUser, "MyHTMLFile\\DefaultIcon\\"), "icon", "REG_SZ");
+  KeyHandle key = nullptr;
+  ASSERT_EQ(kErrorSuccess, Open(Hive::kCurrentUser, "MYHTMLFILE\\shell\\open\\command", &key));
+  registry().CloseKey(key);
+  uint32_t type = 0;
+  Bytes bytes;
+  EXPECT_EQ(kErrorSuccess, Query(Hive::kCurrentUser, "myhtmlfile\\defaulticon", "", &type, &bytes));
+  // Both spellings reached one key: deleting it by a third spelling removes both writes.
+  EXPECT_EQ(kErrorSuccess, registry().DeleteKeyTree(Hive::kCurrentUser, Key("myHTMLfile")));
+  EXPECT_EQ(kErrorFileNotFound, Open(Hive::kCurrentUser, "MyHTMLFile", &key));
+  EXPECT_EQ(kErrorFileNotFound, Open(Hive::kCurrentUser, "MyHTMLfile", &key));
+}
+
+TEST_P(RegistryConformanceTest, NamesFoldBySimpleUppercaseBeyondAscii) {
+  Write(WriterPath(Hive::kCurrentUser,
+                   "\xC3\x84pfel\\Gr\xC3\xB6\xC3\x9F"
+                   "e"),
+        "x", "REG_SZ");
+  uint32_t type = 0;
+  Bytes bytes;
+  // "Ä"/"ä" and "ö"/"Ö" are one letter; "ß" has no simple upper case, so it is not "SS".
+  EXPECT_EQ(kErrorSuccess, Query(Hive::kCurrentUser, "\xC3\xA4PFEL",
+                                 "GR\xC3\x96\xC3\x9F"
+                                 "E",
+                                 &type, &bytes));
+  EXPECT_EQ(kErrorFileNotFound,
+            Query(Hive::kCurrentUser, "\xC3\xA4PFEL", "GR\xC3\x96SSE", &type, &bytes));
+  EXPECT_EQ(kErrorFileNotFound, Query(Hive::kCurrentUser, "Apfel",
+                                      "GR\xC3\x96\xC3\x9F"
+                                      "E",
+                                      &type, &bytes));
+}
+
+TEST_P(RegistryConformanceTest, ValueNamesIgnoreCaseAndAWriteReplacesTheValue) {
+  Write(WriterPath(Hive::kCurrentUser, "K\\EditFlags"), "old", "REG_SZ");
+  Write(WriterPath(Hive::kCurrentUser, "K\\EDITFLAGS"), "2", "REG_DWORD");
+  uint32_t type = 0;
+  Bytes bytes;
+  ASSERT_EQ(kErrorSuccess, Query(Hive::kCurrentUser, "k", "editflags", &type, &bytes));
+  EXPECT_EQ(uint32_t{kRegDword}, type);
+  EXPECT_EQ((Bytes{2, 0, 0, 0}), bytes);
+}
+
+TEST_P(RegistryConformanceTest, TypesAndByteCounts) {
+  Write(WriterPath(Hive::kCurrentUser, "T\\sz"), "abc", "REG_SZ");
+  Write(WriterPath(Hive::kCurrentUser, "T\\expand"), "%SystemRoot%\\system32\\url.dll,0",
+        "REG_EXPAND_SZ");
+  Write(WriterPath(Hive::kCurrentUser, "T\\dword"), "2", "REG_DWORD");
+  Write(WriterPath(Hive::kCurrentUser, "T\\negative"), "-1", "REG_DWORD");
+  Write(WriterPath(Hive::kCurrentUser, "T\\wide"), "\xC3\xA9\xE2\x82\xAC\xF0\x9D\x84\x9E",
+        "REG_SZ");
+  Write(WriterPath(Hive::kCurrentUser, "T\\empty"), "", "REG_SZ");
+  struct Expected {
+    const char* name;
+    RegType type;
+    Bytes bytes;
+  };
+  const Expected expected[] = {
+      {"sz", kRegSz, Utf16(u"abc")},
+      {"expand", kRegExpandSz, Utf16(u"%SystemRoot%\\system32\\url.dll,0")},
+      {"dword", kRegDword, {2, 0, 0, 0}},
+      {"negative", kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}},
+      {"wide", kRegSz, Utf16(u"\u00E9\u20AC\U0001D11E")},  // a surrogate pair: 10 bytes
+      {"empty", kRegSz, {0, 0}},                           // empty text still has its NUL
+  };
+  for (const Expected& e : expected) {
+    uint32_t type = 0;
+    Bytes bytes;
+    ASSERT_EQ(kErrorSuccess, Query(Hive::kCurrentUser, "T", e.name, &type, &bytes)) << e.name;
+    EXPECT_EQ(uint32_t{e.type}, type) << e.name;
+    EXPECT_EQ(e.bytes, bytes) << e.name;
+  }
+  EXPECT_EQ(RegistryValue(std::string("%SystemRoot%\\system32\\url.dll,0")),
+            ReadRegistryValue(registry(), Hive::kCurrentUser, Key("T"), "expand"));
+  EXPECT_EQ(RegistryValue(int32_t{-1}),
+            ReadRegistryValue(registry(), Hive::kCurrentUser, Key("T"), "negative"));
+}
+
+TEST_P(RegistryConformanceTest, QueryFollowsTheBufferProtocol) {
+  Write(WriterPath(Hive::kCurrentUser, "Q\\"), "abc", "REG_SZ");
+  KeyHandle key = nullptr;
+  ASSERT_EQ(kErrorSuccess, Open(Hive::kCurrentUser, "Q", &key));
+  uint32_t type = 0;
+  uint32_t size = 0;
+  EXPECT_EQ(kErrorSuccess, registry().QueryValue(key, "", &type, nullptr, &size));
+  EXPECT_EQ(8u, size);
+  uint8_t small[4] = {};
+  size = sizeof small;
+  EXPECT_EQ(kErrorMoreData, registry().QueryValue(key, "", &type, small, &size));
+  EXPECT_EQ(8u, size);
+  uint8_t exact[8] = {};
+  size = sizeof exact;
+  EXPECT_EQ(kErrorSuccess, registry().QueryValue(key, "", nullptr, exact, &size));
+  EXPECT_EQ(Utf16(u"abc"), Bytes(exact, exact + size));
+  EXPECT_EQ(kErrorFileNotFound, registry().QueryValue(key, "missing", &type, nullptr, &size));
+  EXPECT_EQ(kErrorSuccess, registry().CloseKey(key));
+}
+
+TEST_P(RegistryConformanceTest, BadHandlesFailAndNullCloses) {
+  uint32_t size = 0;
+  EXPECT_EQ(kErrorInvalidHandle, registry().QueryValue(nullptr, "", nullptr, nullptr, &size));
+  EXPECT_EQ(kErrorSuccess, registry().CloseKey(nullptr));
+  EXPECT_EQ(RegistryValue(), ReadRegistryValue(registry(), Hive::kCurrentUser, Key("none"), ""));
+}
+
+TEST_P(RegistryConformanceTest, MissingKeysAndMalformedWritesChangeNothing) {
+  KeyHandle key = nullptr;
+  EXPECT_EQ(kErrorFileNotFound, Open(Hive::kCurrentUser, "Nope", &key));
+  EXPECT_EQ(nullptr, key);
+  std::string err;
+  EXPECT_FALSE(route().RegWrite(WriterPath(Hive::kCurrentUser, "W\\v"), "x", "REG_BINARY", &err));
+  EXPECT_FALSE(route().RegWrite(WriterPath(Hive::kCurrentUser, "W\\v"), "two", "REG_DWORD", &err));
+  EXPECT_FALSE(route().RegWrite("HKXX\\" + Key("W\\v"), "x", "REG_SZ", &err));
+  EXPECT_EQ(kErrorFileNotFound, Open(Hive::kCurrentUser, "W", &key));
+}
+
+TEST_P(RegistryConformanceTest, DeleteKeyTreeRemovesValuesAndSubKeys) {
+  Write(WriterPath(Hive::kCurrentUser, "http\\"), "URL:HyperText Transfer Protocol", "REG_SZ");
+  Write(WriterPath(Hive::kCurrentUser, "http\\shell\\open\\command\\"), "\"b.exe\" \"%1\"",
+        "REG_SZ");
+  Write(WriterPath(Hive::kCurrentUser, "http\\shell\\open\\ddeexec\\Application\\"), "b", "REG_SZ");
+  Write(WriterPath(Hive::kCurrentUser, "https\\"), "kept", "REG_SZ");
+  EXPECT_EQ(kErrorSuccess, registry().DeleteKeyTree(Hive::kCurrentUser, Key("HTTP")));
+  KeyHandle key = nullptr;
+  EXPECT_EQ(kErrorFileNotFound, Open(Hive::kCurrentUser, "http", &key));
+  EXPECT_EQ(kErrorFileNotFound, Open(Hive::kCurrentUser, "http\\shell\\open\\ddeexec", &key));
+  EXPECT_EQ(RegistryValue(std::string("kept")),
+            ReadRegistryValue(registry(), Hive::kCurrentUser, Key("https"), ""));
+  EXPECT_EQ(kErrorFileNotFound, registry().DeleteKeyTree(Hive::kCurrentUser, Key("http")));
+  // A key re-created after the delete starts empty.
+  Write(WriterPath(Hive::kCurrentUser, "http\\x"), "1", "REG_SZ");
+  EXPECT_EQ(RegistryValue(), ReadRegistryValue(registry(), Hive::kCurrentUser, Key("http"), ""));
+}
+
+TEST_P(RegistryConformanceTest, AKeyDeletedWhileOpenFailsQueries) {
+  Write(WriterPath(Hive::kCurrentUser, "Gone\\v"), "x", "REG_SZ");
+  KeyHandle key = nullptr;
+  ASSERT_EQ(kErrorSuccess, Open(Hive::kCurrentUser, "Gone", &key));
+  ASSERT_EQ(kErrorSuccess, registry().DeleteKeyTree(Hive::kCurrentUser, Key("Gone")));
+  uint32_t size = 0;
+  EXPECT_NE(kErrorSuccess, registry().QueryValue(key, "v", nullptr, nullptr, &size));
+  EXPECT_EQ(kErrorSuccess, registry().CloseKey(key));
+}
+
+TEST_P(RegistryConformanceTest, MachineHiveIsReadOnlyWithoutAdministratorRights) {
+  if (!subject_->CanWriteMachine() || !subject_->CanRefuseMachineAccess()) {
+    GTEST_SKIP() << "this registry cannot act both with and without administrator rights";
+  }
+  Write(WriterPath(Hive::kLocalMachine, "Client\\"), "Browser", "REG_SZ");
+  Reopen(false);
+  std::string err;
+  EXPECT_FALSE(route().RegWrite(WriterPath(Hive::kLocalMachine, "Client\\"), "x", "REG_SZ", &err));
+  EXPECT_FALSE(route().RegWrite(WriterPath(Hive::kLocalMachine, "New\\v"), "x", "REG_SZ", &err));
+  EXPECT_EQ(kErrorAccessDenied, registry().DeleteKeyTree(Hive::kLocalMachine, Key("Client")));
+
+  KeyHandle key = nullptr;
+  EXPECT_EQ(kErrorAccessDenied,
+            registry().OpenKey(Hive::kLocalMachine, Key("Client"), kKeyAllSpecific, &key));
+  EXPECT_EQ(nullptr, key);
+  ASSERT_EQ(kErrorSuccess, registry().OpenKey(Hive::kLocalMachine, Key("Client"), kKeyRead, &key));
+  registry().CloseKey(key);
+  EXPECT_EQ(RegistryValue(std::string("Browser")),
+            ReadRegistryValue(registry(), Hive::kLocalMachine, Key("Client"), ""));
+  EXPECT_EQ(kErrorFileNotFound, Open(Hive::kLocalMachine, "New", &key));
+
+  // The user's own hive stays writable.
+  Write(WriterPath(Hive::kCurrentUser, "Mine\\"), "ok", "REG_SZ");
+  EXPECT_EQ(kErrorSuccess, registry().DeleteKeyTree(Hive::kCurrentUser, Key("Mine")));
+}
+
+TEST_P(RegistryConformanceTest, WritesAndDeletesPersistAcrossReopen) {
+  Write(WriterPath(Hive::kCurrentUser, "P\\n"), "7", "REG_DWORD");
+  Write(WriterPath(Hive::kCurrentUser, "P\\Sub\\"), "s", "REG_EXPAND_SZ");
+  Write(WriterPath(Hive::kCurrentUser, "Doomed\\"), "d", "REG_SZ");
+  ASSERT_EQ(kErrorSuccess, registry().DeleteKeyTree(Hive::kCurrentUser, Key("Doomed")));
+  Reopen(subject_->CanWriteMachine());
+  uint32_t type = 0;
+  Bytes bytes;
+  ASSERT_EQ(kErrorSuccess, Query(Hive::kCurrentUser, "p", "N", &type, &bytes));
+  EXPECT_EQ(uint32_t{kRegDword}, type);
+  EXPECT_EQ((Bytes{7, 0, 0, 0}), bytes);
+  ASSERT_EQ(kErrorSuccess, Query(Hive::kCurrentUser, "P\\sub", "", &type, &bytes));
+  EXPECT_EQ(uint32_t{kRegExpandSz}, type);
+  KeyHandle key = nullptr;
+  EXPECT_EQ(kErrorFileNotFound, Open(Hive::kCurrentUser, "Doomed", &key));
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 
 #include "registry/per_user_reset.h"
 #include "shell/fake_platform.h"

@@ -91,6 +91,10 @@ void BindData(Statement& stmt, int index, uint32_t type, std::span<const uint8_t
   stmt.BindBlob(index, data);
 }
 
+// The spelling a name is stored with: registry names are UTF-16, so bytes that are not UTF-8
+// become U+FFFD here as they do in the name's comparison form.
+std::string StoredName(const std::string& name) { return Utf16ToUtf8(Utf8ToUtf16(name)); }
+
 std::vector<uint8_t> ColumnData(const Statement& stmt, int column) {
   switch (stmt.ColumnType(column)) {
     case SQLITE_INTEGER: {
@@ -379,7 +383,8 @@ bool HiveStore::CreateKey(std::span<const std::string> path, int64_t* id, std::s
         continue;
       }
     }
-    if (rc != SQLITE_DONE || !insert.Bind(1, current).Bind(2, name).Bind(3, fold).Run()) {
+    if (rc != SQLITE_DONE ||
+        !insert.Bind(1, current).Bind(2, StoredName(name)).Bind(3, fold).Run()) {
       *err = Fail("write");
       return false;
     }
@@ -392,7 +397,7 @@ bool HiveStore::CreateKey(std::span<const std::string> path, int64_t* id, std::s
 bool HiveStore::SetValue(int64_t id, const std::string& name, uint32_t type,
                          std::span<const uint8_t> data, std::string* err) {
   Statement& set = stmts_->set_value;
-  set.Bind(1, id).Bind(2, name).Bind(3, FoldName(name)).Bind(4, int64_t{type});
+  set.Bind(1, id).Bind(2, StoredName(name)).Bind(3, FoldName(name)).Bind(4, int64_t{type});
   BindData(set, 5, type, data);
   if (set.Run()) return true;
   *err = Fail("write");

@@ -62,6 +62,25 @@ READER = [
 ]
 
 
+REG_HEADER = "Windows Registry Editor Version 5.00\r\n\r\n"
+REG_IMPORT = [
+    REG_HEADER + "[HKEY_CURRENT_USER\\Software\\Classes\\.htm]\r\n@=\"MyHTMLfile\"\r\n",
+    REG_HEADER + "[HKEY_CURRENT_USER\\Software\\Classes\\MyInternetShortcut]\r\n"
+    "\"EditFlags\"=dword:00000002\r\n\"IsShortcut\"=\"\"\r\n"
+    "\"Icon\"=hex(2):25,00,53,00,79,00,73,00,74,00,65,00,6d,00,52,00,6f,00,6f,00,74,00,\\\r\n"
+    "  25,00,00,00\r\n",
+    REG_HEADER + "[-HKEY_CURRENT_USER\\Software\\Classes\\http]\r\n\r\n"
+    "[HKEY_LOCAL_MACHINE\\Software\\Clients\\StartMenuInternet\\FIREFOX.EXE]\r\n"
+    "@=\"Mozilla Firefox\"\r\n\"LocalizedString\"=-\r\n",
+    REG_HEADER + "[HKCU\\K]\r\n\"Qu\\\"ote\\\\d\"=\"a\\\\b\"\r\n"
+    "\"Blob\"=hex:01,02,ff\r\n\"List\"=hex(7):61,00,00,00,00,00\r\n"
+    "\"Odd\"=hex(80000004):00\r\n",
+    REG_HEADER + "[HKEY_CURRENT_USER]\r\n\"RootValue\"=dword:ffffffff\r\n",
+    "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n",
+    REG_HEADER + "[HKEY_CURRENT_USER\\\u00c4nderung\\\u00df]\r\n@=\"\u20ac\"\r\n",
+]
+
+
 def write(target, seeds):
     folder = os.path.join(HERE, "corpus", target)
     os.makedirs(folder, exist_ok=True)
@@ -75,3 +94,6 @@ INVALID_UTF8 = [b"HKCU\\K\\\xff\xfe\0\xc0\x80\0REG_SZ", b"HKCU\\\xed\xa0\x80\\\0
 
 write("writer_path", [("%s\0%s\0%s" % row).encode("utf-8") for row in WRITER_PATH] + INVALID_UTF8)
 write("reader", READER)
+write("reg_import", [text.encode("utf-8") for text in REG_IMPORT[:4]] +
+      [b"\xff\xfe" + text.encode("utf-16-le") for text in REG_IMPORT[4:]] +
+      [b"\xef\xbb\xbf" + REG_IMPORT[0].encode("utf-8")])

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "portable/hive_locations.h"
+#include "portable/qt/first_paint_probe.h"
 #include "portable/qt/qt_look.h"
 #include "portable/qt/session.h"
 #include "portable/standin_registry.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   tarnwick::InstallFontSubstitutions();
   app.setWindowIcon(tarnwick::ProgramIcon());
+  tarnwick::InstallFirstPaintProbe(app);
 
   const tarnwick::HiveLocations files = tarnwick::DefaultHiveLocations();
   std::string err;

@@ -380,6 +380,13 @@ void HiveStore::Rollback() {
 }
 
 bool HiveStore::CreateKey(std::span<const std::string> path, int64_t* id, std::string* err) {
+  // Deleting a key deletes its sub-keys by cascade, one trigger level per key level, and SQLite
+  // stops at 1000: a deeper tree could never be deleted again.
+  if (path.size() > kMaxKeyDepth) {
+    *err = "write " + label_ + ": a key path has at most " + std::to_string(kMaxKeyDepth) +
+           " levels";
+    return false;
+  }
   int64_t current = kRootId;
   Statement& find = stmts_->find_child;
   Statement& insert = stmts_->insert_key;

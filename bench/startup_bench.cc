@@ -56,8 +56,8 @@ bool RunOnce(const std::vector<std::string>& argv, Sample* sample) {
   sample->line.clear();
   char c;
   while (read(out[0], &c, 1) == 1 && c != '\n') sample->line += c;
-  sample->ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                   .count();
+  sample->ms =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   close(out[0]);
   int status = 0;
   rusage usage{};
@@ -140,12 +140,14 @@ int Run(const std::string& program, const std::string& bare, int runs) {
   const double pc = Median(program_cpu), bc = Median(bare_cpu);
   const double pr = Median(program_rss), br = Median(bare_rss);
   std::printf("window: %sx%s, %d runs each, medians\n", width.c_str(), height.c_str(), runs);
-  std::printf("time to first paint: tarnwick %.1f ms, bare window %.1f ms, ratio %.2f (target <= 1.30)\n",
-              pm, bm, pm / bm);
+  std::printf(
+      "time to first paint: tarnwick %.1f ms, bare window %.1f ms, ratio %.2f (target <= 1.30)\n",
+      pm, bm, pm / bm);
   std::printf("processor time:      tarnwick %.1f ms, bare window %.1f ms, ratio %.2f\n", pc, bc,
               pc / bc);
-  std::printf("peak RSS:            tarnwick %.0f KiB, bare window %.0f KiB, ratio %.2f (target <= 1.20)\n",
-              pr, br, pr / br);
+  std::printf(
+      "peak RSS:            tarnwick %.0f KiB, bare window %.0f KiB, ratio %.2f (target <= 1.20)\n",
+      pr, br, pr / br);
   return 0;
 }
 

@@ -1,10 +1,9 @@
 // Damaged hive files: whatever has happened to a hive file, opening it fails with an error that
 // names the file, and the file (and its folder) stays exactly as it was.
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
@@ -18,8 +17,14 @@
 namespace tarnwick {
 namespace {
 
-enum class Damage { kTruncatedToHalf, kTruncatedInHeader, kZeroFilled, kRandomBytes, kDirectory,
-                    kUnreadable };
+enum class Damage {
+  kTruncatedToHalf,
+  kTruncatedInHeader,
+  kZeroFilled,
+  kRandomBytes,
+  kDirectory,
+  kUnreadable
+};
 
 struct DamageCase {
   const char* name;
@@ -128,12 +133,12 @@ TEST_P(DamagedHiveTest, OpeningFailsByNameAndLeavesTheFilesAlone) {
   chmod(file.c_str(), 0644);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    , DamagedHiveTest, testing::Combine(testing::ValuesIn(kDamageCases), testing::Bool()),
-    [](const testing::TestParamInfo<DamagedHiveTest::ParamType>& info) {
-      return std::string(std::get<0>(info.param).name) +
-             (std::get<1>(info.param) ? "Machine" : "User");
-    });
+INSTANTIATE_TEST_SUITE_P(, DamagedHiveTest,
+                         testing::Combine(testing::ValuesIn(kDamageCases), testing::Bool()),
+                         [](const testing::TestParamInfo<DamagedHiveTest::ParamType>& info) {
+                           return std::string(std::get<0>(info.param).name) +
+                                  (std::get<1>(info.param) ? "Machine" : "User");
+                         });
 
 }  // namespace
 }  // namespace tarnwick

@@ -25,7 +25,8 @@ class FirstPaintProbe final : public QObject {
                 qPrintable(widget->windowTitle()), box ? qPrintable(box->text()) : "");
     std::fflush(stdout);
     // Quit once this paint has been delivered; exit() ends nested loops (a message box) too.
-    QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     return false;
   }
 

@@ -171,13 +171,13 @@ TEST_F(StandInFilesTest, TheFileIsReadableWithSqlite) {
   EXPECT_EQ("1416785527|1\n", Sql(files_.user,
                                   "SELECT * FROM pragma_application_id, "
                                   "pragma_user_version"));
-  EXPECT_EQ("|Software|Classes|.htm|MyInternetShortcut|x\n",
+  EXPECT_EQ("|.htm|Classes|MyInternetShortcut|Software|x\n",
             Sql(files_.user,
                 "SELECT group_concat(name, '|') FROM (SELECT name FROM keys "
-                "ORDER BY id)"));
+                "ORDER BY fold)"));
   EXPECT_EQ(
-      "|1|MyHTMLfile|text\nEditFlags|4|2|integer\ne|2|%SystemRoot%|text\n",
-      Sql(files_.user, "SELECT name, type, data, typeof(data) FROM \"values\" ORDER BY rowid"));
+      "|1|MyHTMLfile|text\ne|2|%SystemRoot%|text\nEditFlags|4|2|integer\n",
+      Sql(files_.user, "SELECT name, type, data, typeof(data) FROM \"values\" ORDER BY fold"));
 }
 
 TEST_F(StandInFilesTest, OddValuesKeepTheirExactBytes) {

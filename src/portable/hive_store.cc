@@ -163,8 +163,9 @@ std::unique_ptr<HiveStore> HiveStore::OpenMemory(const std::string& name, std::s
 }
 
 std::unique_ptr<HiveStore> HiveStore::OpenFile(const std::string& path, bool writable,
-                                               std::string* err) {
+                                               Journal journal, std::string* err) {
   std::unique_ptr<HiveStore> store(new HiveStore);
+  store->journal_ = journal;
   store->uri_ = path;
   store->label_ = path;
   store->writable_ = writable;
@@ -179,12 +180,6 @@ bool HiveStore::Connect(int flags, std::string* err) {
   db_ = SqliteDb::Open(uri_, flags | (memory_ ? SQLITE_OPEN_URI : 0), label_, err);
   if (!db_) return false;
   sqlite3_busy_timeout(db_.get(), kBusyTimeoutMs);
-  if (!memory_) {
-    // Keep the -wal and -shm files when the last connection closes, so that a reader without
-    // write permission on the folder can still open the hive.
-    int persist = 1;
-    sqlite3_file_control(db_.get(), "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
-  }
   if (!db_.Exec("PRAGMA foreign_keys=ON; PRAGMA synchronous=FULL", "open " + label_, err)) {
     db_ = SqliteDb();
     return false;
@@ -246,8 +241,10 @@ bool HiveStore::Usable(std::string* err) {
 }
 
 bool HiveStore::Initialise(std::string* err) {
-  // WAL keeps readers off the writer's back and makes each commit one append to the log.
-  if (!memory_ && !db_.Exec("PRAGMA journal_mode=WAL", "create " + label_, err)) return false;
+  // The journal mode is a property of the file; it has to be set outside a transaction.
+  const char* mode =
+      journal_ == Journal::kWriteAhead ? "PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=DELETE";
+  if (!memory_ && !db_.Exec(mode, "create " + label_, err)) return false;
   if (!db_.Exec("BEGIN IMMEDIATE", "create " + label_, err)) return false;
   // Another process may have created the hive while this one waited for the lock.
   State state = Inspect(err);

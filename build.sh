@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine (as root: installs the packages that are missing), then builds.
 #   ./build.sh run    build the Linux program and start it
-#   ./build.sh test   build everything and run every test suite
+#   ./build.sh test   build everything and run every test suite: Linux, then the Windows
+#                     executables (cross-built), their import audit and the tests under Wine
 set -euo pipefail
 cd "$(dirname "$0")"
 
 linux_packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
   libbenchmark-dev qt6-base-dev libgl-dev fonts-liberation fonts-dejavu-core xvfb xauth xdotool)
+windows_packages=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine64
+  wine32:i386 xvfb xauth)
 
 ensure_packages() {
   local missing=() p
@@ -40,6 +43,12 @@ case "${1:-}" in
     ctest --preset default
     build asan
     ctest --preset asan
+    ensure_packages "${windows_packages[@]}"
+    build windows
+    scripts/import-audit-test.sh
+    mapfile -t exes < <(find build/windows -name '*.exe' -not -path '*/CMakeFiles/*')
+    scripts/import-audit.sh "${exes[@]}"
+    scripts/wine-tests.sh
     ;;
   *)
     echo "usage: $0 run|test" >&2

@@ -3,18 +3,21 @@
 #ifndef TARNWICK_SHELL_FORM1_H_
 #define TARNWICK_SHELL_FORM1_H_
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "registry/browser_profile.h"
+#include "registry/registry_writer.h"
 #include "shell/platform.h"
 
 namespace tarnwick {
 
 class Form1 {
  public:
-  /// Nothing in `platform` is owned; all of it must outlive the window.
+  /// Nothing in `platform` is owned; all of it must outlive the window. Every member must be
+  /// set; a null registry only leaves the current-default line hidden and deletes nothing.
   explicit Form1(const Platform& platform);
   ~Form1();
   Form1(const Form1&) = delete;
@@ -27,14 +30,15 @@ class Form1 {
   // Control state.
   bool OptionValue(int index) const;  ///< Option1 ... Option8 by index 1 ... 8
   const std::string& Text1() const;
-  bool Command7Enabled() const;       ///< the presets' Apply
-  bool Command2Enabled() const;       ///< the custom Apply
+  bool Command7Enabled() const;  ///< the presets' Apply
+  bool Command2Enabled() const;  ///< the custom Apply
   const std::string& Label5Caption() const;
   bool Frame4Visible() const;
   bool AboutOpen() const;
   const BrowserProfile& Profile() const;
 
-  // Events.
+  // Events. The front end forwards only what the user can do: a disabled button raises no
+  // click. While the About box is open the main window's handlers ignore their events.
   /// The load step. Returns false when start-up stopped (a refused Windows release, or an
   /// automation object that could not be created, after its message); the window is then
   /// never shown and the program ends.
@@ -58,8 +62,45 @@ class Form1 {
   void Label2_Click();    ///< copyright line
 
  private:
-  struct State;
-  std::unique_ptr<State> s_;
+  // The window's own routines.
+  void DeselectOptionBoxes();
+  void delperuserkeys();
+  void ShowCommonDialog();
+  void GetCurrentDefaultWebBrowser();
+
+  /// The services and working values lent to a preset or custom apply.
+  SelectionContext MakeSelectionContext();
+  /// True while the About box is open: the main window takes no input then.
+  bool Blocked() const;
+
+  // Control-state setters: each runs the observer when the state changes.
+  void SetOptionValue(int index, bool value);
+  void SetCommand7Enabled(bool enabled);
+  void SetCommand2Enabled(bool enabled);
+  void SetLabel5Caption(const std::string& caption);
+  void SetFrame4Visible(bool visible);
+  void SetAboutOpen(bool open);
+  void Changed();
+
+  Platform platform_;  // a copy of the pointers
+  std::function<void()> observer_;
+
+  std::array<bool, 8> option_values_ = {};
+  std::string text1_;
+  bool command7_enabled_ = false;
+  bool command2_enabled_ = false;
+  std::string label5_caption_;
+  bool frame4_visible_ = false;
+  std::unique_ptr<frmAbout> about_;
+  bool about_open_ = false;
+
+  BrowserProfile profile_;
+  // The automation objects, created by the load step in this order and kept for the window's
+  // lifetime.
+  std::unique_ptr<RegistryWriteRoute> scripting_shell_;
+  std::unique_ptr<FileSystemObject> file_system_;
+  std::unique_ptr<CommonDialog> common_dialog_;
+  RegistryWriter writer_{nullptr};  ///< over scripting_shell_
 };
 
 }  // namespace tarnwick

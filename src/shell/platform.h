@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "selection/selection_context.h"  // FileSystemObject, CommonDialog, Environment
+
 namespace tarnwick {
 
 class Registry;
@@ -30,28 +32,6 @@ class VersionProvider {
   virtual OsVersionInfo GetVersionEx() = 0;
 };
 
-/// The file-system object ("Scripting.FileSystemObject").
-class FileSystemObject {
- public:
-  virtual ~FileSystemObject() = default;
-  /// True when a file exists at `path`.
-  virtual bool FileExists(const std::string& path) = 0;
-};
-
-/// The open-file dialog object ("UserAccounts.CommonDialog"). Properties are set before each
-/// showing; FileName is read after a choice.
-class CommonDialog {
- public:
-  virtual ~CommonDialog() = default;
-  virtual void SetInitialDir(const std::string& dir) = 0;
-  virtual void SetFilter(const std::string& filter) = 0;
-  virtual void SetFlags(int32_t flags) = 0;
-  /// Shows the dialog modally. True when the user chose a file and confirmed.
-  virtual bool ShowOpen() = 0;
-  /// The chosen file's full path.
-  virtual std::string FileName() = 0;
-};
-
 /// Creates the automation objects by ProgID. Each Create returns null with a message in `err`
 /// when the object cannot be created.
 class AutomationFactory {
@@ -63,14 +43,6 @@ class AutomationFactory {
   virtual std::unique_ptr<FileSystemObject> CreateFileSystemObject(std::string* err) = 0;
   /// "UserAccounts.CommonDialog".
   virtual std::unique_ptr<CommonDialog> CreateCommonDialog(std::string* err) = 0;
-};
-
-/// Environment variables.
-class Environment {
- public:
-  virtual ~Environment() = default;
-  /// The variable's value; the empty text when it is not set.
-  virtual std::string Get(const std::string& name) = 0;
 };
 
 /// The owner window of a shell call.
@@ -85,6 +57,7 @@ inline constexpr int kSwShowMaximized = 3;
 
 /// Message-box styles.
 inline constexpr int kVbOkOnly = 0;
+inline constexpr int kVbCritical = 16;  ///< an error that ends the program
 inline constexpr int kVbInformation = 64;
 
 /// Everything that is modal or leaves the program.

@@ -1,0 +1,33 @@
+// The custom Apply: makes any browser executable, named by its path, the current user's
+// default, after clearing every per-user browser registration.
+#ifndef TARNWICK_SELECTION_CUSTOM_APPLY_H_
+#define TARNWICK_SELECTION_CUSTOM_APPLY_H_
+
+#include <string>
+
+namespace tarnwick {
+
+struct SelectionContext;
+
+/// How a custom apply ended.
+enum class CustomApplyResult {
+  kApplied,      ///< the per-user keys were cleared and the generic set written for the path
+  kEmpty,        ///< the text was empty or blanks only: nothing deleted or written
+  kInvalidPath,  ///< the text holds a character no path can hold: nothing deleted or written
+};
+
+/// True when `text` holds a character that no Windows path can hold: '"', '<', '>', '|', '*',
+/// '?' or a control character (below U+0020).
+bool HoldsInvalidPathCharacter(const std::string& text);
+
+/// Runs a custom apply for the path `text` up to, not including, the window's own last steps
+/// (disabling its Apply button after kApplied, showing the message after kInvalidPath, and
+/// refreshing the current-default line). Sets `ctx.profile->IEPath`; for a usable path runs
+/// the per-user reset, fills the profile with the quoted path as the open and shortcut
+/// commands, writes "Check_Associations" = "No" and the generic association set. The path
+/// itself is not tested; every write is its own step, failures are skipped silently.
+CustomApplyResult CustomApply(SelectionContext& ctx, const std::string& text);
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_SELECTION_CUSTOM_APPLY_H_

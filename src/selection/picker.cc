@@ -1,0 +1,30 @@
+#include "selection/picker.h"
+
+#include "registry/browser_profile.h"
+#include "selection/selection_context.h"
+
+namespace tarnwick {
+
+const char kBrowseNote[] =
+    "This method may not be successful with all the web browsers. Some browsers support "
+    "command-line arguments to open an URL or a file. There is no guarantee that this method "
+    "will work in all cases, the results vary from browser to browser.\n\n"
+    "If using this method does not give satisfactory results, you can undo the configuration "
+    "anytime using the - Reset - button available in this utility.";
+
+bool PickExecutable(CommonDialog* dialog, std::string* file_name) {
+  if (dialog == nullptr) return false;
+  dialog->SetInitialDir(kPickerInitialDir);
+  dialog->SetFilter(kPickerFilter);
+  dialog->SetFlags(kPickerFlags);
+  if (!dialog->ShowOpen()) return false;
+  *file_name = dialog->FileName();
+  return true;
+}
+
+void ShowCommonDialog(CommonDialog* dialog, BrowserProfile* profile) {
+  std::string chosen;
+  profile->ExecutablePath = PickExecutable(dialog, &chosen) ? chosen : std::string();
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,96 @@
+#include "selection/preset_apply.h"
+
+#include <string_view>
+
+#include "registry/association_sets.h"
+#include "registry/browser_profile.h"
+#include "registry/registry_writer.h"
+#include "selection/preset_catalogue.h"
+#include "selection/selection_context.h"
+
+namespace tarnwick {
+namespace {
+
+bool IsBlank(std::string_view text) {
+  return text.find_first_not_of(' ') == std::string_view::npos;
+}
+
+void Write(SelectionContext& ctx, const char* path, const std::string& value) {
+  if (ctx.writer != nullptr) ctx.writer->write(path, value, "REG_SZ");
+}
+
+}  // namespace
+
+PresetApplyResult PresetApply(SelectionContext& ctx, const std::array<bool, 8>& option_values) {
+  BrowserProfile& p = *ctx.profile;
+  // ExecutablePath is left alone: every row sets it before reading it.
+  p.OpenCommand.clear();
+  p.HtmlIcon.clear();
+  p.MhtmlIcon.clear();
+  p.HttpIcon.clear();
+  p.HttpsIcon.clear();
+  p.FtpIcon.clear();
+  p.ShortcutIcon.clear();
+  p.ShortcutCommand.clear();
+  p.IEPath = InternetExplorerPath(ctx);
+  Write(ctx, kCheckAssociationsPath, "No");
+
+  PresetApplyResult result = PresetApplyResult::kNoSelection;
+  const auto rows = PresetCatalogue();
+  for (size_t i = 0; i < rows.size() && i < option_values.size(); ++i) {
+    if (!option_values[i]) continue;
+    if (!ApplyPresetRow(ctx, rows[i])) return PresetApplyResult::kCancelled;
+    result = PresetApplyResult::kApplied;
+  }
+  return result;
+}
+
+bool ApplyPresetRow(SelectionContext& ctx, const BrowserPreset& row) {
+  BrowserProfile& p = *ctx.profile;
+  p.ExecutablePath = ProgramFiles(ctx) + row.RelativePath;
+  if (row.ShortcutCommandForm == ShortcutCommandForm::kLiteral) {
+    p.ShortcutCommand = kLiteralShortcutCommand;
+  }
+
+  if (ctx.fso == nullptr || !ctx.fso->FileExists(p.ExecutablePath)) {
+    // The picker leaves the chosen path, unchecked, or the empty text in ExecutablePath.
+    if (ctx.show_common_dialog) {
+      ctx.show_common_dialog();
+    } else {
+      p.ExecutablePath.clear();
+    }
+    if (IsBlank(p.ExecutablePath)) return false;
+  }
+
+  p.OpenCommand = BuildOpenCommand(row.CommandForm, p.ExecutablePath);
+  if (row.ShortcutCommandForm == ShortcutCommandForm::kCopy) p.ShortcutCommand = p.OpenCommand;
+  if (row.IconSet == IconSet::kBrowserIcons) {
+    p.HtmlIcon = p.IEPath + ",0";
+    p.MhtmlIcon = p.IEPath + ",22";
+    p.HttpIcon = p.IEPath + ",0";
+    p.HttpsIcon = p.IEPath + ",0";
+    p.FtpIcon = p.IEPath + ",0";
+    p.ShortcutIcon = kShortcutIconReference;
+  }
+
+  if (ctx.writer != nullptr) {
+    if (row.AssociationSet == AssociationSet::kFirefox) {
+      PresetFirefoxDefault(p, *ctx.writer);
+    } else {
+      PresetDefaultWebBrowser(p, *ctx.writer);
+    }
+  }
+
+  Write(ctx, kStartMenuClientPath, row.ClientName);
+  if (row.MachineClient) {
+    p.ClientCommandPath = row.ClientCommandPath;
+    p.ClientNamePath = row.ClientNamePath;
+    // The machine-wide client runs the bare executable, without quotes or arguments.
+    Write(ctx, row.ClientCommandPath, p.ExecutablePath);
+    Write(ctx, row.ClientNamePath, row.DisplayName);
+  }
+  if (row.ExtraWrite != nullptr) Write(ctx, row.ExtraWrite->path, row.ExtraWrite->value);
+  return true;
+}
+
+}  // namespace tarnwick

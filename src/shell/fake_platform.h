@@ -1,0 +1,199 @@
+// A scripted outside world for tests of the window model: every call is recorded in order,
+// dialogs are answered from a script, and each automation object can be made to fail.
+#ifndef TARNWICK_SHELL_FAKE_PLATFORM_H_
+#define TARNWICK_SHELL_FAKE_PLATFORM_H_
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "registry/registry.h"
+#include "shell/about_box.h"
+#include "shell/platform.h"
+
+namespace tarnwick {
+
+/// One message box as shown.
+struct FakeMessage {
+  std::string text;
+  std::string title;
+  int style = -1;
+};
+
+/// One shell call as made.
+struct FakeShellCall {
+  ShellOwner owner = ShellOwner::kNone;
+  std::string verb;
+  std::string file;
+  int show_command = -1;
+};
+
+/// A registry that holds nothing and refuses nothing: every key is missing. Each deletion and
+/// open is recorded in `*calls`, so tests can see what the window reads and deletes.
+class RecordingRegistry : public Registry {
+ public:
+  explicit RecordingRegistry(std::vector<std::string>* calls) : calls_(calls) {}
+  long DeleteKeyTree(Hive, const std::string& path) override {
+    calls_->push_back("DeleteKeyTree " + path);
+    return kErrorFileNotFound;
+  }
+  long OpenKey(Hive hive, const std::string& path, uint32_t, KeyHandle*) override {
+    calls_->push_back(
+        std::string(hive == Hive::kCurrentUser ? "OpenKey HKCU\\" : "OpenKey HKLM\\") + path);
+    return kErrorFileNotFound;
+  }
+  long QueryValue(KeyHandle, const std::string&, uint32_t*, uint8_t*, uint32_t*) override {
+    return kErrorInvalidHandle;
+  }
+  long CloseKey(KeyHandle) override { return kErrorSuccess; }
+
+ private:
+  std::vector<std::string>* calls_;
+};
+
+class FakePlatform : public AutomationFactory,
+                     public VersionProvider,
+                     public Environment,
+                     public Desktop {
+ public:
+  /// `registry` serves reads and deletions, `write_route` the scripting shell's writes; either
+  /// may be null. Neither is owned.
+  FakePlatform(Registry* registry, RegistryWriteRoute* write_route)
+      : registry_(registry), write_route_(write_route) {}
+
+  /// What the window is given.
+  Platform platform() {
+    Platform p;
+    p.registry = registry_;
+    p.automation = this;
+    p.version = this;
+    p.environment = this;
+    p.desktop = this;
+    return p;
+  }
+
+  // Script.
+  OsVersionInfo version = {2, 5, 1};            ///< Windows XP unless a test says otherwise
+  std::map<std::string, std::string> env = {};  ///< environment variables
+  std::set<std::string> files;                  ///< paths FileExists answers true for
+  /// Answers to ShowOpen, in order: a path is a choice, nullopt a cancel. An empty script
+  /// cancels.
+  std::deque<std::optional<std::string>> dialog_answers;
+  std::string fail_prog_id;  ///< the automation object that cannot be created
+  /// Runs while a message box is up.
+  std::function<void(const FakeMessage&)> on_message;
+  /// Runs while the About box is up; by default it is closed with OK at once.
+  std::function<void(frmAbout&)> on_about = [](frmAbout& about) { about.cmdOK_Click(); };
+
+  // Record. `calls` holds one line per call of every kind, in order.
+  std::vector<std::string> calls;
+  std::vector<FakeMessage> messages;
+  std::vector<FakeShellCall> shell_calls;
+  bool about_showing = false;
+
+  // AutomationFactory.
+  std::unique_ptr<RegistryWriteRoute> CreateScriptingShell(std::string* err) override {
+    if (!Create("WScript.Shell", err)) return nullptr;
+    return std::make_unique<WriteProxy>(this);
+  }
+  std::unique_ptr<FileSystemObject> CreateFileSystemObject(std::string* err) override {
+    if (!Create("Scripting.FileSystemObject", err)) return nullptr;
+    return std::make_unique<FileSystemProxy>(this);
+  }
+  std::unique_ptr<CommonDialog> CreateCommonDialog(std::string* err) override {
+    if (!Create("UserAccounts.CommonDialog", err)) return nullptr;
+    return std::make_unique<DialogProxy>(this);
+  }
+
+  // VersionProvider.
+  OsVersionInfo GetVersionEx() override {
+    calls.push_back("GetVersionEx");
+    return version;
+  }
+
+  // Environment.
+  std::string Get(const std::string& name) override {
+    auto it = env.find(name);
+    return it == env.end() ? std::string() : it->second;
+  }
+
+  // Desktop.
+  void MsgBox(const std::string& text, const std::string& title, int style) override {
+    calls.push_back("MsgBox " + title);
+    messages.push_back({text, title, style});
+    if (on_message) on_message(messages.back());
+  }
+  void ShowAboutBox(frmAbout& about) override {
+    calls.push_back("ShowAboutBox");
+    about_showing = true;
+    if (on_about) on_about(about);
+    // A modal box cannot return while it is still up.
+    about_showing = false;
+  }
+  void CloseAboutBox() override {
+    calls.push_back("CloseAboutBox");
+    about_showing = false;
+  }
+  void ShellExecute(ShellOwner owner, const std::string& verb, const std::string& file,
+                    int show_command) override {
+    calls.push_back("ShellExecute " + file);
+    shell_calls.push_back({owner, verb, file, show_command});
+  }
+
+ private:
+  bool Create(const std::string& prog_id, std::string* err) {
+    calls.push_back("Create " + prog_id);
+    if (prog_id != fail_prog_id) return true;
+    *err = "class not registered";
+    return false;
+  }
+
+  // The objects the window owns forward to the platform, where the test scripts them.
+  struct WriteProxy : RegistryWriteRoute {
+    explicit WriteProxy(FakePlatform* p) : p(p) {}
+    bool RegWrite(const std::string& path, const std::string& value, const std::string& type,
+                  std::string* err) override {
+      p->calls.push_back("RegWrite " + path);
+      return p->write_route_ != nullptr && p->write_route_->RegWrite(path, value, type, err);
+    }
+    FakePlatform* p;
+  };
+  struct FileSystemProxy : FileSystemObject {
+    explicit FileSystemProxy(FakePlatform* p) : p(p) {}
+    bool FileExists(const std::string& path) override {
+      p->calls.push_back("FileExists " + path);
+      return p->files.count(path) != 0;
+    }
+    FakePlatform* p;
+  };
+  struct DialogProxy : CommonDialog {
+    explicit DialogProxy(FakePlatform* p) : p(p) {}
+    void SetInitialDir(const std::string& dir) override { p->calls.push_back("InitialDir " + dir); }
+    void SetFilter(const std::string& filter) override { p->calls.push_back("Filter " + filter); }
+    void SetFlags(int32_t flags) override { p->calls.push_back("Flags " + std::to_string(flags)); }
+    bool ShowOpen() override {
+      p->calls.push_back("ShowOpen");
+      answer.reset();
+      if (p->dialog_answers.empty()) return false;
+      answer = std::move(p->dialog_answers.front());
+      p->dialog_answers.pop_front();
+      return answer.has_value();
+    }
+    std::string FileName() override { return answer.value_or(""); }
+    FakePlatform* p;
+    std::optional<std::string> answer;
+  };
+
+  Registry* registry_;
+  RegistryWriteRoute* write_route_;
+};
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_SHELL_FAKE_PLATFORM_H_

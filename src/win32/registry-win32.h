@@ -1,0 +1,43 @@
+// The delete and read routes over the Windows registry: SHDeleteKeyW for whole key trees, and
+// RegOpenKeyExW / RegQueryValueExW / RegCloseKey for reads. Names travel as UTF-16 both ways.
+#ifndef TARNWICK_WIN32_REGISTRY_WIN32_H_
+#define TARNWICK_WIN32_REGISTRY_WIN32_H_
+
+#include <cstdint>
+#include <string>
+
+#include "registry/registry.h"
+#include "win32/scoped-win32.h"
+
+namespace tarnwick {
+
+/// The predefined key of a hive.
+HKEY HiveKey(Hive hive);
+
+/// The registry of the running Windows, for the current user.
+class Win32Registry : public Registry {
+ public:
+  /// Deletes through SHDeleteKeyW, which is taken from "SHLWAPI.DLL" by name at the first
+  /// delete and kept for the object's life. When the library or the function cannot be had,
+  /// every delete returns the loader's error (ERROR_MOD_NOT_FOUND, ERROR_PROC_NOT_FOUND).
+  long DeleteKeyTree(Hive hive, const std::string& path) override;
+  /// RegOpenKeyExW with exactly the rights asked for.
+  long OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) override;
+  /// RegQueryValueExW; a null key gives ERROR_INVALID_HANDLE.
+  long QueryValue(KeyHandle key, const std::string& name, uint32_t* type, uint8_t* data,
+                  uint32_t* size) override;
+  /// RegCloseKey; a null key is ignored and gives ERROR_SUCCESS.
+  long CloseKey(KeyHandle key) override;
+
+ private:
+  using DeleteKeyFunction = DWORD(WINAPI*)(HKEY, const wchar_t*);
+
+  bool resolved_ = false;
+  ScopedHMODULE shlwapi_;
+  DeleteKeyFunction delete_key_ = nullptr;
+  DWORD resolve_error_ = ERROR_SUCCESS;
+};
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_WIN32_REGISTRY_WIN32_H_

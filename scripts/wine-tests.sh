@@ -28,6 +28,8 @@ wineserver -w
 
 # The version test compares GetVersionExA's answer with the prefix's setting.
 export TARNWICK_EXPECT_WINDOWS=2.5.1
+# The prefix is thrown away after the run, so the engine tests may write the real keys.
+export TARNWICK_DISPOSABLE_REGISTRY=1
 log=$build_dir/wine-tests.log
 status=0
 # Wine's session ends inside the display's lifetime, so that nothing of it outlives the display.

@@ -16,7 +16,8 @@ namespace tarnwick {
 
 class Form1 {
  public:
-  /// Nothing in `platform` is owned; all of it must outlive the window.
+  /// Nothing in `platform` is owned; all of it must outlive the window. Every member must be
+  /// set; a null registry only leaves the current-default line hidden and deletes nothing.
   explicit Form1(const Platform& platform);
   ~Form1();
   Form1(const Form1&) = delete;
@@ -36,7 +37,8 @@ class Form1 {
   bool AboutOpen() const;
   const BrowserProfile& Profile() const;
 
-  // Events.
+  // Events. The front end forwards only what the user can do: a disabled button raises no
+  // click. While the About box is open the main window's handlers ignore their events.
   /// The load step. Returns false when start-up stopped (a refused Windows release, or an
   /// automation object that could not be created, after its message); the window is then
   /// never shown and the program ends.

@@ -28,10 +28,13 @@ wineserver -w
 
 # The version test compares GetVersionExA's answer with the prefix's setting.
 export TARNWICK_EXPECT_WINDOWS=2.5.1
+# The prefix is thrown away after the run, so the engine tests may write the real keys.
+export TARNWICK_DISPOSABLE_REGISTRY=1
 log=$build_dir/wine-tests.log
 status=0
-xvfb-run -a timeout 900 wine "$build_dir/tarnwick_tests.exe" 2>&1 | tr -d '\r' | tee "$log" ||
-  status=$?
+# Wine's session ends inside the display's lifetime, so that nothing of it outlives the display.
+xvfb-run -a bash -c 'timeout 900 wine "$0"; status=$?; wineserver -k; exit $status' \
+  "$build_dir/tarnwick_tests.exe" 2>&1 | tr -d '\r' | tee "$log" || status=$?
 # Wine's own failures (a missing loader, a broken prefix) end without GoogleTest's summary.
 if ((status == 0)) && ! grep -q '^\[  PASSED  \]' "$log"; then
   echo "wine-tests: the test executable did not run to its end" >&2

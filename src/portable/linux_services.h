@@ -59,7 +59,8 @@ inline constexpr char kWindowsVersionKey[] = R"(SOFTWARE\Microsoft\Windows\Curre
 /// recorded the answer is NT 5.1 (Windows XP), so a fresh machine hive runs the program. A
 /// recorded text that is not a version yields the zero record, which the gate names "Failed".
 /// Seed another release with, e.g.,
-///   tarnwick-reg add "HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\CurrentVersion" 6.0
+///   tarnwick-reg add "HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion" /v CurrentVersion /d 6.0
+///   /f
 class StandInVersionProvider final : public VersionProvider {
  public:
   /// `registry` is not owned and must outlive the provider.

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "portable/standin_registry.h"
 #include "registry/registry.h"
 
 namespace tarnwick {
@@ -148,6 +149,76 @@ TEST(StandInAutomationTest, DialogComesFromTheHookOrFailsWithAMessage) {
   });
   EXPECT_NE(nullptr, with.CreateCommonDialog(&err));
   EXPECT_EQ(1, made);
+}
+
+class StandInVersionTest : public testing::Test {
+ protected:
+  void SetUp() override { registry_ = StandInRegistry::OpenInMemory(/*administrator=*/true); }
+  void Record(const std::string& path, const std::string& text) {
+    std::string err;
+    ASSERT_TRUE(registry_->RegWrite(path, text, "REG_SZ", &err)) << err;
+  }
+  OsVersionInfo Version() { return StandInVersionProvider(*registry_).GetVersionEx(); }
+
+  std::unique_ptr<StandInRegistry> registry_;
+};
+
+constexpr char kNtVersion[] = R"(HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\CurrentVersion)";
+constexpr char k9xVersion[] = R"(HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\VersionNumber)";
+
+TEST_F(StandInVersionTest, NothingRecordedIsWindowsXp) {
+  OsVersionInfo info = Version();
+  EXPECT_EQ(2u, info.dwPlatformId);
+  EXPECT_EQ(5u, info.dwMajorVersion);
+  EXPECT_EQ(1u, info.dwMinorVersion);
+}
+
+TEST_F(StandInVersionTest, ReadsTheNtRecord) {
+  Record(kNtVersion, "6.0");
+  OsVersionInfo info = Version();
+  EXPECT_EQ(2u, info.dwPlatformId);
+  EXPECT_EQ(6u, info.dwMajorVersion);
+  EXPECT_EQ(0u, info.dwMinorVersion);
+}
+
+TEST_F(StandInVersionTest, ReadsThe9xRecordWhenThereIsNoNtOne) {
+  Record(k9xVersion, "4.90.3000");
+  OsVersionInfo info = Version();
+  EXPECT_EQ(1u, info.dwPlatformId);
+  EXPECT_EQ(4u, info.dwMajorVersion);
+  EXPECT_EQ(90u, info.dwMinorVersion);
+  Record(kNtVersion, "5.2");
+  EXPECT_EQ(2u, Version().dwPlatformId);
+}
+
+TEST_F(StandInVersionTest, AnUnreadableRecordIsAFailedQuery) {
+  Record(kNtVersion, "XP");
+  EXPECT_EQ(0u, Version().dwPlatformId);
+  std::string err;
+  ASSERT_TRUE(registry_->RegWrite(kNtVersion, "5", "REG_DWORD", &err)) << err;
+  EXPECT_EQ(0u, Version().dwPlatformId);
+}
+
+TEST_F(StandInVersionTest, AReadOnlyMachineHiveStillTellsTheVersion) {
+  auto shared = StandInRegistry::OpenInMemory(/*administrator=*/false, "version-test");
+  auto admin = StandInRegistry::OpenInMemory(/*administrator=*/true, "version-test");
+  std::string err;
+  ASSERT_TRUE(admin->RegWrite(kNtVersion, "5.0", "REG_SZ", &err)) << err;
+  OsVersionInfo info = StandInVersionProvider(*shared).GetVersionEx();
+  EXPECT_EQ(2u, info.dwPlatformId);
+  EXPECT_EQ(0u, info.dwMinorVersion);
+}
+
+TEST(StandInAutomationShellTest, TheScriptingShellWritesThroughTheStandIn) {
+  auto registry = StandInRegistry::OpenInMemory(/*administrator=*/false);
+  StandInAutomation automation(*registry, nullptr);
+  std::string err;
+  std::unique_ptr<RegistryWriteRoute> shell = automation.CreateScriptingShell(&err);
+  ASSERT_NE(nullptr, shell);
+  ASSERT_TRUE(shell->RegWrite(R"(HKCU\Software\Classes\.htm\)", "MyHTMLfile", "REG_SZ", &err));
+  EXPECT_EQ(kErrorSuccess, registry->KeyExists(Hive::kCurrentUser, R"(Software\Classes\.htm)"));
+  EXPECT_FALSE(shell->RegWrite(R"(HKLM\Software\Clients\x\)", "y", "REG_SZ", &err));
+  EXPECT_NE(nullptr, automation.CreateFileSystemObject(&err));
 }
 
 }  // namespace

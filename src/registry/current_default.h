@@ -13,6 +13,7 @@ class Registry;
 struct DefaultBrowserDisplay {
   std::string caption;
   bool visible = false;
+  bool operator==(const DefaultBrowserDisplay&) const = default;
 };
 
 /// Looks up the Start-menu Internet client, per user first and then machine-wide, finds its

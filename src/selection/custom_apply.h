@@ -16,12 +16,6 @@ enum class CustomApplyResult {
   kInvalidPath,  ///< the text holds a character no path can hold: nothing deleted or written
 };
 
-/// Title and text of the message for kInvalidPath.
-inline constexpr char kInvalidPathTitle[] = "Tarnwick for Windows\u00AE XP";
-inline constexpr char kInvalidPathMessage[] =
-    "The text in the box is not a valid program path. A path cannot hold any of the characters "
-    "\" < > | * ? or a control character.";
-
 /// True when `text` holds a character that no Windows path can hold: '"', '<', '>', '|', '*',
 /// '?' or a control character (below U+0020).
 bool HoldsInvalidPathCharacter(const std::string& text);

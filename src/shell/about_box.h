@@ -3,16 +3,20 @@
 #ifndef TARNWICK_SHELL_ABOUT_BOX_H_
 #define TARNWICK_SHELL_ABOUT_BOX_H_
 
+#include "shell/layout.h"
+
 namespace tarnwick {
 
 class Desktop;
 
+/// The texts are those of the layout table (AboutControls, kAboutWindow), repeated here for
+/// callers that want them by name.
 class frmAbout {
  public:
   static constexpr char kCaption[] = "About Tarnwick";
   static constexpr char kTitle[] = "Tarnwick 1.5 for Windows\u00AE XP";  ///< lblTitle
   static constexpr char kLabel1[] = "Set the default browser for your user profile";
-  static constexpr char kDescription[] = "\u00A9 2005-2006 Halvard Tarnwick";  ///< lblDescription
+  static constexpr const char* kDescription = kCopyrightNotice;  ///< lblDescription
   static constexpr char kLabel2[] = "Halvard's Windows\u00AE Troubleshooting site";
   static constexpr char kLabel3[] = "To Donate (via PayPal), click this link.";
   static constexpr char kOk[] = "OK";  ///< cmdOK, both the default and the cancel button

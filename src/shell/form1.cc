@@ -18,6 +18,9 @@ namespace {
 
 constexpr char kResetMessage[] =
     "Per-user settings are cleared. System default browser will be used from now on.";
+constexpr char kInvalidPathMessage[] =
+    "The text in the box is not a valid program path. A path cannot hold any of the characters "
+    "\" < > | * ? or a control character.";
 
 }  // namespace
 
@@ -87,7 +90,7 @@ void Form1::SetText1(const std::string& text) {
 
 void Form1::Command7_Click() {
   if (Blocked()) return;
-  struct SelectionContext ctx = MakeSelectionContext();
+  SelectionContext ctx = MakeSelectionContext();
   if (PresetApply(ctx, option_values_) == PresetApplyResult::kCancelled) return;
   SetCommand7Enabled(false);
   GetCurrentDefaultWebBrowser();
@@ -102,13 +105,13 @@ void Form1::Command1_Click() {
 
 void Form1::Command2_Click() {
   if (Blocked()) return;
-  struct SelectionContext ctx = MakeSelectionContext();
+  SelectionContext ctx = MakeSelectionContext();
   switch (CustomApply(ctx, text1_)) {
     case CustomApplyResult::kApplied:
       SetCommand2Enabled(false);
       break;
     case CustomApplyResult::kInvalidPath:
-      platform_.desktop->MsgBox(kInvalidPathMessage, kInvalidPathTitle, kVbInformation);
+      platform_.desktop->MsgBox(kInvalidPathMessage, kMessageTitle, kVbInformation);
       break;
     case CustomApplyResult::kEmpty:
       break;
@@ -179,8 +182,8 @@ void Form1::GetCurrentDefaultWebBrowser() {
   SetFrame4Visible(display.visible);
 }
 
-struct SelectionContext Form1::MakeSelectionContext() {
-  struct SelectionContext ctx;
+SelectionContext Form1::MakeSelectionContext() {
+  SelectionContext ctx;
   ctx.profile = &profile_;
   ctx.writer = &writer_;
   ctx.registry = platform_.registry;

@@ -16,7 +16,8 @@ namespace tarnwick {
 
 class Form1 {
  public:
-  /// Nothing in `platform` is owned; all of it must outlive the window.
+  /// Nothing in `platform` is owned; all of it must outlive the window. Every member must be
+  /// set; a null registry only leaves the current-default line hidden and deletes nothing.
   explicit Form1(const Platform& platform);
   ~Form1();
   Form1(const Form1&) = delete;
@@ -29,14 +30,15 @@ class Form1 {
   // Control state.
   bool OptionValue(int index) const;  ///< Option1 ... Option8 by index 1 ... 8
   const std::string& Text1() const;
-  bool Command7Enabled() const;       ///< the presets' Apply
-  bool Command2Enabled() const;       ///< the custom Apply
+  bool Command7Enabled() const;  ///< the presets' Apply
+  bool Command2Enabled() const;  ///< the custom Apply
   const std::string& Label5Caption() const;
   bool Frame4Visible() const;
   bool AboutOpen() const;
   const BrowserProfile& Profile() const;
 
-  // Events.
+  // Events. The front end forwards only what the user can do: a disabled button raises no
+  // click. While the About box is open the main window's handlers ignore their events.
   /// The load step. Returns false when start-up stopped (a refused Windows release, or an
   /// automation object that could not be created, after its message); the window is then
   /// never shown and the program ends.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 
 #include "registry/per_user_reset.h"
 #include "shell/fake_platform.h"
@@ -54,7 +55,7 @@ class Form1Test : public ::testing::Test {
 };
 
 TEST_F(Form1Test, OptionClickSelectsOneAndEnablesOnlyThePresetsApply) {
-  long most_selected = 0;
+  std::ptrdiff_t most_selected = 0;
   form_.SetObserver([&] {
     drawn_ = Draw(form_);
     most_selected =

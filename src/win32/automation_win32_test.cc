@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "win32/automation-win32.h"
 #include "win32/dispatch-win32.h"
 #include "win32/open_file_dialog-win32.h"
 #include "win32/testing-win32.h"
 #include "win32/text-win32.h"
+#include "win32/wscript_shell-win32.h"
 
 namespace tarnwick {
 namespace {
@@ -81,6 +84,115 @@ TEST_F(AutomationTest, TheDialogIsAlwaysThere) {
   ASSERT_NE(nullptr, dialog);
   const bool registered = bool(CreateObjectByProgId(L"UserAccounts.CommonDialog", &err));
   EXPECT_EQ(!registered, factory_.used_dialog_fallback());
+}
+
+// An automation object that answers to any member name and records each call as text:
+// "put Flags=4", "call ShowOpen()", "get FileName". Method results come from `results`.
+class RecordingObject : public IDispatch {
+ public:
+  std::vector<std::wstring> calls;
+  std::vector<std::wstring> names;  // DISPID n - 1 is names[n - 1]
+  ScopedVariant result;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (iid == IID_IUnknown || iid == IID_IDispatch) {
+      *out = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references_; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* member_names, UINT count, LCID,
+                                          DISPID* ids) override {
+    for (UINT i = 0; i < count; ++i) {
+      names.push_back(member_names[i]);
+      ids[i] = static_cast<DISPID>(names.size());
+    }
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                   VARIANT* out, EXCEPINFO*, UINT*) override {
+    const std::wstring& name = names.at(static_cast<size_t>(id - 1));
+    std::wstring args;
+    for (UINT i = params->cArgs; i-- > 0;) {  // the last argument comes first
+      ScopedVariant text;
+      if (FAILED(VariantChangeType(text.Receive(), &params->rgvarg[i], 0, VT_BSTR)))
+        return DISP_E_TYPEMISMATCH;
+      args += (args.empty() ? L"" : L",") + std::wstring(V_BSTR(text.ptr()));
+    }
+    if (flags == DISPATCH_PROPERTYPUT) {
+      if (params->cNamedArgs != 1 || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
+        return DISP_E_PARAMNOTOPTIONAL;
+      calls.push_back(L"put " + name + L"=" + args);
+    } else if (flags == DISPATCH_PROPERTYGET) {
+      calls.push_back(L"get " + name);
+    } else {
+      calls.push_back(L"call " + name + L"(" + args + L")");
+    }
+    if (out) VariantCopy(out, result.ptr());
+    return S_OK;
+  }
+
+ private:
+  ULONG references_ = 1;  // lives on the stack; the objects under test hold one more
+};
+
+// Hands the test's recording object to an object under test, which releases it when done.
+ComPtr<IDispatch> Share(RecordingObject& object) {
+  ComPtr<IDispatch> shared;
+  object.QueryInterface(IID_IDispatch, shared.ReceiveVoid());
+  return shared;
+}
+
+TEST(AutomationCommonDialogTest, SetsPropertiesAndCallsByName) {
+  RecordingObject object;
+  V_VT(object.result.ptr()) = VT_BOOL;
+  V_BOOL(object.result.ptr()) = VARIANT_TRUE;
+  AutomationCommonDialog dialog(Share(object));
+  dialog.SetInitialDir("%Programfiles%");
+  dialog.SetFilter("EXE Files(*.exe)|*.exe");
+  dialog.SetFlags(4);
+  EXPECT_TRUE(dialog.ShowOpen());
+  V_VT(object.result.Receive()) = VT_BSTR;
+  V_BSTR(object.result.ptr()) = SysAllocString(L"C:\\Program Files\\B \u00E9\\b.exe");
+  EXPECT_EQ("C:\\Program Files\\B \xC3\xA9\\b.exe", dialog.FileName());
+  EXPECT_EQ((std::vector<std::wstring>{L"put InitialDir=%Programfiles%",
+                                       L"put Filter=EXE Files(*.exe)|*.exe", L"put Flags=4",
+                                       L"call ShowOpen()", L"get FileName"}),
+            object.calls);
+}
+
+TEST(AutomationCommonDialogTest, OnlyTrueIsAChoice) {
+  RecordingObject object;
+  AutomationCommonDialog dialog(Share(object));
+  V_VT(object.result.ptr()) = VT_BOOL;
+  V_BOOL(object.result.ptr()) = VARIANT_FALSE;
+  EXPECT_FALSE(dialog.ShowOpen());
+  V_VT(object.result.Receive()) = VT_I4;
+  V_I4(object.result.ptr()) = 1;
+  EXPECT_FALSE(dialog.ShowOpen());
+  V_I4(object.result.ptr()) = -1;
+  EXPECT_TRUE(dialog.ShowOpen());
+}
+
+TEST(WScriptShellRouteTest, RegWriteGetsPathValueAndTypeInThatOrder) {
+  RecordingObject object;
+  WScriptShell shell(Share(object));
+  std::string err;
+  ASSERT_TRUE(shell.RegWrite("HKCU\\Software\\Classes\\.htm\\", "MyHTMLfile", "REG_SZ", &err));
+  ASSERT_TRUE(shell.RegWrite("HKCU\\K\\EditFlags", "4294967295", "REG_DWORD", &err));
+  EXPECT_EQ((std::vector<std::wstring>{
+                L"call RegWrite(HKCU\\Software\\Classes\\.htm\\,MyHTMLfile,REG_SZ)",
+                L"call RegWrite(HKCU\\K\\EditFlags,-1,REG_DWORD)"}),
+            object.calls);
 }
 
 TEST(OpenFileDialogTest, SettingsBecomeWhatTheStandardDialogWants) {

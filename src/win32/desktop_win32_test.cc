@@ -39,5 +39,36 @@ TEST(Win32DesktopTest, MessageBoxShowsTextAndTitleInUnicode) {
   EXPECT_EQ(L"Per-user settings are cleared.", text);
 }
 
+TEST(Win32DesktopTest, ShellExecuteOpensTheFileWithItsVerb) {
+  // A batch file in a folder named beyond ASCII, which leaves a marker file when opened.
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder =
+      temp + std::wstring(L"tarnwick \u00E9 ") + std::to_wstring(GetCurrentProcessId());
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  const std::wstring script = folder + L"\\open.bat";
+  const std::wstring marker = folder + L"\\opened.txt";
+  HANDLE file = CreateFileW(script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  const char text[] = "@echo opened> \"%~dp0opened.txt\"\r\n";
+  DWORD written = 0;
+  WriteFile(file, text, sizeof text - 1, &written, nullptr);
+  CloseHandle(file);
+
+  MessageOnlyDesktop().ShellExecute(ShellOwner::kDesktop, "open", Narrow(script), kSwShowNormal);
+  bool opened = false;
+  for (int attempt = 0; attempt < 600 && !opened; ++attempt) {
+    opened = GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!opened) Sleep(50);
+  }
+  EXPECT_TRUE(opened);
+
+  Sleep(200);  // the batch may still hold its own file
+  DeleteFileW(marker.c_str());
+  DeleteFileW(script.c_str());
+  RemoveDirectoryW(folder.c_str());
+}
+
 }  // namespace
 }  // namespace tarnwick

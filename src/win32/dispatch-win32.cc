@@ -1,5 +1,6 @@
 #include "win32/dispatch-win32.h"
 
+#include <iterator>
 #include <vector>
 
 #include "win32/text-win32.h"
@@ -8,9 +9,11 @@ namespace tarnwick {
 
 namespace {
 
-// Frees what an object put into an EXCEPINFO and returns its description, if any.
-std::string TakeExceptionText(EXCEPINFO* info) {
+// Frees what an object put into an EXCEPINFO and returns its description, if any, and its
+// error code.
+std::string TakeException(EXCEPINFO* info, HRESULT* code) {
   if (info->pfnDeferredFillIn) info->pfnDeferredFillIn(info);
+  if (info->scode) *code = info->scode;
   std::wstring text;
   if (info->bstrDescription)
     text.assign(info->bstrDescription, SysStringLen(info->bstrDescription));
@@ -51,8 +54,8 @@ bool InvokeByName(IDispatch* object, const wchar_t* name, DispatchKind kind, VAR
 
   // IDispatch wants the last argument first. The copies are shallow: the caller's VARIANTs
   // keep ownership.
-  std::vector<VARIANTARG> reversed(args, args + count);
-  for (unsigned i = 0; i < count; ++i) reversed[i] = args[count - 1 - i];
+  std::vector<VARIANTARG> reversed(std::make_reverse_iterator(args + count),
+                                   std::make_reverse_iterator(args));
   DISPID put_id = DISPID_PROPERTYPUT;
   DISPPARAMS params = {};
   params.rgvarg = reversed.data();
@@ -68,8 +71,8 @@ bool InvokeByName(IDispatch* object, const wchar_t* name, DispatchKind kind, VAR
                       kind == DispatchKind::kPropertyPut ? nullptr : result, &exception,
                       &bad_argument);
   if (hr == DISP_E_EXCEPTION) {
-    const HRESULT code = exception.scode ? exception.scode : hr;
-    std::string text = TakeExceptionText(&exception);
+    HRESULT code = hr;
+    const std::string text = TakeException(&exception, &code);
     if (err) {
       if (text.empty()) {
         *err = ApiErrorText(api, argument, static_cast<unsigned long>(code));

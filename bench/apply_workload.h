@@ -1,0 +1,60 @@
+// A deterministic, endless run of the program's registry-changing operations (preset applies,
+// custom applies, Resets), each followed by the current-default query the window makes. Every
+// apply uses its own paths, so that no two writes of a run store the same data twice.
+#ifndef TARNWICK_BENCH_APPLY_WORKLOAD_H_
+#define TARNWICK_BENCH_APPLY_WORKLOAD_H_
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "registry/registry.h"
+
+namespace tarnwick {
+
+/// Both routes over another registry, numbering each change (RegWrite or DeleteKeyTree) from 1
+/// and calling `before` and `after` around it. A `before` that returns false stops the change
+/// (it is not passed on and reports failure) and every later one. Reads pass straight through.
+class CountingRegistry final : public RegistryWriteRoute, public Registry {
+ public:
+  using Hook = std::function<bool(uint64_t change)>;
+
+  /// `writes` and `registry` are not owned; usually one object implementing both.
+  CountingRegistry(RegistryWriteRoute* writes, Registry* registry) : writes_(writes), registry_(registry) {}
+
+  Hook before = [](uint64_t) { return true; };
+  std::function<void(uint64_t change)> after = [](uint64_t) {};
+
+  /// Changes started so far.
+  uint64_t changes() const { return changes_; }
+  /// True once a `before` hook has refused a change.
+  bool stopped() const { return stopped_; }
+
+  bool RegWrite(const std::string& path, const std::string& value, const std::string& type,
+                std::string* err) override;
+  long DeleteKeyTree(Hive hive, const std::string& path) override;
+  long OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) override {
+    return registry_->OpenKey(hive, path, access, key);
+  }
+  long QueryValue(KeyHandle key, const std::string& name, uint32_t* type, uint8_t* data,
+                  uint32_t* size) override {
+    return registry_->QueryValue(key, name, type, data, size);
+  }
+  long CloseKey(KeyHandle key) override { return registry_->CloseKey(key); }
+
+ private:
+  bool Start();
+
+  RegistryWriteRoute* writes_;
+  Registry* registry_;
+  uint64_t changes_ = 0;
+  bool stopped_ = false;
+};
+
+/// Runs the operations of run `seed` against `registry` until its `before` hook stops it.
+/// The same seed gives the same changes in the same order, whatever the registry holds.
+void RunApplyWorkload(uint64_t seed, CountingRegistry& registry);
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_BENCH_APPLY_WORKLOAD_H_

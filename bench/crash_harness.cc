@@ -1,0 +1,237 @@
+// Crash harness: a child process applies browsers to two on-disk hives without pause; the
+// parent kills it with SIGKILL at a random moment, then checks that each hive opens, passes
+// SQLite's integrity check and holds exactly the registrations after the changes the child had
+// finished, plus possibly the one it was in the middle of. Repeats with the same hives.
+//
+//   tarnwick-crash-harness [--kills N] [--max-delay-ms MS] [--dir DIR] [--seed S]
+//
+// Exit status 0 when every kill left sound hives, 1 otherwise, 2 for a usage or setup error.
+
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/apply_workload.h"
+#include "bench/hive_snapshot.h"
+#include "portable/standin_registry.h"
+
+namespace tarnwick {
+namespace {
+
+struct Options {
+  int kills = 500;
+  int max_delay_ms = 250;
+  int fresh_every = 25;  // start again from missing files every this many kills
+  uint64_t seed = 1;
+  std::string dir;
+};
+
+// What the child tells the parent, in memory that survives the child's death.
+struct Progress {
+  std::atomic<uint64_t> begun;  // number of the change the child last started
+  std::atomic<uint64_t> ended;  // number of the change the child last finished
+};
+
+struct Tally {
+  int kills = 0;
+  int corrupt = 0;
+  int torn = 0;
+  int mid_change = 0;      // killed inside a change
+  int mid_committed = 0;   // ... that had already reached the disk
+  std::vector<uint64_t> finished;  // changes finished per kill
+};
+
+bool ParseOptions(int argc, char** argv, Options* options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
+    if (next == nullptr) return false;
+    if (arg == "--kills") options->kills = std::atoi(next);
+    else if (arg == "--max-delay-ms") options->max_delay_ms = std::atoi(next);
+    else if (arg == "--fresh-every") options->fresh_every = std::atoi(next);
+    else if (arg == "--seed") options->seed = std::strtoull(next, nullptr, 10);
+    else if (arg == "--dir") options->dir = next;
+    else return false;
+    ++i;
+  }
+  return options->kills > 0 && options->max_delay_ms > 0 && options->fresh_every > 0;
+}
+
+[[noreturn]] void RunChild(const HiveLocations& files, uint64_t seed, Progress* progress) {
+  std::string err;
+  auto hives = StandInRegistry::OpenFiles(files, true, &err);
+  if (!hives) {
+    std::fprintf(stderr, "child: %s\n", err.c_str());
+    _exit(3);
+  }
+  CountingRegistry registry(hives.get(), hives.get());
+  registry.before = [progress](uint64_t change) {
+    progress->begun.store(change);
+    return true;
+  };
+  registry.after = [progress](uint64_t change) { progress->ended.store(change); };
+  RunApplyWorkload(seed, registry);
+  _exit(0);
+}
+
+// SQLite's own view of a hive file: "ok", or what is wrong with it.
+std::string CheckIntegrity(const std::string& path) {
+  if (!std::filesystem::exists(path)) return "ok";
+  sqlite3* db = nullptr;
+  std::string verdict;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    verdict = std::string("open: ") + sqlite3_errmsg(db);
+  } else {
+    auto collect = [](void* out, int columns, char** values, char**) {
+      auto* text = static_cast<std::string*>(out);
+      for (int i = 0; i < columns; ++i) *text += (values[i] ? values[i] : "NULL") + std::string(" ");
+      return 0;
+    };
+    std::string integrity, foreign;
+    char* message = nullptr;
+    if (sqlite3_exec(db, "PRAGMA integrity_check", collect, &integrity, &message) != SQLITE_OK ||
+        sqlite3_exec(db, "PRAGMA foreign_key_check", collect, &foreign, &message) != SQLITE_OK) {
+      verdict = std::string("check: ") + (message ? message : "?");
+    } else if (integrity != "ok ") {
+      verdict = "integrity_check: " + integrity;
+    } else if (!foreign.empty()) {
+      verdict = "foreign_key_check: " + foreign;
+    } else {
+      verdict = "ok";
+    }
+    sqlite3_free(message);
+  }
+  sqlite3_close(db);
+  return verdict;
+}
+
+// The registrations of `before` after the first `changes` changes of run `seed`.
+bool ModelAfter(const HiveSnapshot& before, uint64_t seed, uint64_t changes, HiveSnapshot* after,
+                std::string* err) {
+  auto model = RegistryFromSnapshot(before, err);
+  if (!model) return false;
+  if (changes > 0) {
+    CountingRegistry registry(model.get(), model.get());
+    registry.before = [changes](uint64_t change) { return change <= changes; };
+    RunApplyWorkload(seed, registry);
+  }
+  return TakeSnapshot(*model, after, err);
+}
+
+int Run(const Options& options) {
+  namespace fs = std::filesystem;
+  std::string dir = options.dir;
+  if (dir.empty()) {
+    std::string pattern = fs::temp_directory_path() / "tarnwick-crash-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) return 2;
+    dir = pattern;
+  }
+  const HiveLocations files{dir + "/user.hive", dir + "/machine.hive"};
+  auto* progress = static_cast<Progress*>(mmap(nullptr, sizeof(Progress), PROT_READ | PROT_WRITE,
+                                               MAP_SHARED | MAP_ANONYMOUS, -1, 0));
+  if (progress == MAP_FAILED) return 2;
+
+  std::mt19937_64 random(options.seed);
+  std::uniform_int_distribution<int> delay_us(0, options.max_delay_ms * 1000);
+  Tally tally;
+  HiveSnapshot state;  // what the hives hold before the next child starts
+  for (int kill_number = 0; kill_number < options.kills; ++kill_number) {
+    if (kill_number % options.fresh_every == 0) {
+      for (const std::string& hive : {files.user, files.machine}) {
+        for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(hive + suffix);
+      }
+      state = HiveSnapshot();
+    }
+    const uint64_t run_seed = options.seed * 1000003 + static_cast<uint64_t>(kill_number);
+    progress->begun.store(0);
+    progress->ended.store(0);
+    const pid_t child = fork();
+    if (child < 0) return 2;
+    if (child == 0) RunChild(files, run_seed, progress);
+    std::this_thread::sleep_for(std::chrono::microseconds(delay_us(random)));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)) {
+      std::fprintf(stderr, "kill %d: the child ended by itself (status %d)\n", kill_number, status);
+      return 2;
+    }
+    ++tally.kills;
+    const uint64_t begun = progress->begun.load();
+    const uint64_t ended = progress->ended.load();
+    tally.finished.push_back(ended);
+
+    std::string verdict = CheckIntegrity(files.user);
+    if (verdict == "ok") verdict = CheckIntegrity(files.machine);
+    std::string err;
+    auto hives = verdict == "ok" ? StandInRegistry::OpenFiles(files, true, &err) : nullptr;
+    HiveSnapshot actual;
+    if (verdict == "ok" && (!hives || !TakeSnapshot(*hives, &actual, &err))) verdict = err;
+    hives.reset();
+    if (verdict != "ok") {
+      ++tally.corrupt;
+      std::fprintf(stderr, "kill %d: corrupt hive: %s\n", kill_number, verdict.c_str());
+      return 1;  // nothing after this can be compared
+    }
+
+    // The hives must hold the state after every finished change, or after the one in flight.
+    HiveSnapshot without, with;
+    if (!ModelAfter(state, run_seed, ended, &without, &err) ||
+        (begun != ended && !ModelAfter(state, run_seed, begun, &with, &err))) {
+      std::fprintf(stderr, "kill %d: model: %s\n", kill_number, err.c_str());
+      return 2;
+    }
+    if (begun != ended) ++tally.mid_change;
+    if (actual.text == without.text) {
+      // Sound: the change in flight, if any, never reached the disk.
+    } else if (begun != ended && actual.text == with.text) {
+      ++tally.mid_committed;
+    } else {
+      ++tally.torn;
+      std::fprintf(stderr, "kill %d: torn after change %llu of %llu: %s\n", kill_number,
+                   static_cast<unsigned long long>(ended), static_cast<unsigned long long>(begun),
+                   FirstDifference(without.text, actual.text).c_str());
+    }
+    state = std::move(actual);
+  }
+
+  std::vector<uint64_t> sorted = tally.finished;
+  std::sort(sorted.begin(), sorted.end());
+  std::printf(
+      "kills: %d\ncorrupt hives: %d\ntorn writes: %d\nkilled inside a change: %d (%d of them "
+      "already committed)\nchanges finished before a kill: min %llu, median %llu, max %llu\n",
+      tally.kills, tally.corrupt, tally.torn, tally.mid_change, tally.mid_committed,
+      static_cast<unsigned long long>(sorted.front()),
+      static_cast<unsigned long long>(sorted[sorted.size() / 2]),
+      static_cast<unsigned long long>(sorted.back()));
+  if (options.dir.empty()) fs::remove_all(dir);
+  return tally.corrupt == 0 && tally.torn == 0 ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace tarnwick
+
+int main(int argc, char** argv) {
+  tarnwick::Options options;
+  if (!tarnwick::ParseOptions(argc, argv, &options)) {
+    std::fprintf(stderr,
+                 "usage: %s [--kills N] [--max-delay-ms MS] [--fresh-every N] [--seed S] "
+                 "[--dir DIR]\n",
+                 argv[0]);
+    return 2;
+  }
+  return tarnwick::Run(options);
+}

@@ -1,0 +1,181 @@
+#include "portable/qt/main_window.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QTest>
+
+#include "portable/qt/qt_look.h"
+#include "portable/qt/qt_test_util.h"
+#include "shell/form1.h"
+#include "shell/layout.h"
+#include "shell/startup.h"
+#include "shell/web_links.h"
+
+namespace tarnwick {
+namespace {
+
+using MainWindowTest = SessionTest;
+
+TEST_F(MainWindowTest, EveryControlSitsWhereTheTwipTableSays) {
+  ASSERT_TRUE(Start());
+  const int dpi = LogicalDpi(window());
+  EXPECT_EQ(QSize(TwipsToPixels(4560, dpi), TwipsToPixels(6705, dpi)), window().size());
+  for (const ControlRow& row : Form1Controls()) {
+    QWidget* widget = window().Control(row.name);
+    ASSERT_NE(nullptr, widget) << row.name;
+    EXPECT_EQ(QString(row.container), widget->parentWidget()->objectName()) << row.name;
+    EXPECT_EQ(GeometryFor(row, dpi), widget->geometry()) << row.name;
+  }
+  // At the standard DPI the numbers are the familiar pixel ones.
+  if (dpi == 96) {
+    EXPECT_EQ(QRect(8, 32, 289, 161), window().Control("Frame2")->geometry());
+    EXPECT_EQ(QRect(16, 64, 65, 57), window().Control("Command2")->geometry());
+  }
+}
+
+TEST_F(MainWindowTest, OpensInItsStartState) {
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(window().isVisible());
+  EXPECT_EQ(QString::fromUtf8("Tarnwick v1.5 for Windows\u00AE XP"), window().windowTitle());
+  EXPECT_FALSE(window().windowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(window().windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_EQ(window().minimumSize(), window().maximumSize());
+  for (int i = 1; i <= 8; ++i) {
+    EXPECT_FALSE(Control<QRadioButton>("Option" + std::to_string(i))->isChecked()) << i;
+  }
+  EXPECT_FALSE(Control<QAbstractButton>("Command7")->isEnabled());
+  EXPECT_FALSE(Control<QAbstractButton>("Command2")->isEnabled());
+  EXPECT_TRUE(Control<QLineEdit>("Text1")->text().isEmpty());
+  EXPECT_TRUE(window().Control("Frame4")->isHidden());  // nothing is recorded as the default
+}
+
+TEST_F(MainWindowTest, LooksAsTheTableSays) {
+  ASSERT_TRUE(Start());
+  auto* frame2 = Control<QGroupBox>("Frame2");
+  EXPECT_EQ(QColor(0, 0, 192), frame2->palette().color(QPalette::WindowText));
+  EXPECT_EQ(QColor(192, 0, 0), Control<QGroupBox>("Frame3")->palette().color(QPalette::WindowText));
+  // The frame's caption colour stays on the frame.
+  EXPECT_NE(QColor(0, 0, 192),
+            Control<QRadioButton>("Option1")->palette().color(QPalette::WindowText));
+  EXPECT_EQ(QColor(0, 0, 255), Control<QLineEdit>("Text1")->palette().color(QPalette::Text));
+  EXPECT_EQ(QColor(128, 64, 64), Control<QLabel>("Label5")->palette().color(QPalette::WindowText));
+  auto* label4 = Control<QLabel>("Label4");
+  EXPECT_TRUE(label4->font().underline());
+  EXPECT_TRUE(label4->wordWrap());
+  EXPECT_EQ(Qt::BitmapCursor, label4->cursor().shape());
+  EXPECT_EQ(QPoint(12, 1), label4->cursor().hotSpot());
+  EXPECT_EQ(QPoint(12, 1), window().Control("Picture1")->cursor().hotSpot());
+  EXPECT_TRUE(Control<QLabel>("Label1")->font().bold());
+  EXPECT_EQ(QString("Sets the chosen browser as the default"),
+            window().Control("Command7")->toolTip());
+  EXPECT_TRUE(window().Control("Command4")->toolTip().isEmpty());
+  EXPECT_FALSE(Control<QAbstractButton>("Command5")->icon().isNull());
+  EXPECT_TRUE(Control<QAbstractButton>("Command1")->icon().isNull());
+}
+
+TEST_F(MainWindowTest, ClickingAnOptionEnablesThePresetApplyOnly) {
+  ASSERT_TRUE(Start());
+  QTest::mouseClick(Control<QRadioButton>("Option3"), Qt::LeftButton);
+  EXPECT_TRUE(form().OptionValue(3));
+  EXPECT_TRUE(Control<QAbstractButton>("Command7")->isEnabled());
+  EXPECT_FALSE(Control<QAbstractButton>("Command2")->isEnabled());
+  QTest::mouseClick(Control<QRadioButton>("Option6"), Qt::LeftButton);
+  EXPECT_FALSE(form().OptionValue(3));
+  EXPECT_TRUE(form().OptionValue(6));
+  EXPECT_FALSE(Control<QRadioButton>("Option3")->isChecked());
+  EXPECT_TRUE(Control<QAbstractButton>("Command7")->isEnabled());
+}
+
+TEST_F(MainWindowTest, TypingEnablesTheCustomApplyOnly) {
+  ASSERT_TRUE(Start());
+  auto* text1 = Control<QLineEdit>("Text1");
+  QTest::keyClicks(text1, "/opt/web/browser");
+  EXPECT_EQ("/opt/web/browser", form().Text1());
+  EXPECT_TRUE(Control<QAbstractButton>("Command2")->isEnabled());
+  EXPECT_FALSE(Control<QAbstractButton>("Command7")->isEnabled());
+  EXPECT_EQ(16, text1->cursorPosition());  // rendering did not reset the text under the caret
+}
+
+TEST_F(MainWindowTest, AltAPressesTheCustomApply) {
+  ASSERT_TRUE(Start());
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  QTest::keyClicks(Control<QLineEdit>("Text1"), "/opt/web/browser");
+  ASSERT_TRUE(Control<QAbstractButton>("Command2")->isEnabled());
+  QTest::keyClick(&window(), Qt::Key_A, Qt::AltModifier);
+  // The custom apply ran to its end: it disables its own button and wrote the associations.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !Control<QAbstractButton>("Command2")->isEnabled(); }));
+  EXPECT_EQ(kErrorSuccess,
+            registry_->KeyExists(Hive::kCurrentUser, R"(Software\Classes\MyHTMLfile)"));
+}
+
+TEST_F(MainWindowTest, ResetConfirmsAndClearsEverything) {
+  ASSERT_TRUE(Start());
+  QTest::mouseClick(Control<QRadioButton>("Option2"), Qt::LeftButton);
+  QTest::keyClicks(Control<QLineEdit>("Text1"), "/opt/web/browser");
+  Seed(R"(HKCU\Software\Classes\http\Shell\)", "MyHTMLFile");
+
+  QString title, text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  WhenModal([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(nullptr, box);
+    title = box->windowTitle();
+    text = box->text();
+    icon = box->icon();
+    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+  });
+  QTest::mouseClick(Control<QAbstractButton>("Command5"), Qt::LeftButton);
+
+  EXPECT_EQ(QString::fromUtf8(kMessageTitle), title);
+  EXPECT_FALSE(text.isEmpty());
+  EXPECT_EQ(QMessageBox::Information, icon);
+  for (int i = 1; i <= 8; ++i)
+    EXPECT_FALSE(Control<QRadioButton>("Option" + std::to_string(i))->isChecked());
+  EXPECT_TRUE(Control<QLineEdit>("Text1")->text().isEmpty());
+  EXPECT_FALSE(Control<QAbstractButton>("Command7")->isEnabled());
+  EXPECT_FALSE(Control<QAbstractButton>("Command2")->isEnabled());
+  EXPECT_EQ(kErrorFileNotFound,
+            registry_->KeyExists(Hive::kCurrentUser, R"(Software\Classes\http\Shell)"));
+}
+
+TEST_F(MainWindowTest, TheCurrentDefaultLineShowsWhatTheRegistryRecords) {
+  Seed(R"(HKCU\SOFTWARE\Clients\StartMenuInternet\)", "FIREFOX.EXE");
+  Seed(R"(HKLM\SOFTWARE\Clients\StartMenuInternet\FIREFOX.EXE\)", "Mozilla Firefox");
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(window().Control("Frame4")->isVisible());
+  EXPECT_EQ(QString("Mozilla Firefox is currently the default browser."),
+            Control<QLabel>("Label5")->text());
+}
+
+TEST_F(MainWindowTest, LinksGoToTheDesktopHandler) {
+  ASSERT_TRUE(Start());
+  QTest::mouseClick(Control<QAbstractButton>("Command3"), Qt::LeftButton);
+  QTest::mouseClick(window().Control("Picture1"), Qt::LeftButton);
+  QTest::mouseClick(window().Control("Label4"), Qt::LeftButton);
+  QTest::mouseClick(window().Control("Label2"), Qt::LeftButton);
+  EXPECT_EQ(
+      (std::vector<std::string>{kProgramPageUrl, kDonationPageUrl, kDonationPageUrl, kSiteRootUrl}),
+      opened_urls_);
+}
+
+TEST_F(MainWindowTest, ARecordedOtherReleaseRefusesToStart) {
+  Seed(R"(HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\CurrentVersion)", "6.0");
+  QString text;
+  WhenModal([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(nullptr, box);
+    text = box->text();
+    box->button(QMessageBox::Ok)->click();
+  });
+  EXPECT_FALSE(Start());
+  EXPECT_EQ(QString::fromUtf8(kRefusalMessage), text);
+  EXPECT_FALSE(window().isVisible());
+}
+
+}  // namespace
+}  // namespace tarnwick

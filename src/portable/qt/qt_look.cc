@@ -1,0 +1,95 @@
+#include "portable/qt/qt_look.h"
+
+#include <QWidget>
+
+namespace tarnwick {
+namespace {
+
+// Widths of the stand-ins relative to the Windows fonts they replace, in percent. The bitmap
+// "MS Sans Serif" is narrower than Liberation Sans; drawn at full width, the donation appeal
+// would need a fifth line that its box does not have.
+struct FontWidth {
+  const char* family;
+  int stretch;
+};
+constexpr FontWidth kFontWidths[] = {
+    {"MS Sans Serif", 95},
+};
+
+}  // namespace
+
+void InstallFontSubstitutions() {
+  QFont::insertSubstitutions("Arial", {"Liberation Sans", "Arimo", "DejaVu Sans"});
+  QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "Arimo", "DejaVu Sans"});
+  QFont::insertSubstitutions("Tahoma", {"DejaVu Sans Condensed", "Liberation Sans", "DejaVu Sans"});
+  QFont::insertSubstitutions("Verdana", {"DejaVu Sans", "Liberation Sans"});
+}
+
+QFont FontFor(const FontSpec& spec, const WindowFacts& window) {
+  QFont font(Text(spec.family ? spec.family : window.font_family));
+  font.setPointSizeF(spec.family ? spec.points : window.font_points);
+  font.setBold(spec.style & kBold);
+  font.setItalic(spec.style & kItalic);
+  font.setUnderline(spec.style & kUnderline);
+  for (const FontWidth& width : kFontWidths) {
+    if (font.family() == QLatin1String(width.family)) font.setStretch(width.stretch);
+  }
+  // Keep the named family (through its substitutes) rather than a "similar" system font.
+  font.setStyleHint(QFont::SansSerif, QFont::PreferMatch);
+  return font;
+}
+
+QColor ColourFor(const Colour& colour, const QPalette& palette) {
+  switch (colour.source) {
+    case ColourSource::kDefault:
+      return {};
+    case ColourSource::kRgb:
+      return QColor(colour.r, colour.g, colour.b);
+    case ColourSource::kHighlight:
+      return palette.color(QPalette::Active, QPalette::Highlight);
+    case ColourSource::kButtonFace:
+      return palette.color(QPalette::Active, QPalette::Button);
+    case ColourSource::k3dDarkShadow:
+      return palette.color(QPalette::Active, QPalette::Shadow);
+  }
+  return {};
+}
+
+QPixmap PixmapFor(Picture picture) {
+  switch (picture) {
+    case Picture::kNone:
+      return {};
+    case Picture::kProgramIcon:
+      return QPixmap(":/tarnwick/tarnwick-32.png");
+    case Picture::kTick:
+      return QPixmap(":/tarnwick/tick.png");
+    case Picture::kCross:
+      return QPixmap(":/tarnwick/cross.png");
+    case Picture::kHome:
+      return QPixmap(":/tarnwick/home.png");
+    case Picture::kInfo:
+      return QPixmap(":/tarnwick/info.png");
+    case Picture::kDonate:
+      return QPixmap(":/tarnwick/donate.png");
+  }
+  return {};
+}
+
+QIcon ProgramIcon() {
+  QIcon icon;
+  for (const char* size : {"32", "48", "256"}) {
+    icon.addFile(QString(":/tarnwick/tarnwick-%1.png").arg(size));
+  }
+  return icon;
+}
+
+QCursor HandCursor() { return QCursor(QPixmap(":/tarnwick/hand.png"), 12, 1); }
+
+int LogicalDpi(const QWidget& widget) { return widget.logicalDpiX(); }
+
+QRect GeometryFor(const ControlRow& row, int dpi) {
+  const PixelRect r = ToPixels(row, dpi);
+  return QRect(r.left, r.top, r.width, r.height);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,76 @@
+// Helpers of the widget tests: a session over an in-memory stand-in registry with recorded
+// links, and answering modal boxes that a click opens.
+#ifndef TARNWICK_PORTABLE_QT_QT_TEST_UTIL_H_
+#define TARNWICK_PORTABLE_QT_QT_TEST_UTIL_H_
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "portable/qt/session.h"
+#include "portable/standin_registry.h"
+
+namespace tarnwick {
+
+/// Runs `answer` on the next modal widget as soon as the event loop shows it (polled every
+/// 10 ms for up to 5 s; nothing runs when none appears).
+inline void WhenModal(std::function<void(QWidget*)> answer) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout,
+                   [timer, answer = std::move(answer), tries = 0]() mutable {
+                     QWidget* modal = QApplication::activeModalWidget();
+                     if (!modal && ++tries < 500) return;
+                     timer->stop();
+                     timer->deleteLater();
+                     if (modal) answer(modal);
+                   });
+  timer->start();
+}
+
+class SessionTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    registry_ = StandInRegistry::OpenInMemory(/*administrator=*/true);
+    ASSERT_NE(nullptr, registry_);
+  }
+  void TearDown() override {
+    session_.reset();
+    registry_.reset();
+  }
+
+  /// Writes one value before the session starts; fails the test when the write fails.
+  void Seed(const std::string& path, const std::string& value) {
+    std::string err;
+    ASSERT_TRUE(registry_->RegWrite(path, value, "REG_SZ", &err)) << err;
+  }
+
+  /// Makes the session and runs its load step.
+  bool Start() {
+    session_ = std::make_unique<Session>(
+        *registry_, [this](const std::string& url) { opened_urls_.push_back(url); });
+    return session_->Start();
+  }
+
+  MainWindow& window() { return session_->window(); }
+  Form1& form() { return session_->form(); }
+  template <typename T>
+  T* Control(const std::string& name) {
+    T* widget = qobject_cast<T*>(window().Control(name));
+    EXPECT_NE(nullptr, widget) << name;
+    return widget;
+  }
+
+  std::unique_ptr<StandInRegistry> registry_;
+  std::unique_ptr<Session> session_;
+  std::vector<std::string> opened_urls_;
+};
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_PORTABLE_QT_QT_TEST_UTIL_H_

@@ -1,0 +1,43 @@
+// One run of the program on Linux: the main window model over a stand-in registry, wired to
+// the Linux services and the Qt desktop, and its window.
+#ifndef TARNWICK_PORTABLE_QT_SESSION_H_
+#define TARNWICK_PORTABLE_QT_SESSION_H_
+
+#include "portable/linux_services.h"
+#include "portable/qt/main_window.h"
+#include "portable/qt/qt_desktop.h"
+#include "shell/form1.h"
+
+namespace tarnwick {
+
+class StandInRegistry;
+
+class Session {
+ public:
+  /// `registry` is not owned and must outlive the session. Links go to `open_url`.
+  explicit Session(StandInRegistry& registry,
+                   QtDesktop::UrlOpener open_url = OpenWithDesktopHandler);
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  /// The load step. When it lets the program run, shows the window centred on the screen and
+  /// returns true; otherwise the window stays hidden and the program should end.
+  bool Start();
+
+  Form1& form() { return form_; }
+  MainWindow& window() { return window_; }
+  QtDesktop& desktop() { return desktop_; }
+
+ private:
+  StandInVersionProvider version_;
+  ProcessEnvironment environment_;
+  QtDesktop desktop_;
+  StandInAutomation automation_;
+  Platform platform_;
+  Form1 form_;
+  MainWindow window_;
+};
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_PORTABLE_QT_SESSION_H_

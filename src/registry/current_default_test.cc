@@ -1,0 +1,109 @@
+#include "registry/current_default.h"
+
+#include "registry/engine_test.h"
+
+namespace tarnwick {
+
+// Found by GoogleTest through argument-dependent lookup.
+void PrintTo(const DefaultBrowserDisplay& d, std::ostream* os) {
+  *os << (d.visible ? "shown \"" + d.caption + "\"" : "hidden");
+}
+
+namespace {
+
+const std::string kClients = R"(SOFTWARE\Clients\StartMenuInternet)";
+const std::string kSuffix = " is currently the default browser.";
+
+class CurrentDefaultTest : public EngineTest {
+ protected:
+  void UserClient(const std::string& name) { SeedText(Hive::kCurrentUser, kClients, "", name); }
+  void MachineClient(const std::string& name) { SeedText(Hive::kLocalMachine, kClients, "", name); }
+  void ClientName(const std::string& client, const std::string& value_name, const std::string& text,
+                  uint32_t type = kRegSz) {
+    SeedText(Hive::kLocalMachine, kClients + "\\" + client, value_name, text, type);
+  }
+  DefaultBrowserDisplay Shown() { return QueryCurrentDefaultBrowser(registry()); }
+};
+
+DefaultBrowserDisplay Line(const std::string& name) { return {name + kSuffix, true}; }
+const DefaultBrowserDisplay kHidden;
+
+
+TEST_F(CurrentDefaultTest, NothingRegisteredHidesTheLine) { EXPECT_EQ(kHidden, Shown()); }
+
+TEST_F(CurrentDefaultTest, PerUserClientWinsAndIsLookedUpMachineWide) {
+  MachineClient("IEXPLORE.EXE");
+  ClientName("IEXPLORE.EXE", "", "Internet Explorer");
+  ClientName("FIREFOX.EXE", "", "Mozilla Firefox");
+  EXPECT_EQ(Line("Internet Explorer"), Shown());
+  UserClient("FIREFOX.EXE");
+  EXPECT_EQ(Line("Mozilla Firefox"), Shown());
+  // The same registry gives the same line again.
+  EXPECT_EQ(Line("Mozilla Firefox"), Shown());
+}
+
+TEST_F(CurrentDefaultTest, BlankPerUserClientFallsBackToTheMachine) {
+  UserClient("   ");
+  MachineClient("IEXPLORE.EXE");
+  ClientName("IEXPLORE.EXE", "", "Internet Explorer");
+  EXPECT_EQ(Line("Internet Explorer"), Shown());
+}
+
+TEST_F(CurrentDefaultTest, PerUserClientWithoutMachineKeyHides) {
+  UserClient("deepnet.exe");
+  MachineClient("IEXPLORE.EXE");
+  ClientName("IEXPLORE.EXE", "", "Internet Explorer");
+  EXPECT_EQ(kHidden, Shown());
+}
+
+TEST_F(CurrentDefaultTest, LocalizedStringServesWhenTheDefaultIsBlank) {
+  UserClient("Maxthon.exe");
+  ClientName("Maxthon.exe", "", "  ");
+  ClientName("Maxthon.exe", "LocalizedString", "Maxthon Web Browser");
+  EXPECT_EQ(Line("Maxthon Web Browser"), Shown());
+}
+
+TEST_F(CurrentDefaultTest, NamesAreShownAsStoredUnlessUnusable) {
+  UserClient("b.exe");
+  const struct {
+    std::string stored;
+    uint32_t type;
+    bool shown;
+    std::string name;
+  } cases[] = {
+      {"  Spaced Browser  ", kRegSz, true, "  Spaced Browser  "},
+      {R"(%ProgramFiles%\b)", kRegExpandSz, true, R"(%ProgramFiles%\b)"},
+      {std::string("Before\0After", 12), kRegSz, true, "Before"},
+      {std::string("\0After", 6), kRegSz, false, ""},
+      {"@shell32.dll,-100", kRegSz, false, ""},
+      {"Mail@Home", kRegSz, false, ""},
+      {"Браузер 浏览器", kRegSz, true, "Браузер 浏览器"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored);
+    ClientName("b.exe", "", c.stored, c.type);
+    if (c.shown) {
+      EXPECT_EQ(Line(c.name), Shown());
+    } else {
+      EXPECT_EQ(kHidden, Shown());
+    }
+  }
+}
+
+TEST_F(CurrentDefaultTest, NumberAndEmptyNamesFollowTheReader) {
+  UserClient("b.exe");
+  SeedBytes(Hive::kLocalMachine, kClients + R"(\b.exe)", "", kRegDword, {5, 0, 0, 0});
+  EXPECT_EQ(Line("5"), Shown());
+  SeedBytes(Hive::kLocalMachine, kClients + R"(\b.exe)", "", kRegSz, {});
+  EXPECT_EQ(kHidden, Shown());
+}
+
+TEST_F(CurrentDefaultTest, AccountWithoutAdministratorRightsStillSeesTheDefault) {
+  if (!Open(false)) GTEST_SKIP() << "no account without administrator rights here";
+  MachineClient("FIREFOX.EXE");
+  ClientName("FIREFOX.EXE", "", "Mozilla Firefox");
+  EXPECT_EQ(Line("Mozilla Firefox"), Shown());
+}
+
+}  // namespace
+}  // namespace tarnwick

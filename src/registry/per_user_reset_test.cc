@@ -1,0 +1,79 @@
+#include "registry/per_user_reset.h"
+
+#include "registry/association_sets.h"
+#include "registry/engine_test.h"
+
+namespace tarnwick {
+namespace {
+
+const std::string kExplorer = R"(Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\)";
+
+class PerUserResetTest : public EngineTest {
+ protected:
+  // Everything an apply of each set, the Start-menu client and Explorer can leave per user,
+  // plus neighbours the reset must not touch.
+  void WriteEverything() {
+    BrowserProfile p;
+    p.ExecutablePath = R"(C:\Browsers\b.exe)";
+    p.OpenCommand = R"("C:\Browsers\b.exe" "%1")";
+    PresetFirefoxDefault(p, writer());
+    PresetDefaultWebBrowser(p, writer());
+    for (const char* path : {
+             R"(HKCU\Software\Clients\StartMenuInternet\)",
+             R"(HKCU\Software\Microsoft\Internet Explorer\Main\Check_Associations)",
+             R"(HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.htm\OpenWithList\a)",
+             R"(HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.txt\OpenWithList\a)",
+             R"(HKCU\Software\Classes\.txt\)",
+             R"(HKCU\Software\Classes\httpx\)",
+             R"(HKCU\Software\Clients\Mail\)",
+             R"(HKLM\Software\Clients\StartMenuInternet\b.exe\shell\open\command\)",
+             R"(HKLM\Software\Classes\http\shell\open\command\)",
+         }) {
+      ASSERT_TRUE(writer().write(path, "x", "REG_SZ")) << path;
+    }
+  }
+};
+
+TEST_F(PerUserResetTest, RemovesEveryPerUserRegistrationWithItsSubtree) {
+  WriteEverything();
+  ASSERT_TRUE(UserKeyExists(R"(Software\Classes\http\shell\open\ddeexec\Application)"));
+  ASSERT_TRUE(UserKeyExists(R"(Software\Classes\MyMHTMLFile\Shell\Open\Command)"));
+
+  delperuserkeys(registry());
+
+  for (const char* path : PerUserResetKeys()) EXPECT_FALSE(UserKeyExists(path)) << path;
+  // The writers spelt the type keys "MyHTMLFile" and "MyMHTMLFile".
+  EXPECT_FALSE(UserKeyExists(R"(Software\Classes\MyHTMLFile)"));
+  EXPECT_FALSE(UserKeyExists(R"(Software\Classes\MyMHTMLFile)"));
+  EXPECT_FALSE(UserKeyExists(R"(Software\Classes\http\shell\open\ddeexec\Application)"));
+}
+
+TEST_F(PerUserResetTest, LeavesEverythingElse) {
+  WriteEverything();
+  delperuserkeys(registry());
+
+  EXPECT_EQ(RegistryValue("x"),
+            ReadUser(R"(Software\Microsoft\Internet Explorer\Main)", "Check_Associations"));
+  EXPECT_EQ(RegistryValue("x"), ReadUser(R"(Software\Classes\.txt)"));
+  EXPECT_EQ(RegistryValue("x"), ReadUser(R"(Software\Classes\httpx)"));
+  EXPECT_EQ(RegistryValue("x"), ReadUser(R"(Software\Clients\Mail)"));
+  EXPECT_TRUE(UserKeyExists(kExplorer + R"(.txt\OpenWithList)"));
+  EXPECT_TRUE(UserKeyExists(R"(Software\Classes)"));
+  EXPECT_EQ(RegistryValue("x"), Read(Hive::kLocalMachine,
+                                     R"(Software\Clients\StartMenuInternet\b.exe\shell\open\command)", ""));
+  EXPECT_EQ(RegistryValue("x"), Read(Hive::kLocalMachine, R"(Software\Classes\http\shell\open\command)", ""));
+}
+
+TEST_F(PerUserResetTest, EmptyProfileAndRepeatedResetsAreHarmless) {
+  delperuserkeys(registry());
+  for (const char* path : PerUserResetKeys()) EXPECT_FALSE(UserKeyExists(path)) << path;
+
+  WriteEverything();
+  delperuserkeys(registry());
+  delperuserkeys(registry());
+  for (const char* path : PerUserResetKeys()) EXPECT_FALSE(UserKeyExists(path)) << path;
+  EXPECT_EQ(RegistryValue("x"), ReadUser(R"(Software\Classes\.txt)"));
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,325 @@
+// The apply, custom apply and Reset flows of the main window, end to end over an in-memory
+// stand-in registry, checked by what they leave in it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "portable/standin_registry.h"
+#include "registry/association_sets.h"
+#include "registry/registry_reader.h"
+#include "shell/fake_platform.h"
+#include "shell/form1.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr char kProgramFiles[] = R"(C:\Program Files)";
+constexpr char kIe[] = R"(C:\Program Files\Internet Explorer\IExplore.exe)";
+constexpr char kGreen[] = R"(C:\Program Files\GreenBrowser\GreenBrowser.exe)";
+constexpr char kFirefox[] = R"(C:\Program Files\Mozilla Firefox\firefox.exe)";
+constexpr char kDeepnet[] = R"(C:\Program Files\Deepnet Explorer\Deepnet.exe)";
+constexpr char kAvant[] = R"(C:\Program Files\Avant Browser\avant.exe)";
+
+constexpr char kClasses[] = R"(Software\Classes\)";
+constexpr char kClients[] = R"(Software\Clients\StartMenuInternet)";
+constexpr char kIeMain[] = R"(Software\Microsoft\Internet Explorer\Main)";
+
+// Option numbers.
+constexpr int kGreenBrowser = 1, kInternetExplorer = 2, kMozillaFirefox = 6, kDeepnetExplorer = 7,
+              kAvantBrowser = 8;
+
+class Form1FlowsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Open(/*administrator=*/true); }
+
+  /// Opens the registry and the window. A user without administrator rights shares the
+  /// machine hive with an administrator's registry that has seeded it.
+  void Open(bool administrator) {
+    form_.reset();
+    fake_.reset();
+    user_.reset();
+    seed_.reset();
+    seed_ = StandInRegistry::OpenInMemory(true, "flows");
+    user_ = administrator ? nullptr : StandInRegistry::OpenInMemory(false, "flows");
+    StandInRegistry& reg = user_ != nullptr ? *user_ : *seed_;
+    fake_ = std::make_unique<FakePlatform>(&reg, &reg);
+    fake_->env["ProgramFiles"] = kProgramFiles;
+    fake_->files = {kIe, kGreen, kFirefox, kDeepnet, kAvant};
+    form_ = std::make_unique<Form1>(fake_->platform());
+    ASSERT_TRUE(form_->Form_Load());
+    fake_->calls.clear();
+  }
+
+  Registry& registry() { return user_ != nullptr ? *user_ : *seed_; }
+
+  /// A value as text; "<none>" when it cannot be read.
+  std::string Value(Hive hive, const std::string& path, const std::string& name = "") {
+    RegistryValue v = ReadRegistryValue(*seed_, hive, path, name);
+    return std::holds_alternative<std::monostate>(v) ? "<none>" : AsText(v);
+  }
+  std::string User(const std::string& path, const std::string& name = "") {
+    return Value(Hive::kCurrentUser, path, name);
+  }
+  std::string Class(const std::string& path, const std::string& name = "") {
+    return User(kClasses + path, name);
+  }
+  std::string Machine(const std::string& path, const std::string& name = "") {
+    return Value(Hive::kLocalMachine, path, name);
+  }
+  bool UserKeyExists(const std::string& path) {
+    KeyHandle key = nullptr;
+    if (seed_->OpenKey(Hive::kCurrentUser, path, kKeyRead, &key) != kErrorSuccess) return false;
+    seed_->CloseKey(key);
+    return true;
+  }
+
+  /// The writer paths in the order they were written.
+  std::vector<std::string> Writes() const {
+    std::vector<std::string> writes;
+    for (const std::string& call : fake_->calls) {
+      if (call.starts_with("RegWrite ")) writes.push_back(call.substr(9));
+    }
+    return writes;
+  }
+
+  void ApplyPreset(int option) {
+    form_->Option_Click(option);
+    form_->Command7_Click();
+  }
+
+  std::unique_ptr<StandInRegistry> seed_;
+  std::unique_ptr<StandInRegistry> user_;
+  std::unique_ptr<FakePlatform> fake_;
+  std::unique_ptr<Form1> form_;
+};
+
+TEST_F(Form1FlowsTest, QuotedPresetWithBrowserIconsAndMachineClient) {
+  ApplyPreset(kGreenBrowser);
+
+  const std::string command = std::string("\"") + kGreen + "\" \"%1\"";
+  EXPECT_EQ("No", User(kIeMain, "Check_Associations"));
+  EXPECT_EQ(command, Class(R"(MyHTMLfile\shell\open\command)"));
+  EXPECT_EQ(command, Class(R"(http\shell\MyHTMLFile\command)"));
+  EXPECT_EQ(command, Class(R"(MyInternetShortcut\Shell\Open\Command)"));
+  EXPECT_EQ("MyHTMLFile", Class(R"(ftp\Shell)"));
+  EXPECT_EQ(std::string(kIe) + ",0", Class(R"(MyHTMLFile\DefaultIcon)"));
+  EXPECT_EQ(std::string(kIe) + ",22", Class(R"(MyMHTMLFile\DefaultIcon)"));
+  EXPECT_EQ(std::string(kIe) + ",0", Class(R"(https\DefaultIcon)"));
+  EXPECT_EQ(R"(%SystemRoot%\system32\url.dll,0)", Class(R"(MyInternetShortcut\DefaultIcon)"));
+  EXPECT_EQ("GreenBrowser.exe", User(kClients));
+  EXPECT_EQ(kGreen,
+            Machine(R"(Software\Clients\StartMenuInternet\GreenBrowser.exe\shell\open\command)"));
+  EXPECT_EQ("GreenBrowser Web Browser",
+            Machine(R"(Software\Clients\StartMenuInternet\GreenBrowser.exe)", "LocalizedString"));
+
+  // Check_Associations, the association set, the clients, in that order.
+  std::vector<std::string> expected = {
+      R"(HKCU\Software\Microsoft\Internet Explorer\Main\Check_Associations)"};
+  for (const AssociationRow& row : GenericAssociationRows()) expected.push_back(row.path);
+  expected.push_back(R"(HKCU\Software\Clients\StartMenuInternet\)");
+  expected.push_back(
+      R"(HKLM\Software\Clients\StartMenuInternet\GreenBrowser.exe\shell\open\command\)");
+  expected.push_back(R"(HKLM\Software\Clients\StartMenuInternet\GreenBrowser.exe\LocalizedString)");
+  EXPECT_EQ(expected, Writes());
+
+  EXPECT_FALSE(form_->Command7Enabled());
+  EXPECT_TRUE(form_->OptionValue(kGreenBrowser));
+  EXPECT_TRUE(form_->Frame4Visible());
+  EXPECT_EQ("GreenBrowser Web Browser is currently the default browser.", form_->Label5Caption());
+}
+
+TEST_F(Form1FlowsTest, MachineClientIsSkippedSilentlyWithoutAdministratorRights) {
+  Open(/*administrator=*/false);
+  ApplyPreset(kGreenBrowser);
+
+  EXPECT_EQ("GreenBrowser.exe", User(kClients));
+  EXPECT_EQ("<none>",
+            Machine(R"(Software\Clients\StartMenuInternet\GreenBrowser.exe)", "LocalizedString"));
+  EXPECT_TRUE(fake_->messages.empty());
+  EXPECT_FALSE(form_->Command7Enabled());
+  EXPECT_FALSE(form_->Frame4Visible());  // no machine-wide entry to name it
+}
+
+TEST_F(Form1FlowsTest, InternetExplorerKeepsTheLiteralShortcutCommand) {
+  ApplyPreset(kInternetExplorer);
+
+  EXPECT_EQ("rundll32.exe shdocvw.dll,OpenURL %l",
+            Class(R"(MyInternetShortcut\Shell\Open\Command)"));
+  EXPECT_EQ(std::string("\"") + kIe + "\" \"%1\"", Class(R"(MyHTMLFile\Shell\Open\Command)"));
+  EXPECT_EQ("IEXPLORE.EXE", User(kClients));
+  for (const std::string& w : Writes()) EXPECT_FALSE(w.starts_with("HKLM")) << w;
+}
+
+TEST_F(Form1FlowsTest, FirefoxWritesItsOwnSetWithTheUrlSwitch) {
+  ApplyPreset(kMozillaFirefox);
+
+  EXPECT_EQ(std::string(kFirefox) + " -url \"%1\"", Class(R"(http\shell\open\command)"));
+  EXPECT_EQ("Firefox", Class(R"(https\shell\open\ddeexec\Application)"));
+  EXPECT_EQ("open", Class(R"(http\Shell)"));
+  EXPECT_EQ(std::string(kFirefox) + ",0", Class(R"(ftp\DefaultIcon)"));
+  EXPECT_FALSE(UserKeyExists(R"(Software\Classes\MyInternetShortcut)"));
+  EXPECT_EQ("FIREFOX.EXE", User(kClients));
+  const BrowserProfile& p = form_->Profile();
+  for (const std::string* icon : {&p.HtmlIcon, &p.MhtmlIcon, &p.HttpIcon, &p.HttpsIcon, &p.FtpIcon,
+                                  &p.ShortcutIcon, &p.ShortcutCommand}) {
+    EXPECT_EQ("", *icon);
+  }
+}
+
+TEST_F(Form1FlowsTest, DeepnetHandsShortcutsBackToTheShell) {
+  ApplyPreset(kDeepnetExplorer);
+
+  EXPECT_EQ("InternetShortcut", Class(".url"));
+  EXPECT_EQ(std::string(kDeepnet) + " \"%1\"", Class(R"(MyHTMLFile\Shell\Open\Command)"));
+  EXPECT_EQ("", Class(R"(MyInternetShortcut\Shell\Open\Command)"));
+  EXPECT_EQ("", Class(R"(MyMHTMLFile\DefaultIcon)"));
+  EXPECT_EQ("deepnet.exe", User(kClients));
+  EXPECT_EQ(R"(HKCU\Software\Classes\.url\)", Writes().back());
+}
+
+TEST_F(Form1FlowsTest, AvantRegistersTheShortcutMenuHandler) {
+  ApplyPreset(kAvantBrowser);
+
+  EXPECT_EQ(
+      "",
+      Class(
+          R"(MyInternetShortcut\Shellex\ContextMenuHandlers\{FBF23B40-E3F0-101B-8488-00AA003E56F8})"));
+  EXPECT_EQ("MyInternetShortcut", Class(".url"));
+  EXPECT_EQ(std::string(kAvant) + " \"%1\"", Class(R"(https\Shell\MyHTMLFile\Command)"));
+  EXPECT_EQ("avant.exe", User(kClients));
+}
+
+TEST_F(Form1FlowsTest, CancelledPickerWritesOnlyCheckAssociations) {
+  ApplyPreset(kGreenBrowser);
+  const std::string caption = form_->Label5Caption();
+  ASSERT_NE("", caption);
+  fake_->files.clear();
+  fake_->calls.clear();
+  fake_->dialog_answers = {std::nullopt};
+  // A refresh would now hide the line.
+  ASSERT_EQ(kErrorSuccess, seed_->DeleteKeyTree(Hive::kLocalMachine, kClients));
+  ApplyPreset(kMozillaFirefox);
+
+  EXPECT_EQ((std::vector<std::string>{
+                R"(HKCU\Software\Microsoft\Internet Explorer\Main\Check_Associations)"}),
+            Writes());
+  EXPECT_TRUE(form_->Command7Enabled());
+  EXPECT_EQ(caption, form_->Label5Caption());
+  EXPECT_EQ("GreenBrowser.exe", User(kClients));
+  EXPECT_EQ("<none>", Class(R"(http\shell\open\ddeexec\Application)"));
+  EXPECT_EQ("", form_->Profile().ExecutablePath);
+}
+
+TEST_F(Form1FlowsTest, PickedPathReplacesTheCatalogueOneButNotTheNames) {
+  const std::string picked = R"(D:\My Apps\Green Browser 2\gb.exe)";
+  fake_->files.clear();
+  fake_->dialog_answers = {picked};
+  ApplyPreset(kGreenBrowser);
+
+  // Set up exactly as the browse button does it, then not tested for existence again.
+  const std::vector<std::string> dialog = {"InitialDir %Programfiles%",
+                                           "Filter EXE Files(*.exe)|*.exe", "Flags 4", "ShowOpen"};
+  auto at = std::search(fake_->calls.begin(), fake_->calls.end(), dialog.begin(), dialog.end());
+  EXPECT_NE(fake_->calls.end(), at);
+  EXPECT_EQ(1, std::count_if(fake_->calls.begin(), fake_->calls.end(),
+                             [](const std::string& c) { return c.starts_with("FileExists"); }));
+
+  EXPECT_EQ("\"" + picked + "\" \"%1\"", Class(R"(MyHTMLFile\Shell\Open\Command)"));
+  EXPECT_EQ("\"" + picked + "\" \"%1\"", Class(R"(MyInternetShortcut\Shell\Open\Command)"));
+  EXPECT_EQ(picked,
+            Machine(R"(Software\Clients\StartMenuInternet\GreenBrowser.exe\shell\open\command)"));
+  EXPECT_EQ("GreenBrowser.exe", User(kClients));
+  EXPECT_FALSE(form_->Command7Enabled());
+}
+
+TEST_F(Form1FlowsTest, NoSelectionWritesCheckAssociationsAndFinishes) {
+  // Changed behind the window's back, so the refresh shows.
+  std::string err;
+  ASSERT_TRUE(
+      seed_->RegWrite(R"(HKCU\Software\Clients\StartMenuInternet\)", "Opera", "REG_SZ", &err));
+  ASSERT_TRUE(seed_->RegWrite(R"(HKLM\Software\Clients\StartMenuInternet\Opera\)", "Opera",
+                              "REG_SZ", &err));
+  ASSERT_FALSE(form_->Frame4Visible());
+  form_->Command7_Click();
+  EXPECT_EQ((std::vector<std::string>{
+                R"(HKCU\Software\Microsoft\Internet Explorer\Main\Check_Associations)"}),
+            Writes());
+  EXPECT_FALSE(form_->Command7Enabled());
+  EXPECT_EQ("Opera is currently the default browser.", form_->Label5Caption());
+}
+
+TEST_F(Form1FlowsTest, PresetAddsToAnEarlierPreset) {
+  ApplyPreset(kMozillaFirefox);
+  ApplyPreset(kGreenBrowser);
+  EXPECT_EQ("Firefox", Class(R"(http\shell\open\ddeexec\Application)"));
+  EXPECT_EQ("MyHTMLFile", Class(R"(http\Shell)"));
+  EXPECT_EQ("GreenBrowser.exe", User(kClients));
+}
+
+TEST_F(Form1FlowsTest, CustomApplyReplacesEveryPerUserTraceOfAPreset) {
+  ApplyPreset(kMozillaFirefox);
+  ApplyPreset(kGreenBrowser);
+  const std::string path = R"(C:\Tools\My Browser\mb.exe)";
+  form_->SetText1(path);
+  ASSERT_TRUE(form_->Command2Enabled());
+  form_->Command2_Click();
+
+  const std::string command = "\"" + path + "\" \"%1\"";
+  EXPECT_EQ(command, Class(R"(MyHTMLFile\Shell\Open\Command)"));
+  EXPECT_EQ(command, Class(R"(MyInternetShortcut\Shell\Open\Command)"));
+  EXPECT_EQ(std::string(kIe) + ",0", Class(R"(MyMHTMLFile\DefaultIcon)"));
+  EXPECT_EQ("<none>", Class(R"(http\shell\open\ddeexec\Application)"));
+  EXPECT_EQ("<none>", Class(R"(.xhtml)"));
+  EXPECT_FALSE(UserKeyExists(kClients));
+  EXPECT_EQ("No", User(kIeMain, "Check_Associations"));
+  // The machine-wide entry of the preset stays, and with no per-user client nothing names it.
+  EXPECT_EQ("GreenBrowser Web Browser",
+            Machine(R"(Software\Clients\StartMenuInternet\GreenBrowser.exe)", "LocalizedString"));
+  EXPECT_FALSE(form_->Command2Enabled());
+  EXPECT_FALSE(form_->Frame4Visible());
+  EXPECT_EQ(path, form_->Text1());
+}
+
+TEST_F(Form1FlowsTest, CustomApplyLineNamesTheMachineWideChoice) {
+  std::string err;
+  ASSERT_TRUE(seed_->RegWrite(R"(HKLM\Software\Clients\StartMenuInternet\)", "IEXPLORE.EXE",
+                              "REG_SZ", &err));
+  ASSERT_TRUE(seed_->RegWrite(R"(HKLM\Software\Clients\StartMenuInternet\IEXPLORE.EXE\)",
+                              "Internet Explorer", "REG_SZ", &err));
+  ApplyPreset(kDeepnetExplorer);
+  EXPECT_FALSE(form_->Frame4Visible());  // deepnet.exe has no machine-wide entry
+
+  form_->SetText1(R"(C:\b.exe)");
+  form_->Command2_Click();
+  EXPECT_TRUE(form_->Frame4Visible());
+  EXPECT_EQ("Internet Explorer is currently the default browser.", form_->Label5Caption());
+}
+
+TEST_F(Form1FlowsTest, ResetAfterPresetAndCustomApplyLeavesOnlyWhatIsNotPerUserBrowserState) {
+  ApplyPreset(kAvantBrowser);
+  ApplyPreset(kGreenBrowser);
+  form_->SetText1(R"(C:\b.exe)");
+  form_->Command2_Click();
+  ApplyPreset(kMozillaFirefox);
+  form_->Option_Click(kDeepnetExplorer);
+  form_->SetText1(R"(C:\c.exe)");
+  form_->Command5_Click();
+
+  for (const char* key : {".htm", ".html", ".url", ".xml", "http", "https", "ftp", "MyHTMLFile",
+                          "MyMHTMLFile", "MyInternetShortcut"}) {
+    EXPECT_FALSE(UserKeyExists(kClasses + std::string(key))) << key;
+  }
+  EXPECT_FALSE(UserKeyExists(kClients));
+  EXPECT_EQ("No", User(kIeMain, "Check_Associations"));
+  EXPECT_EQ("GreenBrowser Web Browser",
+            Machine(R"(Software\Clients\StartMenuInternet\GreenBrowser.exe)", "LocalizedString"));
+  EXPECT_EQ("", form_->Text1());
+  EXPECT_FALSE(form_->Command2Enabled());
+  EXPECT_FALSE(form_->Command7Enabled());
+  for (int i = 1; i <= 8; ++i) EXPECT_FALSE(form_->OptionValue(i));
+  EXPECT_FALSE(form_->Frame4Visible());
+  EXPECT_EQ(1u, fake_->messages.size());
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,179 @@
+#include "tools/tarnwick-reg/reg_file.h"
+
+#include <gtest/gtest.h>
+
+#include "registry/registry_rules.h"
+
+namespace tarnwick {
+namespace {
+
+std::vector<uint8_t> Dword(uint32_t n) {
+  return {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n >> 16),
+          static_cast<uint8_t>(n >> 24)};
+}
+
+TEST(RegKeyNameTest, AcceptsBothHiveSpellingsInAnyCase) {
+  RegKeyName key;
+  ASSERT_TRUE(ParseRegKeyName("hkcu\\Software\\Classes\\", &key));
+  EXPECT_EQ(Hive::kCurrentUser, key.hive);
+  EXPECT_EQ("Software\\Classes", key.path);
+  ASSERT_TRUE(ParseRegKeyName("HKEY_LOCAL_MACHINE", &key));
+  EXPECT_EQ(Hive::kLocalMachine, key.hive);
+  EXPECT_EQ("", key.path);
+  EXPECT_FALSE(ParseRegKeyName("HKCR\\.htm", &key));
+  EXPECT_FALSE(ParseRegKeyName("HKCU\\a\\\\b", &key));
+  EXPECT_FALSE(ParseRegKeyName("HKCUX\\a", &key));
+}
+
+TEST(RegFileTest, ExportsTheWayTheRegistryEditorDoes) {
+  const ExportedKey keys[] = {
+      {Hive::kCurrentUser,
+       "Software\\Classes\\MyInternetShortcut",
+       {{"", kRegSz, TextToRegBytes("Say \"hi\" C:\\x")},
+        {"EditFlags", kRegDword, Dword(2)},
+        {"Icon", kRegExpandSz, TextToRegBytes("%R%")}}},
+      {Hive::kLocalMachine, "Software\\Empty", {}},
+  };
+  EXPECT_EQ(
+      "Windows Registry Editor Version 5.00\r\n"
+      "\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Classes\\MyInternetShortcut]\r\n"
+      "@=\"Say \\\"hi\\\" C:\\\\x\"\r\n"
+      "\"EditFlags\"=dword:00000002\r\n"
+      "\"Icon\"=hex(2):25,00,52,00,25,00,00,00\r\n"
+      "\r\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\Empty]\r\n"
+      "\r\n",
+      FormatRegFile(keys));
+  EXPECT_EQ(std::string("\xFF\xFE"
+                        "A\0\xE4\0\r\0",
+                        8),
+            EncodeUtf16LeWithBom("A\xC3\xA4\r"));
+}
+
+TEST(RegFileTest, LongHexWrapsWithinEightyColumnsAndReadsBack) {
+  std::vector<uint8_t> blob(100);
+  for (size_t i = 0; i < blob.size(); ++i) blob[i] = static_cast<uint8_t>(i * 7);
+  const ExportedKey keys[] = {{Hive::kCurrentUser, "K", {{"Blob", kRegBinary, blob}}}};
+  const std::string text = FormatRegFile(keys);
+  size_t start = 0, lines = 0;
+  for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    EXPECT_LE(end - start, 80u) << text.substr(start, end - start);
+    ++lines;
+  }
+  EXPECT_GT(lines, 6u);  // the header, a blank line, the key, a value of several lines
+  std::vector<RegEdit> edits;
+  std::string err;
+  ASSERT_TRUE(ParseRegFile(EncodeUtf16LeWithBom(text), &edits, &err)) << err;
+  ASSERT_EQ(2u, edits.size());
+  EXPECT_EQ(blob, edits[1].data);
+}
+
+TEST(RegFileTest, EveryValueRoundTripsExactly) {
+  const std::vector<ValueEntry> values = {
+      {"", kRegSz, TextToRegBytes("plain")},
+      {"Qu\"ote\\d", kRegSz, TextToRegBytes("a\\\"b")},
+      {"\xC3\x84nderung", kRegSz, TextToRegBytes("\xE2\x82\xAC")},
+      {"lines", kRegSz, TextToRegBytes("one\r\ntwo")},
+      {"nobytes", kRegSz, {}},
+      {"inner", kRegSz, {'a', 0, 0, 0, 'b', 0, 0, 0}},
+      {"lone", kRegSz, {0x00, 0xD8, 0, 0}},
+      {"expand", kRegExpandSz, TextToRegBytes("%SystemRoot%\\system32\\url.dll,0")},
+      {"max", kRegDword, Dword(0xFFFFFFFF)},
+      {"short", kRegDword, {1, 2}},
+      {"multi", kRegMultiSz, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}},
+      {"none", kRegNone, {}},
+      {"odd", 0x1234, {9}},
+  };
+  const ExportedKey keys[] = {{Hive::kCurrentUser, "Software\\T", values}};
+  std::vector<RegEdit> edits;
+  std::string err;
+  ASSERT_TRUE(ParseRegFile(EncodeUtf16LeWithBom(FormatRegFile(keys)), &edits, &err)) << err;
+  ASSERT_EQ(values.size() + 1, edits.size());
+  EXPECT_EQ(RegEdit::Op::kCreateKey, edits[0].op);
+  for (size_t i = 0; i < values.size(); ++i) {
+    const RegEdit& edit = edits[i + 1];
+    EXPECT_EQ(RegEdit::Op::kSetValue, edit.op);
+    EXPECT_EQ("Software\\T", edit.path);
+    EXPECT_EQ(values[i].name, edit.name);
+    EXPECT_EQ(values[i].type, edit.type) << values[i].name;
+    EXPECT_EQ(values[i].data, edit.data) << values[i].name;
+  }
+}
+
+TEST(RegFileTest, ReadsUtf8FilesWithDeletionsCommentsAndContinuations) {
+  const std::string file =
+      "\xEF\xBB\xBFWindows Registry Editor Version 5.00\n"
+      "\n"
+      "; seeded by a test\n"
+      "[-HKEY_CURRENT_USER\\Software\\Old]\n"
+      "[HKCU\\Software\\New]\n"
+      "\"Bin\"=hex:de,AD, \\\n"
+      "   be,ef\n"
+      "\"Multi\"=hex(7):61,00,00,00,00,00\n"
+      "\"Gone\"=-\n"
+      "@=\"d\"\n";
+  std::vector<RegEdit> edits;
+  std::string err;
+  ASSERT_TRUE(ParseRegFile(file, &edits, &err)) << err;
+  ASSERT_EQ(6u, edits.size());
+  EXPECT_EQ(RegEdit::Op::kDeleteKey, edits[0].op);
+  EXPECT_EQ("Software\\Old", edits[0].path);
+  EXPECT_EQ(RegEdit::Op::kCreateKey, edits[1].op);
+  EXPECT_EQ((std::vector<uint8_t>{0xDE, 0xAD, 0xBE, 0xEF}), edits[2].data);
+  EXPECT_EQ(uint32_t{kRegBinary}, edits[2].type);
+  EXPECT_EQ(uint32_t{kRegMultiSz}, edits[3].type);
+  EXPECT_EQ(RegEdit::Op::kDeleteValue, edits[4].op);
+  EXPECT_EQ("Gone", edits[4].name);
+  EXPECT_EQ("", edits[5].name);
+  EXPECT_EQ(TextToRegBytes("d"), edits[5].data);
+}
+
+TEST(RegFileTest, MalformedFilesNameTheLine) {
+  const std::string header = "Windows Registry Editor Version 5.00\r\n";
+  const struct {
+    std::string file;
+    const char* error;
+  } cases[] = {
+      {"REGEDIT5\r\n", "line 1: not a registry file"},
+      {header + "\"v\"=\"x\"\r\n", "line 2: a value outside a key"},
+      {header + "[HKCR\\x]\r\n", "line 2: unknown or malformed key name 'HKCR\\x'"},
+      {header + "[HKCU\\x\r\n", "line 2: missing ']'"},
+      {header + "[-HKCU]\r\n", "line 2: a whole hive cannot be deleted"},
+      {header + "[HKCU\\x]\r\n\"v\"=\"open\r\n", "line 3: unterminated string"},
+      {header + "[HKCU\\x]\r\n\"v\"=\"a\\nb\"\r\n", "line 3: unknown escape '\\n'"},
+      {header + "[HKCU\\x]\r\n\"v\"=dword:123456789\r\n", "line 3: malformed dword"},
+      {header + "[HKCU\\x]\r\n\n\"v\"=hex:0g\r\n", "line 4: malformed hex byte '0g'"},
+      {header + "[HKCU\\x]\r\n\"v\"=hex:01,\\\r\n", "line 3: the value goes on past the end"},
+      {header + "[HKCU\\x]\r\n\"v\"=hex:01,\\\r\n  02,zz\r\n", "line 3: malformed hex byte"},
+      {header + "[HKCU\\x]\r\n\"v\" \"x\"\r\n", "line 3: missing '='"},
+      {header + "[HKCU\\x]\r\n\"v\"=\"x\" junk\r\n", "line 3: unexpected text after a string"},
+      {header + "[HKCU\\x]\r\nv=1\r\n", "line 3: unrecognised line 'v=1'"},
+      {header + "[HKCU\\x]\r\n\"v\"=str:1\r\n", "line 3: unrecognised value data"},
+      {"\xFF\xFE"
+       "W",
+       "line 1: truncated UTF-16 text"},
+  };
+  for (const auto& c : cases) {
+    std::vector<RegEdit> edits = {RegEdit{}};
+    std::string err;
+    EXPECT_FALSE(ParseRegFile(c.file, &edits, &err)) << c.file;
+    EXPECT_EQ(0u, err.rfind(c.error, 0)) << "got: " << err;
+    EXPECT_TRUE(edits.empty());
+  }
+}
+
+TEST(RegFileTest, DisplayShowsDataAsTheConsoleToolDoes) {
+  EXPECT_EQ("0x2", DisplayValueData({"", kRegDword, Dword(2)}));
+  EXPECT_EQ("0xffffffff", DisplayValueData({"", kRegDword, Dword(0xFFFFFFFF)}));
+  EXPECT_EQ("%SystemRoot%", DisplayValueData({"", kRegExpandSz, TextToRegBytes("%SystemRoot%")}));
+  EXPECT_EQ("a", DisplayValueData({"", kRegSz, {'a', 0, 0, 0, 'b', 0, 0, 0}}));
+  EXPECT_EQ("a\\0b", DisplayValueData({"", kRegMultiSz, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}}));
+  EXPECT_EQ("DEAD01", DisplayValueData({"", kRegBinary, {0xDE, 0xAD, 0x01}}));
+  EXPECT_EQ("", DisplayValueData({"", kRegSz, {}}));
+  EXPECT_EQ("REG_EXPAND_SZ", RegTypeName(kRegExpandSz));
+  EXPECT_EQ("REG_UNKNOWN", RegTypeName(0x1234));
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -2,15 +2,18 @@
 # End to end under Wine: builds the shipped Tarnwick.exe, starts it in a fresh 32-bit Windows XP
 # prefix on a virtual display, selects the "Maxthon" preset and presses the presets' Apply with
 # the mouse, then checks with `wine reg query` what landed under HKCU\Software\Classes. Leaves a
-# screenshot of the window in docs/screenshots/windows-wine.png. Fails when a check fails.
+# screenshot of the window in docs/screenshots/windows-wine.png. Checks the exe's version
+# information and resources first. Fails when a check fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [[ "${1:-}" != --on-display ]]; then
   cmake --preset windows >/dev/null
   cmake --build --preset windows --target Tarnwick
+  scripts/check-resources.py build/windows/src/win32/Tarnwick.exe
 
-  export WINEPREFIX=$PWD/build/windows/wine-e2e
+  # Outside build/windows, whose .exe files the import audit checks.
+  export WINEPREFIX=$PWD/build/wine-e2e
   export WINEARCH=win32 WINEDEBUG=-all LANG=C.UTF-8
   # Nothing here needs .NET or the HTML engine; without the overrides wineboot asks for them.
   export WINEDLLOVERRIDES="mscoree,mshtml="

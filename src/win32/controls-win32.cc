@@ -154,7 +154,10 @@ std::vector<const ControlRow*> CreationOrder(std::span<const ControlRow> rows) {
     if (row.kind != ControlKind::kFrame) order.push_back(&row);
   }
   std::stable_sort(order.begin(), order.end(), [](const ControlRow* a, const ControlRow* b) {
-    return a->tab_index < b->tab_index;
+    const bool a_label = a->kind == ControlKind::kLabel;
+    const bool b_label = b->kind == ControlKind::kLabel;
+    if (a_label != b_label) return b_label;
+    return a_label ? a->tab_index > b->tab_index : a->tab_index < b->tab_index;
   });
   return order;
 }

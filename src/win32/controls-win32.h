@@ -45,8 +45,10 @@ ControlClass ClassFor(const ControlRow& row);
 /// The resource identifier of a picture; 0 for Picture::kNone.
 int PictureResource(Picture picture);
 
-/// The rows in the order their windows are created, which is also the keyboard's tab order:
-/// by tab index, frames left out.
+/// The rows in the order their windows are created, top of the z-order first; frames left
+/// out. The controls that are windows of their own come first by tab index, which makes it
+/// the keyboard's tab order; the labels follow, a later label above an earlier one where they
+/// overlap, and no label above a control.
 std::vector<const ControlRow*> CreationOrder(std::span<const ControlRow> rows);
 
 /// The child controls of one window, created from its table. The parent's window procedure

@@ -105,8 +105,10 @@ ControlClass ClassFor(const ControlRow& row) {
     case ControlKind::kFrame:
       return {nullptr, 0, 0};
     case ControlKind::kOptionButton:
-      // Not BS_AUTORADIOBUTTON: the window model decides which option is on.
-      return {L"BUTTON", common | WS_TABSTOP | BS_RADIOBUTTON, 0};
+      // Automatic, so that the arrow keys select as they move through the group (the dialog
+      // manager clicks only automatic option buttons); the model's state, rendered after each
+      // click, is the same as the one the button sets.
+      return {L"BUTTON", common | WS_TABSTOP | BS_AUTORADIOBUTTON, 0};
     case ControlKind::kCommandButton: {
       DWORD style = common | WS_TABSTOP | WS_GROUP;
       if (IsGraphical(row)) {

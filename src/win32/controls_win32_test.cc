@@ -61,8 +61,8 @@ TEST(ControlsWin32Test, ColoursComeFromTheRowOrTheSystem) {
 TEST(ControlsWin32Test, EachKindGetsItsClassAndStyles) {
   const ControlClass option = ClassFor(Row("Option1"));
   EXPECT_STREQ(L"BUTTON", option.class_name);
-  // The model decides which option is on, so the button must not check itself.
-  EXPECT_EQ(static_cast<DWORD>(BS_RADIOBUTTON), option.style & BS_TYPEMASK);
+  // Only automatic option buttons are selected by the arrow keys.
+  EXPECT_EQ(static_cast<DWORD>(BS_AUTORADIOBUTTON), option.style & BS_TYPEMASK);
 
   EXPECT_EQ(static_cast<DWORD>(BS_OWNERDRAW), ClassFor(Row("Command7")).style & BS_TYPEMASK);
   EXPECT_EQ(static_cast<DWORD>(BS_PUSHBUTTON), ClassFor(Row("Command1")).style & BS_TYPEMASK);

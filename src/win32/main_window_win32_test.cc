@@ -154,6 +154,32 @@ TEST_F(MainWindowWin32Test, AnOptionClickSelectsOnlyItAndEnablesThePresetsApply)
   EXPECT_FALSE(HasStyle(Control("Option1"), WS_TABSTOP));
 }
 
+TEST_F(MainWindowWin32Test, TheKeyboardFollowsTheTabOrderAndTheArrowsSelectOptions) {
+  // The arrow keys move through the option group and select as they go.
+  Notify("Option3", BN_CLICKED);
+  MSG down = {Control("Option3"), WM_KEYDOWN, VK_DOWN, 0, 0, {0, 0}};
+  EXPECT_TRUE(IsDialogMessageW(window_.hwnd(), &down));
+  EXPECT_TRUE(form_->OptionValue(4));
+  EXPECT_FALSE(form_->OptionValue(3));
+  EXPECT_TRUE(Checked("Option4"));
+
+  // Tab: from the selected option through the enabled buttons to the text box and round.
+  const std::vector<std::string> expected = {"Command7", "Command1", "Command5", "Command3",
+                                             "Command4", "Text1",    "Option4"};
+  HWND at = Control("Option4");
+  for (const std::string& name : expected) {
+    at = GetNextDlgTabItem(window_.hwnd(), at, FALSE);
+    EXPECT_EQ(window_.Control(name), at) << "expected " << name;
+  }
+}
+
+TEST_F(MainWindowWin32Test, TheDonationLinksShowTheHand) {
+  EXPECT_TRUE(window_.controls().SetCursorFor(Control("Label4")));
+  EXPECT_TRUE(window_.controls().SetCursorFor(Control("Picture1")));
+  EXPECT_FALSE(window_.controls().SetCursorFor(Control("Label2")));
+  EXPECT_FALSE(window_.controls().SetCursorFor(Control("Command3")));
+}
+
 TEST_F(MainWindowWin32Test, TypingAPathEnablesTheCustomApplyAndResetClearsIt) {
   SetWindowTextW(Control("Text1"), L"C:\\Program Files\\Opera\\opera.exe");
   EXPECT_EQ("C:\\Program Files\\Opera\\opera.exe", form_->Text1());

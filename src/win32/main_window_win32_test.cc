@@ -316,5 +316,31 @@ TEST_F(MainWindowWin32Test, TheAboutBoxIsModalAndEnterOrEscClosesIt) {
   }
 }
 
+void CALLBACK CloseMainWindow(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (!g_about_owner) return;
+  g_about_seen = g_about_owner->about_hwnd() != nullptr;
+  // The close box of the main window, as the system menu would send it.
+  SendMessageW(g_about_owner->hwnd(), WM_CLOSE, 0, 0);
+}
+
+TEST_F(MainWindowWin32Test, ClosingTheMainWindowClosesTheAboutBoxToo) {
+  Platform platform = fake_.platform();
+  platform.desktop = &window_;
+  Start(platform);
+  g_about_owner = &window_;
+  g_about_seen = g_about_forced = false;
+  SetTimer(nullptr, 0, 100, &CloseMainWindow);
+  const UINT_PTR guard = SetTimer(nullptr, 0, 5000, &ForceAboutClosed);
+  Notify("Command4", BN_CLICKED);
+  KillTimer(nullptr, guard);
+  g_about_owner = nullptr;
+  EXPECT_TRUE(g_about_seen);
+  EXPECT_FALSE(g_about_forced);
+  EXPECT_EQ(nullptr, window_.about_hwnd());
+  EXPECT_EQ(nullptr, window_.hwnd());  // the handler that opened the box found no window left
+  EXPECT_FALSE(form_->AboutOpen());
+}
+
 }  // namespace
 }  // namespace tarnwick

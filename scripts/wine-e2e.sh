@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# End to end under Wine: builds the shipped Tarnwick.exe, starts it in a fresh 32-bit Windows XP
-# prefix on a virtual display, selects the "Maxthon" preset and presses the presets' Apply with
-# the mouse, then checks with `wine reg query` what landed under HKCU\Software\Classes. Leaves a
-# screenshot of the window in docs/screenshots/windows-wine.png. Checks the exe's version
-# information and resources first. Fails when a check fails.
+# End to end under Wine: builds the shipped Tarnwick.exe, checks its version information and
+# resources, starts it in a fresh 32-bit Windows XP prefix on a virtual display, selects the
+# "Maxthon" preset and presses the presets' Apply with the mouse, then checks with
+# `wine reg query` what landed under HKCU\Software\Classes, and that the window shows the new
+# current default. Leaves a screenshot of the window in docs/screenshots/windows-wine.png.
+# Fails when a check fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -101,6 +102,11 @@ expect_default 'HKCU\Software\Classes\https\Shell' 'MyHTMLFile'
 expect_default 'HKCU\Software\Classes\http\Shell\MyHTMLFile\Command' \
   '"C:\Program Files\Maxthon\Maxthon.exe" "%1"'
 expect_default 'HKCU\Software\Clients\StartMenuInternet' 'Maxthon.exe'
+
+# The current-default line is drawn in its own brown, RGB (128, 64, 64), which nothing else uses.
+brown=$(convert "$shot" -fill black +opaque '#804040' -fill white -opaque '#804040' \
+  -format '%[fx:round(mean*w*h)]' info:)
+((brown > 20)) || fail "the current-default line is not shown (${brown} pixels of its colour)"
 
 wineserver -k 2>/dev/null || true
 if ((failures)); then

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cwchar>
+#include <utility>
 
 #include "win32/resource-win32.h"
 #include "win32/text-win32.h"
@@ -218,10 +219,11 @@ bool ControlSet::Create(HWND parent, HINSTANCE instance, std::span<const Control
     if (resource == 0) continue;
     if (row->picture == Picture::kDonate) {
       // Shown at its natural size: a static bitmap sizes itself to the picture.
-      const HANDLE bitmap =
-          LoadImageW(instance, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
-      if (bitmap)
-        SendMessageW(item.hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+      // The control does not own the bitmap it shows; the set does.
+      bitmaps_.emplace_back(static_cast<HBITMAP>(
+          LoadImageW(instance, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+      SendMessageW(item.hwnd, STM_SETIMAGE, IMAGE_BITMAP,
+                   reinterpret_cast<LPARAM>(bitmaps_.back().get()));
       continue;
     }
     icons_.emplace_back(static_cast<HICON>(LoadImageW(
@@ -285,9 +287,9 @@ bool ControlSet::Visible(std::string_view name) const {
 }
 
 void ControlSet::SetVisible(std::string_view name, bool visible) {
-  const Item* target = Find(name);
+  Item* target = Find(name);
   if (!target || target->visible == visible) return;
-  const_cast<Item*>(target)->visible = visible;
+  target->visible = visible;
   for (const Item& item : items_) {
     if (item.hwnd) ShowWindow(item.hwnd, Shown(item) ? SW_SHOWNA : SW_HIDE);
   }
@@ -429,6 +431,10 @@ const ControlSet::Item* ControlSet::Find(std::string_view name) const {
     if (name == item.row->name) return &item;
   }
   return nullptr;
+}
+
+ControlSet::Item* ControlSet::Find(std::string_view name) {
+  return const_cast<Item*>(std::as_const(*this).Find(name));
 }
 
 const ControlSet::Item* ControlSet::FindByWindow(HWND control) const {

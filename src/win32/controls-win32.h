@@ -110,6 +110,7 @@ class ControlSet {
 
   HFONT FontFor(const FontSpec& spec);
   const Item* Find(std::string_view name) const;
+  Item* Find(std::string_view name);
   const Item* FindByWindow(HWND control) const;
   /// Visible unless it or one of its containers is hidden.
   bool Shown(const Item& item) const;
@@ -123,6 +124,7 @@ class ControlSet {
   std::vector<CachedFont> fonts_;
   HFONT window_font_ = nullptr;
   std::vector<ScopedIcon> icons_;
+  std::vector<ScopedGdiObject<HBITMAP>> bitmaps_;
   HCURSOR hand_ = nullptr;
   HWND tooltip_ = nullptr;
 };

@@ -1,7 +1,6 @@
 #include "win32/controls-win32.h"
 
 #include <commctrl.h>
-#include <uxtheme.h>
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +9,7 @@
 
 #include "win32/resource-win32.h"
 #include "win32/text-win32.h"
+#include "win32/theme-win32.h"
 
 namespace tarnwick {
 namespace {
@@ -328,14 +328,12 @@ bool ControlSet::DrawItem(const DRAWITEMSTRUCT& draw) const {
   const bool disabled = draw.itemState & ODS_DISABLED;
   RECT content = draw.rcItem;
 
-  const HTHEME theme = IsAppThemed() ? OpenThemeData(draw.hwndItem, L"BUTTON") : nullptr;
-  if (theme) {
-    const int state = disabled ? kPushButtonDisabled
-                      : pushed ? kPushButtonPressed
-                               : kPushButtonNormal;
-    DrawThemeBackground(theme, dc, kPushButtonPart, state, &draw.rcItem, nullptr);
-    GetThemeBackgroundContentRect(theme, dc, kPushButtonPart, state, &draw.rcItem, &content);
-    CloseThemeData(theme);
+  const ScopedTheme theme(draw.hwndItem, L"BUTTON");
+  const int state = disabled ? kPushButtonDisabled
+                    : pushed ? kPushButtonPressed
+                             : kPushButtonNormal;
+  if (theme.DrawBackground(dc, kPushButtonPart, state, draw.rcItem)) {
+    content = theme.ContentRect(dc, kPushButtonPart, state, draw.rcItem);
   } else {
     RECT frame = draw.rcItem;
     DrawFrameControl(dc, &frame, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
@@ -385,7 +383,7 @@ bool ControlSet::DrawItem(const DRAWITEMSTRUCT& draw) const {
 }
 
 void ControlSet::PaintFrames(HDC dc) const {
-  const HTHEME theme = IsAppThemed() ? OpenThemeData(parent_, L"BUTTON") : nullptr;
+  const ScopedTheme theme(parent_, L"BUTTON");
   SetBkMode(dc, OPAQUE);
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
   for (const Item& item : items_) {
@@ -398,9 +396,7 @@ void ControlSet::PaintFrames(HDC dc) const {
     // The border runs through the middle of the caption's line, as on a group box.
     RECT border = box;
     if (!caption.empty()) border.top += metrics.tmHeight / 2;
-    if (theme) {
-      DrawThemeBackground(theme, dc, kGroupBoxPart, kGroupBoxNormal, &border, nullptr);
-    } else {
+    if (!theme.DrawBackground(dc, kGroupBoxPart, kGroupBoxNormal, border)) {
       DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
     }
     if (caption.empty()) continue;
@@ -414,7 +410,6 @@ void ControlSet::PaintFrames(HDC dc) const {
     SetTextColor(dc, ResolveColour(item.row->fore, GetSysColor(COLOR_WINDOWTEXT)));
     DrawTextW(dc, padded.c_str(), -1, &text, DT_SINGLELINE | DT_NOPREFIX | DT_LEFT);
   }
-  if (theme) CloseThemeData(theme);
 }
 
 HFONT ControlSet::FontFor(const FontSpec& spec) {

@@ -35,9 +35,12 @@ std::unique_ptr<StandInRegistry> StandInRegistry::OpenInMemory(bool administrato
 
 std::unique_ptr<StandInRegistry> StandInRegistry::OpenFiles(const HiveLocations& files,
                                                             bool administrator, std::string* err) {
-  auto user = HiveStore::OpenFile(files.user, true, err);
+  // The machine hive is read by accounts that may not write its folder, which a write-ahead
+  // log would need; its few writes do not miss the log's speed.
+  auto user = HiveStore::OpenFile(files.user, true, HiveStore::Journal::kWriteAhead, err);
   if (!user) return nullptr;
-  auto machine = HiveStore::OpenFile(files.machine, administrator, err);
+  auto machine =
+      HiveStore::OpenFile(files.machine, administrator, HiveStore::Journal::kRollback, err);
   if (!machine) return nullptr;
   return std::unique_ptr<StandInRegistry>(
       new StandInRegistry(std::move(user), std::move(machine), administrator));

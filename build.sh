@@ -9,7 +9,7 @@ cd "$(dirname "$0")"
 linux_packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
   libbenchmark-dev qt6-base-dev libgl-dev fonts-liberation fonts-dejavu-core xvfb xauth xdotool)
 windows_packages=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine64
-  wine32:i386 xvfb xauth)
+  wine32:i386 xvfb xauth xdotool imagemagick python3)
 
 ensure_packages() {
   local missing=() p
@@ -49,6 +49,7 @@ case "${1:-}" in
     mapfile -t exes < <(find build/windows -name '*.exe' -not -path '*/CMakeFiles/*')
     scripts/import-audit.sh "${exes[@]}"
     scripts/wine-tests.sh
+    scripts/wine-e2e.sh
     ;;
   *)
     echo "usage: $0 run|test" >&2

@@ -102,6 +102,10 @@ int64_t NewKeyId() {
   return id;
 }
 
+// The spelling a name is stored with: registry names are UTF-16, so bytes that are not UTF-8
+// become U+FFFD here as they do in the name's comparison form.
+std::string StoredName(const std::string& name) { return Utf16ToUtf8(Utf8ToUtf16(name)); }
+
 std::vector<uint8_t> ColumnData(const Statement& stmt, int column) {
   switch (stmt.ColumnType(column)) {
     case SQLITE_INTEGER: {
@@ -393,7 +397,7 @@ bool HiveStore::CreateKey(std::span<const std::string> path, int64_t* id, std::s
     // nothing rather than a newer key. A clash (one in billions) fails the write.
     const int64_t id_new = NewKeyId();
     if (rc != SQLITE_DONE ||
-        !insert.Bind(1, id_new).Bind(2, current).Bind(3, name).Bind(4, fold).Run()) {
+        !insert.Bind(1, id_new).Bind(2, current).Bind(3, StoredName(name)).Bind(4, fold).Run()) {
       *err = Fail("write");
       return false;
     }
@@ -406,7 +410,7 @@ bool HiveStore::CreateKey(std::span<const std::string> path, int64_t* id, std::s
 bool HiveStore::SetValue(int64_t id, const std::string& name, uint32_t type,
                          std::span<const uint8_t> data, std::string* err) {
   Statement& set = stmts_->set_value;
-  set.Bind(1, id).Bind(2, name).Bind(3, FoldName(name)).Bind(4, int64_t{type});
+  set.Bind(1, id).Bind(2, StoredName(name)).Bind(3, FoldName(name)).Bind(4, int64_t{type});
   BindData(set, 5, type, data);
   if (set.Run()) return true;
   *err = Fail("write");

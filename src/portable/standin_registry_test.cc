@@ -386,6 +386,30 @@ TEST(StandInMemoryTest, HandlesBelongToTheirRegistry) {
   EXPECT_EQ(kErrorInvalidHandle, a->QueryValue(key, "", nullptr, nullptr, &size));
 }
 
+TEST(StandInMemoryTest, NamesAreStoredAsValidUtf8WhateverTheyCameAs) {
+  // A registry name is UTF-16: bytes that are not UTF-8 (an ANSI ".reg" file, a stray byte in
+  // a path) become U+FFFD in the stored spelling as they already do in the comparison form.
+  auto reg = StandInRegistry::OpenInMemory(true);
+  std::string err;
+  ASSERT_TRUE(reg->RegWrite("HKCU\\\xC4nderung\\Val\xFF", "x", "REG_SZ", &err)) << err;
+  const RegEdit edit{RegEdit::Op::kSetValue, Hive::kLocalMachine, "K\xE9y", "N\xC0\x80", kRegSz,
+                     TextToRegBytes("y")};
+  ASSERT_TRUE(reg->Apply({&edit, 1}, &err)) << err;
+
+  std::vector<std::string> keys;
+  std::vector<ValueEntry> values;
+  ASSERT_EQ(kErrorSuccess, reg->ListSubKeys(Hive::kCurrentUser, "", &keys));
+  EXPECT_EQ(std::vector<std::string>{"\uFFFDnderung"}, keys);
+  ASSERT_EQ(kErrorSuccess, reg->ListValues(Hive::kCurrentUser, "\uFFFDnderung", &values));
+  ASSERT_EQ(1u, values.size());
+  EXPECT_EQ("Val\uFFFD", values[0].name);
+  ASSERT_EQ(kErrorSuccess, reg->ListSubKeys(Hive::kLocalMachine, "", &keys));
+  EXPECT_EQ(std::vector<std::string>{"K\uFFFDy"}, keys);
+  ASSERT_EQ(kErrorSuccess, reg->ListValues(Hive::kLocalMachine, "K\uFFFDy", &values));
+  ASSERT_EQ(1u, values.size());
+  EXPECT_EQ("N\uFFFD\uFFFD", values[0].name);
+}
+
 TEST(StandInMemoryTest, DeepTreesDeleteCompletely) {
   auto reg = StandInRegistry::OpenInMemory(false);
   std::string path = "Deep";

@@ -20,11 +20,15 @@ long QueryKeyValue(Registry& registry, KeyHandle key, const std::string& name,
   long status = registry.QueryValue(key, name, &type, nullptr, &size);
   if (status != kErrorSuccess) return status;
 
+  // Another program may rewrite the value between the two queries: data that comes back with
+  // another type than the size query reported is not read as that type.
   switch (type) {
     case kRegSz:
     case kRegExpandSz: {
       std::vector<uint8_t> buffer(size);
-      status = registry.QueryValue(key, name, &type, buffer.data(), &size);
+      uint32_t data_type = 0;
+      status = registry.QueryValue(key, name, &data_type, buffer.data(), &size);
+      if (status == kErrorSuccess && data_type != type) status = kErrorInvalidData;
       if (status != kErrorSuccess) {
         *value = std::monostate{};
         return status;
@@ -41,7 +45,9 @@ long QueryKeyValue(Registry& registry, KeyHandle key, const std::string& name,
     case kRegDword: {
       uint8_t bytes[4] = {};
       uint32_t dword_size = sizeof bytes;
-      status = registry.QueryValue(key, name, &type, bytes, &dword_size);
+      uint32_t data_type = 0;
+      status = registry.QueryValue(key, name, &data_type, bytes, &dword_size);
+      if (status == kErrorSuccess && data_type != type) status = kErrorInvalidData;
       if (status == kErrorSuccess) {
         const uint32_t n = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | uint32_t{bytes[3]} << 24;
         *value = static_cast<int32_t>(n);

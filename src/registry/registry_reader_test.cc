@@ -1,5 +1,8 @@
 #include "registry/registry_reader.h"
 
+#include <functional>
+#include <utility>
+
 #include "registry/engine_test.h"
 
 namespace tarnwick {
@@ -75,6 +78,52 @@ TEST_F(RegistryReaderTest, MachineValuesAreReadableWithoutAdministratorRights) {
                                                      kKeyAllSpecific, &key));
     EXPECT_EQ(nullptr, key);
   }
+}
+
+// Passes everything on, and runs `rewrite` right after the first size query of value `name`,
+// as another program writing at that moment would.
+class RewritingRegistry final : public Registry {
+ public:
+  RewritingRegistry(Registry& inner, std::string name, std::function<void()> rewrite)
+      : inner_(inner), name_(std::move(name)), rewrite_(std::move(rewrite)) {}
+  long DeleteKeyTree(Hive hive, const std::string& path) override {
+    return inner_.DeleteKeyTree(hive, path);
+  }
+  long OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) override {
+    return inner_.OpenKey(hive, path, access, key);
+  }
+  long QueryValue(KeyHandle key, const std::string& name, uint32_t* type, uint8_t* data,
+                  uint32_t* size) override {
+    const long status = inner_.QueryValue(key, name, type, data, size);
+    if (data == nullptr && name == name_ && rewrite_) std::exchange(rewrite_, nullptr)();
+    return status;
+  }
+  long CloseKey(KeyHandle key) override { return inner_.CloseKey(key); }
+
+ private:
+  Registry& inner_;
+  std::string name_;
+  std::function<void()> rewrite_;
+};
+
+TEST_F(RegistryReaderTest, AValueRetypedBetweenItsQueriesIsNothing) {
+  SeedText(Hive::kCurrentUser, kKey, "Name", "A long display name");
+  RewritingRegistry to_number(registry(), "Name", [this] {
+    SeedBytes(Hive::kCurrentUser, kKey, "Name", kRegDword, {7, 0, 0, 0});
+  });
+  EXPECT_EQ(RegistryValue(), ReadRegistryValue(to_number, Hive::kCurrentUser, kKey, "Name"));
+
+  SeedBytes(Hive::kCurrentUser, kKey, "Flags", kRegDword, {2, 0, 0, 0});
+  RewritingRegistry to_text(registry(), "Flags",
+                            [this] { SeedText(Hive::kCurrentUser, kKey, "Flags", "x"); });
+  EXPECT_EQ(RegistryValue(), ReadRegistryValue(to_text, Hive::kCurrentUser, kKey, "Flags"));
+
+  // A text that only gets shorter is read as it is now.
+  SeedText(Hive::kCurrentUser, kKey, "Short", "Internet Explorer");
+  RewritingRegistry shorter(registry(), "Short",
+                            [this] { SeedText(Hive::kCurrentUser, kKey, "Short", "Opera"); });
+  EXPECT_EQ(RegistryValue("Opera"),
+            ReadRegistryValue(shorter, Hive::kCurrentUser, kKey, "Short"));
 }
 
 TEST(RegistryValueTest, AsTextGivesDigitsForNumbersAndEmptyForNothing) {

@@ -214,10 +214,14 @@ int Tool::Query(const Options& o) {
   }
   std::vector<ValueEntry> values;
   if (!o.recurse) {
+    // The key's own name heads the listing only when it has values to show.
     reg_->ListValues(key_.hive, key_.path, &values);
-    io_.out << "\n" << root << "\n";
-    for (const ValueEntry& value : values) PrintValue(value);
     io_.out << "\n";
+    if (!values.empty()) {
+      io_.out << root << "\n";
+      for (const ValueEntry& value : values) PrintValue(value);
+      io_.out << "\n";
+    }
     std::vector<std::string> names;
     reg_->ListSubKeys(key_.hive, key_.path, &names);
     for (const std::string& name : names) io_.out << root << "\\" << name << "\n";

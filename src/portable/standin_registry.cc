@@ -253,10 +253,9 @@ bool StandInRegistry::Apply(std::span<const RegEdit> edits, std::string* err) {
     touches[edit.hive == Hive::kLocalMachine] = true;
   }
   HiveStore* stores[2] = {user_.get(), machine_.get()};
-  int begun = 0;
   bool ok = true;
-  for (; begun < 2 && ok; ++begun) {
-    if (touches[begun]) ok = stores[begun]->Begin(err);
+  for (int i = 0; i < 2 && ok; ++i) {
+    if (touches[i]) ok = stores[i]->Begin(err);
   }
   if (ok) {
     for (const RegEdit& edit : edits) {

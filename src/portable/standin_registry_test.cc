@@ -326,6 +326,15 @@ TEST_F(StandInFilesTest, AnAccountThatCannotWriteTheFolderReadsTheMachineHive) {
   }
   // Read in a child that cannot write the folder or the file: as root the child becomes
   // "nobody", otherwise the permissions are taken away.
+  if (geteuid() == 0) {
+    for (auto folder = std::filesystem::path(dir_.path()).parent_path();
+         folder != folder.root_path(); folder = folder.parent_path()) {
+      struct stat st;
+      if (stat(folder.c_str(), &st) != 0 || (st.st_mode & S_IXOTH) == 0) {
+        GTEST_SKIP() << "\"nobody\" cannot reach " << folder << "; set TMPDIR elsewhere";
+      }
+    }
+  }
   chmod(dir_.path().c_str(), 0755);
   chmod(dir_.File("lib").c_str(), 0555);
   chmod(files_.machine.c_str(), 0444);
@@ -399,6 +408,24 @@ TEST(StandInMemoryTest, NamesAreStoredAsValidUtf8WhateverTheyCameAs) {
   ASSERT_EQ(kErrorSuccess, reg->ListValues(Hive::kLocalMachine, "K\uFFFDy", &values));
   ASSERT_EQ(1u, values.size());
   EXPECT_EQ("N\uFFFD\uFFFD", values[0].name);
+}
+
+TEST(StandInMemoryTest, KeysGoNoDeeperThanWindowsAllows) {
+  // Windows stops a key path at 512 levels; a deeper tree here could not be deleted again.
+  auto reg = StandInRegistry::OpenInMemory(true);
+  std::string path = "HKCU\\Deep";
+  for (int i = 1; i < 512; ++i) path += "\\k";
+  std::string err;
+  ASSERT_TRUE(reg->RegWrite(path + "\\v", "x", "REG_SZ", &err)) << err;
+  EXPECT_FALSE(reg->RegWrite(path + "\\k\\v", "x", "REG_SZ", &err));
+  EXPECT_EQ("RegWrite(" + path + "\\k\\v): write <memory>: a key path has at most 512 levels",
+            err);
+  const RegEdit edit{RegEdit::Op::kCreateKey, Hive::kCurrentUser, path.substr(5) + "\\k\\k", "",
+                     kRegSz, {}};
+  EXPECT_FALSE(reg->Apply({&edit, 1}, &err));
+  EXPECT_EQ(kErrorFileNotFound, reg->KeyExists(Hive::kCurrentUser, path.substr(5) + "\\k"));
+  EXPECT_EQ(kErrorSuccess, reg->DeleteKeyTree(Hive::kCurrentUser, "Deep"));
+  EXPECT_EQ(kErrorFileNotFound, reg->KeyExists(Hive::kCurrentUser, "Deep"));
 }
 
 TEST(StandInMemoryTest, DeepTreesDeleteCompletely) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "portable/hive_locations.h"
+#include "portable/qt/first_paint_probe.h"
 #include "portable/qt/qt_look.h"
 #include "portable/qt/session.h"
 #include "portable/standin_registry.h"
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   tarnwick::InstallFontSubstitutions();
   app.setWindowIcon(tarnwick::ProgramIcon());
+  tarnwick::InstallFirstPaintProbe(app);
 
   // A damaged hive is reported and left untouched; nothing else starts.
   tarnwick::QtDesktop desktop;

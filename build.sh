@@ -8,10 +8,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 linux_packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
-  libbenchmark-dev qt6-base-dev libgl-dev fonts-liberation fonts-dejavu-core xvfb xauth xdotool
-  clang libclang-rt-14-dev)
+  libbenchmark-dev qt6-base-dev libgl-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra
+  xvfb xauth xdotool clang libclang-rt-14-dev)
 windows_packages=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine64
-  wine32:i386 xvfb xauth)
+  wine32:i386 xvfb xauth xdotool imagemagick python3)
 
 ensure_packages() {
   local missing=() p
@@ -52,6 +52,7 @@ case "${1:-}" in
     mapfile -t exes < <(find build/windows -name '*.exe' -not -path '*/CMakeFiles/*')
     scripts/import-audit.sh "${exes[@]}"
     scripts/wine-tests.sh
+    scripts/wine-e2e.sh
     ;;
   *)
     echo "usage: $0 run|test" >&2

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cctype>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 #include "registry/registry.h"
@@ -21,7 +22,7 @@ constexpr int kBusyTimeoutMs = 10000;
 // Stable as long as the file format is: the README documents it for readers of a hive.
 constexpr const char kSchema[] =
     "CREATE TABLE keys("
-    "id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    "id INTEGER PRIMARY KEY,"
     "parent INTEGER REFERENCES keys(id) ON DELETE CASCADE,"
     "name TEXT NOT NULL,"
     "fold TEXT NOT NULL,"
@@ -32,7 +33,8 @@ constexpr const char kSchema[] =
     "fold TEXT NOT NULL,"
     "type INTEGER NOT NULL,"
     "data,"
-    "PRIMARY KEY(key, fold));"
+    "seq INTEGER NOT NULL,"
+    "PRIMARY KEY(key, fold)) WITHOUT ROWID;"
     "INSERT INTO keys(id, parent, name, fold) VALUES(1, NULL, '', '');"
     "PRAGMA application_id=1416785527;"
     "PRAGMA user_version=1;";
@@ -91,6 +93,15 @@ void BindData(Statement& stmt, int index, uint32_t type, std::span<const uint8_t
   stmt.BindBlob(index, data);
 }
 
+int64_t NewKeyId() {
+  thread_local std::mt19937_64 random{std::random_device{}()};
+  int64_t id;
+  do {
+    id = static_cast<int64_t>(random() >> 2);
+  } while (id <= HiveStore::kRootId);
+  return id;
+}
+
 // The spelling a name is stored with: registry names are UTF-16, so bytes that are not UTF-8
 // become U+FFFD here as they do in the name's comparison form.
 std::string StoredName(const std::string& name) { return Utf16ToUtf8(Utf8ToUtf16(name)); }
@@ -119,16 +130,18 @@ struct HiveStore::Statements {
         commit(db, "COMMIT"),
         rollback(db, "ROLLBACK"),
         find_child(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2"),
-        insert_key(db, "INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, ?3)"),
+        insert_key(db, "INSERT INTO keys(id, parent, name, fold) VALUES(?1, ?2, ?3, ?4)"),
         get_value(db, "SELECT name, type, data FROM \"values\" WHERE key = ?1 AND fold = ?2"),
         set_value(
             db,
-            "INSERT INTO \"values\"(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+            "INSERT INTO \"values\"(key, name, fold, type, data, seq) "
+            "VALUES(?1, ?2, ?3, ?4, ?5, "
+            "(SELECT ifnull(max(seq), 0) + 1 FROM \"values\" WHERE key = ?1)) "
             "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data"),
         delete_value(db, "DELETE FROM \"values\" WHERE key = ?1 AND fold = ?2"),
         delete_key(db, "DELETE FROM keys WHERE id = ?1 AND parent IS NOT NULL"),
         list_keys(db, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold"),
-        list_values(db, "SELECT name, type, data FROM \"values\" WHERE key = ?1 ORDER BY rowid") {}
+        list_values(db, "SELECT name, type, data FROM \"values\" WHERE key = ?1 ORDER BY seq") {}
 
   bool ok() const {
     return begin && commit && rollback && find_child && insert_key && get_value && set_value &&
@@ -154,8 +167,9 @@ std::unique_ptr<HiveStore> HiveStore::OpenMemory(const std::string& name, std::s
 }
 
 std::unique_ptr<HiveStore> HiveStore::OpenFile(const std::string& path, bool writable,
-                                               std::string* err) {
+                                               Journal journal, std::string* err) {
   std::unique_ptr<HiveStore> store(new HiveStore);
+  store->journal_ = journal;
   store->uri_ = path;
   store->label_ = path;
   store->writable_ = writable;
@@ -182,12 +196,6 @@ bool HiveStore::Connect(int flags, std::string* err) {
   db_ = SqliteDb::Open(uri_, flags | (memory_ ? SQLITE_OPEN_URI : 0), label_, err);
   if (!db_) return false;
   sqlite3_busy_timeout(db_.get(), kBusyTimeoutMs);
-  if (!memory_) {
-    // Keep the -wal and -shm files when the last connection closes, so that a reader without
-    // write permission on the folder can still open the hive.
-    int persist = 1;
-    sqlite3_file_control(db_.get(), "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
-  }
   if (!db_.Exec("PRAGMA foreign_keys=ON; PRAGMA synchronous=FULL", "open " + label_, err)) {
     db_ = SqliteDb();
     return false;
@@ -249,8 +257,10 @@ bool HiveStore::Usable(std::string* err) {
 }
 
 bool HiveStore::Initialise(std::string* err) {
-  // WAL keeps readers off the writer's back and makes each commit one append to the log.
-  if (!memory_ && !db_.Exec("PRAGMA journal_mode=WAL", "create " + label_, err)) return false;
+  // The journal mode is a property of the file; it has to be set outside a transaction.
+  const char* mode =
+      journal_ == Journal::kWriteAhead ? "PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=DELETE";
+  if (!memory_ && !db_.Exec(mode, "create " + label_, err)) return false;
   if (!db_.Exec("BEGIN IMMEDIATE", "create " + label_, err)) return false;
   // Another process may have created the hive while this one waited for the lock.
   State state = Inspect(err);
@@ -402,12 +412,15 @@ bool HiveStore::CreateKey(std::span<const std::string> path, int64_t* id, std::s
         continue;
       }
     }
+    // Ids are random, so that an id is never reused: a handle to a deleted key then finds
+    // nothing rather than a newer key. A clash (one in billions) fails the write.
+    const int64_t id_new = NewKeyId();
     if (rc != SQLITE_DONE ||
-        !insert.Bind(1, current).Bind(2, StoredName(name)).Bind(3, fold).Run()) {
+        !insert.Bind(1, id_new).Bind(2, current).Bind(3, StoredName(name)).Bind(4, fold).Run()) {
       *err = Fail("write");
       return false;
     }
-    current = sqlite3_last_insert_rowid(db_.get());
+    current = id_new;
   }
   *id = current;
   return true;

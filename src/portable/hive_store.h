@@ -35,12 +35,20 @@ class HiveStore {
   /// data while any of them is open; an empty name gives a private hive.
   static std::unique_ptr<HiveStore> OpenMemory(const std::string& name, std::string* err);
 
+  /// How a new hive file keeps its transactions. Both make every commit durable and atomic.
+  enum class Journal {
+    kWriteAhead,  ///< a write-ahead log: readers never wait, but every reader needs write
+                  ///< access to the folder (for the log's index file)
+    kRollback,    ///< a rollback journal: readers and the writer wait for each other briefly,
+                  ///< and anyone who may read the file may read the hive
+  };
+
   /// A hive in the file `path`. With `writable` false the file is opened read-only and every
-  /// write fails. A missing file reads as an empty hive and is created (with its folders) by
-  /// the first write. A file that is not a hive gives null and an error naming the file; it is
-  /// never changed.
+  /// write fails. A missing file reads as an empty hive and is created (with its folders and
+  /// the given `journal`) by the first write. A file that is not a hive gives null and an error
+  /// naming the file; it is never changed.
   static std::unique_ptr<HiveStore> OpenFile(const std::string& path, bool writable,
-                                             std::string* err);
+                                             Journal journal, std::string* err);
 
   ~HiveStore();
 
@@ -99,6 +107,7 @@ class HiveStore {
   std::string uri_;    // what sqlite3_open_v2 is given
   std::string label_;  // what error messages name
   bool memory_ = false;
+  Journal journal_ = Journal::kWriteAhead;
   bool writable_ = false;
   bool ready_ = false;  // connected to an initialised hive
   SqliteDb db_;

@@ -35,9 +35,12 @@ std::unique_ptr<StandInRegistry> StandInRegistry::OpenInMemory(bool administrato
 
 std::unique_ptr<StandInRegistry> StandInRegistry::OpenFiles(const HiveLocations& files,
                                                             bool administrator, std::string* err) {
-  auto user = HiveStore::OpenFile(files.user, true, err);
+  // The machine hive is read by accounts that may not write its folder, which a write-ahead
+  // log would need; its few writes do not miss the log's speed.
+  auto user = HiveStore::OpenFile(files.user, true, HiveStore::Journal::kWriteAhead, err);
   if (!user) return nullptr;
-  auto machine = HiveStore::OpenFile(files.machine, administrator, err);
+  auto machine =
+      HiveStore::OpenFile(files.machine, administrator, HiveStore::Journal::kRollback, err);
   if (!machine) return nullptr;
   return std::unique_ptr<StandInRegistry>(
       new StandInRegistry(std::move(user), std::move(machine), administrator));
@@ -250,10 +253,9 @@ bool StandInRegistry::Apply(std::span<const RegEdit> edits, std::string* err) {
     touches[edit.hive == Hive::kLocalMachine] = true;
   }
   HiveStore* stores[2] = {user_.get(), machine_.get()};
-  int begun = 0;
   bool ok = true;
-  for (; begun < 2 && ok; ++begun) {
-    if (touches[begun]) ok = stores[begun]->Begin(err);
+  for (int i = 0; i < 2 && ok; ++i) {
+    if (touches[i]) ok = stores[i]->Begin(err);
   }
   if (ok) {
     for (const RegEdit& edit : edits) {

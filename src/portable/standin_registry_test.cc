@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <thread>
@@ -171,13 +174,13 @@ TEST_F(StandInFilesTest, TheFileIsReadableWithSqlite) {
   EXPECT_EQ("1416785527|1\n", Sql(files_.user,
                                   "SELECT * FROM pragma_application_id, "
                                   "pragma_user_version"));
-  EXPECT_EQ("|Software|Classes|.htm|MyInternetShortcut|x\n",
+  EXPECT_EQ("|.htm|Classes|MyInternetShortcut|Software|x\n",
             Sql(files_.user,
                 "SELECT group_concat(name, '|') FROM (SELECT name FROM keys "
-                "ORDER BY id)"));
+                "ORDER BY fold)"));
   EXPECT_EQ(
-      "|1|MyHTMLfile|text\nEditFlags|4|2|integer\ne|2|%SystemRoot%|text\n",
-      Sql(files_.user, "SELECT name, type, data, typeof(data) FROM \"values\" ORDER BY rowid"));
+      "|1|MyHTMLfile|text\ne|2|%SystemRoot%|text\nEditFlags|4|2|integer\n",
+      Sql(files_.user, "SELECT name, type, data, typeof(data) FROM \"values\" ORDER BY fold"));
 }
 
 TEST_F(StandInFilesTest, OddValuesKeepTheirExactBytes) {
@@ -315,18 +318,42 @@ TEST_F(StandInFilesTest, AMachineHiveFolderThatCannotBeMadeFailsTheWriteByName) 
   EXPECT_TRUE(reg->RegWrite("HKCU\\Software\\K\\", "v", "REG_SZ", &err)) << err;
 }
 
-TEST_F(StandInFilesTest, WalFilesStayForReadersWithoutWriteAccess) {
+TEST_F(StandInFilesTest, AnAccountThatCannotWriteTheFolderReadsTheMachineHive) {
   {
     auto reg = Open(true);
     std::string err;
     ASSERT_TRUE(reg->RegWrite("HKLM\\Software\\K\\", "v", "REG_SZ", &err)) << err;
   }
-  // With the log files kept, a read-only connection needs no write access to the folder.
-  EXPECT_TRUE(std::filesystem::exists(files_.machine + "-wal"));
-  EXPECT_TRUE(std::filesystem::exists(files_.machine + "-shm"));
-  auto reader = Open(false);
-  EXPECT_EQ(RegistryValue(std::string("v")),
-            ReadRegistryValue(*reader, Hive::kLocalMachine, "Software\\K", ""));
+  // Read in a child that cannot write the folder or the file: as root the child becomes
+  // "nobody", otherwise the permissions are taken away.
+  if (geteuid() == 0) {
+    for (auto folder = std::filesystem::path(dir_.path()).parent_path();
+         folder != folder.root_path(); folder = folder.parent_path()) {
+      struct stat st;
+      if (stat(folder.c_str(), &st) != 0 || (st.st_mode & S_IXOTH) == 0) {
+        GTEST_SKIP() << "\"nobody\" cannot reach " << folder << "; set TMPDIR elsewhere";
+      }
+    }
+  }
+  chmod(dir_.path().c_str(), 0755);
+  chmod(dir_.File("lib").c_str(), 0555);
+  chmod(files_.machine.c_str(), 0444);
+  const pid_t child = fork();
+  if (child == 0) {
+    if (geteuid() == 0 && setuid(65534) != 0) _exit(3);
+    std::string err;
+    auto reg = StandInRegistry::OpenFiles(files_, false, &err);
+    if (!reg) _exit(2);
+    _exit(ReadRegistryValue(*reg, Hive::kLocalMachine, "Software\\K", "") ==
+                  RegistryValue(std::string("v"))
+              ? 0
+              : 1);
+  }
+  int status = -1;
+  waitpid(child, &status, 0);
+  chmod(dir_.File("lib").c_str(), 0755);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(0, WEXITSTATUS(status));
 }
 
 // Memory variant.

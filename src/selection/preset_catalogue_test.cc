@@ -28,8 +28,8 @@ TEST(PresetCatalogueTest, MachineClientPathsNameTheRowsClient) {
       EXPECT_EQ(nullptr, row.DisplayName);
       continue;
     }
-    const std::string key = std::string(R"(HKLM\Software\Clients\StartMenuInternet\)") +
-                            row.ClientName;
+    const std::string key =
+        std::string(R"(HKLM\Software\Clients\StartMenuInternet\)") + row.ClientName;
     EXPECT_EQ(key + R"(\shell\open\command\)", row.ClientCommandPath);
     EXPECT_EQ(key + R"(\LocalizedString)", row.ClientNamePath);
     ASSERT_NE(nullptr, row.DisplayName);

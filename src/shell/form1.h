@@ -30,8 +30,8 @@ class Form1 {
   // Control state.
   bool OptionValue(int index) const;  ///< Option1 ... Option8 by index 1 ... 8
   const std::string& Text1() const;
-  bool Command7Enabled() const;       ///< the presets' Apply
-  bool Command2Enabled() const;       ///< the custom Apply
+  bool Command7Enabled() const;  ///< the presets' Apply
+  bool Command2Enabled() const;  ///< the custom Apply
   const std::string& Label5Caption() const;
   bool Frame4Visible() const;
   bool AboutOpen() const;

@@ -43,7 +43,8 @@ class AutomationCommonDialog : public CommonDialog {
 /// threaded, for the dialogs) for as long as the objects live.
 class Win32AutomationFactory : public AutomationFactory {
  public:
-  /// `owner` is the window the stand-in open-file dialog is modal to; null for none.
+  /// `owner` is the window the stand-in open-file dialog is modal to; null for the thread's
+  /// active window when it is shown.
   explicit Win32AutomationFactory(HWND owner = nullptr) : owner_(owner) {}
 
   std::unique_ptr<RegistryWriteRoute> CreateScriptingShell(std::string* err) override;

@@ -21,7 +21,8 @@ class Win32Environment : public Environment {
 /// ShowAboutBox and CloseAboutBox are left to a subclass.
 class Win32Desktop : public Desktop {
  public:
-  /// `owner` is the window message boxes are modal to; null for none.
+  /// `owner` is the window message boxes are modal to; null for the thread's active window
+  /// at the time (none before the first window is shown).
   explicit Win32Desktop(HWND owner = nullptr) : owner_(owner) {}
 
   /// MessageBoxW; the style numbers are MessageBox's own (0 MB_OK, 64 MB_ICONINFORMATION).

@@ -36,7 +36,7 @@ bool OpenFileDialog::ShowOpen() {
 
   OPENFILENAMEW ofn = {};
   ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = owner_;
+  ofn.hwndOwner = owner_ ? owner_ : GetActiveWindow();
   ofn.lpstrFilter = filter_.empty() ? nullptr : filter.c_str();
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = file.data();

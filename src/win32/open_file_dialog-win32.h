@@ -22,7 +22,7 @@ std::wstring ExpandEnvironment(const std::string& text);
 
 class OpenFileDialog : public CommonDialog {
  public:
-  /// `owner` is the window the dialog is modal to; null for none.
+  /// `owner` is the window the dialog is modal to; null for the thread's active window.
   explicit OpenFileDialog(HWND owner) : owner_(owner) {}
 
   /// The folder the dialog starts in. Unlike the automation object, which takes the text as

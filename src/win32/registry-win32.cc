@@ -1,10 +1,20 @@
 #include "win32/registry-win32.h"
 
+#include <vector>
+
+#include "registry/registry_rules.h"
 #include "win32/text-win32.h"
 
 namespace tarnwick {
 
 namespace {
+
+// The registry functions would read "" or "\\" as the hive itself, and accept doubled or
+// trailing backslashes; the routes take only well-formed relative paths.
+bool WellFormed(const std::string& path) {
+  std::vector<std::string> components;
+  return SplitKeyPath(path, &components);
+}
 
 HKEY ToHKEY(KeyHandle key) { return reinterpret_cast<HKEY>(key); }
 KeyHandle ToKeyHandle(HKEY key) { return reinterpret_cast<KeyHandle>(key); }
@@ -36,12 +46,16 @@ long Win32Registry::DeleteKeyTree(Hive hive, const std::string& path) {
   if (!delete_key_) return static_cast<long>(resolve_error_);
   const HKEY root = HiveKey(hive);
   if (!root) return kErrorInvalidHandle;
+  if (path.empty()) return kErrorInvalidParameter;  // never the whole hive
+  if (!WellFormed(path)) return kErrorFileNotFound;
   return static_cast<long>(delete_key_(root, Widen(path).c_str()));
 }
 
 long Win32Registry::OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) {
+  if (!key) return kErrorInvalidParameter;
   const HKEY root = HiveKey(hive);
   if (!root) return kErrorInvalidHandle;
+  if (!WellFormed(path)) return kErrorFileNotFound;
   HKEY opened = nullptr;
   const LONG status = RegOpenKeyExW(root, Widen(path).c_str(), 0, access, &opened);
   if (status == ERROR_SUCCESS) *key = ToKeyHandle(opened);

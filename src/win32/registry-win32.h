@@ -20,8 +20,10 @@ class Win32Registry : public Registry {
   /// Deletes through SHDeleteKeyW, which is taken from "SHLWAPI.DLL" by name at the first
   /// delete and kept for the object's life. When the library or the function cannot be had,
   /// every delete returns the loader's error (ERROR_MOD_NOT_FOUND, ERROR_PROC_NOT_FOUND).
+  /// The empty path gives ERROR_INVALID_PARAMETER: a whole hive is never deleted.
   long DeleteKeyTree(Hive hive, const std::string& path) override;
-  /// RegOpenKeyExW with exactly the rights asked for.
+  /// RegOpenKeyExW with exactly the rights asked for. A path with an empty component (a
+  /// leading, trailing or doubled backslash) gives ERROR_FILE_NOT_FOUND, as on every platform.
   long OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) override;
   /// RegQueryValueExW; a null key gives ERROR_INVALID_HANDLE.
   long QueryValue(KeyHandle key, const std::string& name, uint32_t* type, uint8_t* data,

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "registry/registry_reader.h"
@@ -134,6 +135,28 @@ TEST_F(Win32RegistryTest, DeleteRemovesWholeTreesWhateverTheirCase) {
 
   EXPECT_EQ(kErrorFileNotFound,
             registry_.DeleteKeyTree(Hive::kCurrentUser, Below("Classes\\http")));
+}
+
+TEST_F(Win32RegistryTest, MalformedPathsReachNothing) {
+  SetText("Sub", "", "x");
+  KeyHandle key = nullptr;
+  for (const std::string& bad : {Below("Sub") + "\\", "\\" + Below("Sub"), Below("") + "\\\\Sub"}) {
+    EXPECT_EQ(kErrorFileNotFound, registry_.OpenKey(Hive::kCurrentUser, bad, kKeyRead, &key))
+        << bad;
+    EXPECT_EQ(kErrorFileNotFound, registry_.DeleteKeyTree(Hive::kCurrentUser, bad)) << bad;
+  }
+  EXPECT_EQ(nullptr, key);
+  EXPECT_TRUE(KeyExists("Sub"));
+}
+
+// Deleting the empty path would empty the user's whole hive if the guard failed, so this runs
+// only where the registry is thrown away afterwards (the Wine test script's prefix).
+TEST_F(Win32RegistryTest, TheWholeHiveIsNeverDeleted) {
+  const char* disposable = std::getenv("TARNWICK_DISPOSABLE_REGISTRY");
+  if (!disposable || std::string(disposable) != "1") GTEST_SKIP() << "not a throwaway registry";
+  SetText("Sub", "", "x");
+  EXPECT_EQ(kErrorInvalidParameter, registry_.DeleteKeyTree(Hive::kCurrentUser, ""));
+  EXPECT_TRUE(KeyExists("Sub"));
 }
 
 }  // namespace

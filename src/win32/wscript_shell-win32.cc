@@ -38,7 +38,11 @@ bool WScriptShell::RegWrite(const std::string& path, const std::string& value,
     text = std::to_string(static_cast<int32_t>(*number));
   }
 
-  ScopedVariant args[] = {ScopedVariant(Widen(path)), ScopedVariant(Widen(text)),
+  // The object knows the hive names only in capitals; the rest of the path goes as given.
+  const std::string hive = target.hive == Hive::kCurrentUser ? "HKCU" : "HKLM";
+  const std::string object_path = hive + path.substr(path.find('\\'));
+
+  ScopedVariant args[] = {ScopedVariant(Widen(object_path)), ScopedVariant(Widen(text)),
                           ScopedVariant(Widen(type))};
   VARIANT raw[] = {args[0].get(), args[1].get(), args[2].get()};
   return InvokeByName(shell_.get(), L"RegWrite", DispatchKind::kMethod, raw, 3, nullptr, path, err);

@@ -22,7 +22,8 @@ class WScriptShell : public RegistryWriteRoute {
 
   /// Checks the path and type by the registry rules first, so that every platform refuses the
   /// same malformed writes without touching the registry, then calls RegWrite(path, value,
-  /// type). A refused write gives "RegWrite(path): text" in `err`.
+  /// type), the hive spelled "HKCU" or "HKLM" whichever form it came in. A refused write gives
+  /// "RegWrite(path): text" in `err`.
   bool RegWrite(const std::string& path, const std::string& value, const std::string& type,
                 std::string* err) override;
 

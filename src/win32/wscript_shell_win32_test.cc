@@ -89,6 +89,17 @@ TEST_F(WScriptShellTest, TypesAreStoredAsNamed) {
   EXPECT_EQ(Text(name), Read("T", "LocalizedString").data);
 }
 
+TEST_F(WScriptShellTest, HivesAreKnownInEveryForm) {
+  std::string err;
+  ASSERT_TRUE(
+      shell_->RegWrite("hkey_current_user\\" + scratch_.path() + "\\A\\", "long", "REG_SZ", &err))
+      << err;
+  ASSERT_TRUE(shell_->RegWrite("hkcu\\" + scratch_.path() + "\\B\\", "short", "REG_SZ", &err))
+      << err;
+  EXPECT_EQ(Text("long"), Read("A", "").data);
+  EXPECT_EQ(Text("short"), Read("B", "").data);
+}
+
 TEST_F(WScriptShellTest, KeysDifferingOnlyInCaseAreOneKey) {
   std::string err;
   ASSERT_TRUE(shell_->RegWrite(WriterPath("MyHTMLfile\\Shell\\Open\\Command\\"), "\"a.exe\" \"%1\"",

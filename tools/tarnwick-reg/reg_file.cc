@@ -91,16 +91,20 @@ std::string FormatValueLine(const ValueEntry& value) {
     std::snprintf(buf, sizeof buf, "hex(%x):", value.type);
     line += buf;
   }
-  // Wrapped the way the registry editor does it, so lines stay within 80 columns.
+  // Wrapped the way the registry editor does it, so lines stay within 80 columns (counted in
+  // characters: the name may hold any text).
   std::string out;
+  size_t width = Utf8ToUtf16(line).size();
   for (size_t i = 0; i < value.data.size(); ++i) {
     std::snprintf(buf, sizeof buf, "%02x", value.data[i]);
     line += buf;
+    width += 2;
     if (i + 1 < value.data.size()) {
       line += ',';
-      if (line.size() > 76) {
+      if (++width > 76) {
         out += line + "\\\r\n";
         line = "  ";
+        width = 2;
       }
     }
   }

@@ -54,11 +54,17 @@ TEST(RegFileTest, ExportsTheWayTheRegistryEditorDoes) {
 TEST(RegFileTest, LongHexWrapsWithinEightyColumnsAndReadsBack) {
   std::vector<uint8_t> blob(100);
   for (size_t i = 0; i < blob.size(); ++i) blob[i] = static_cast<uint8_t>(i * 7);
-  const ExportedKey keys[] = {{Hive::kCurrentUser, "K", {{"Blob", kRegBinary, blob}}}};
+  // Columns are characters, not UTF-8 bytes: a name of two-byte letters wraps like any other.
+  const std::string name = "Gr\xC3\xB6\xC3\x9F\xC3\xA9\xC3\xA4";
+  const ExportedKey keys[] = {{Hive::kCurrentUser, "K", {{name, kRegBinary, blob}}}};
   const std::string text = FormatRegFile(keys);
   size_t start = 0, lines = 0;
   for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-    EXPECT_LE(end - start, 80u) << text.substr(start, end - start);
+    const std::string line = text.substr(start, end - start);
+    EXPECT_LE(Utf8ToUtf16(line).size(), 80u) << line;
+    if (line.starts_with('"')) {
+      EXPECT_GE(Utf8ToUtf16(line).size(), 78u) << line;
+    }
     ++lines;
   }
   EXPECT_GT(lines, 6u);  // the header, a blank line, the key, a value of several lines

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -213,10 +214,14 @@ int Tool::Query(const Options& o) {
   }
   std::vector<ValueEntry> values;
   if (!o.recurse) {
+    // The key's own name heads the listing only when it has values to show.
     reg_->ListValues(key_.hive, key_.path, &values);
-    io_.out << "\n" << root << "\n";
-    for (const ValueEntry& value : values) PrintValue(value);
     io_.out << "\n";
+    if (!values.empty()) {
+      io_.out << root << "\n";
+      for (const ValueEntry& value : values) PrintValue(value);
+      io_.out << "\n";
+    }
     std::vector<std::string> names;
     reg_->ListSubKeys(key_.hive, key_.path, &names);
     for (const std::string& name : names) io_.out << root << "\\" << name << "\n";
@@ -257,20 +262,12 @@ int Tool::Add(const Options& o) {
     const std::string data = o.data.value_or("");
     if (edit.type == kRegDword) {
       // Decimal or 0x-prefixed hexadecimal, without a sign.
-      uint64_t n = 0;
       const bool hex = data.size() > 2 && data[0] == '0' && (data[1] == 'x' || data[1] == 'X');
-      const size_t start = hex ? 2 : 0;
-      bool ok = data.size() > start && data.size() - start <= (hex ? 8u : 10u);
-      for (size_t i = start; ok && i < data.size(); ++i) {
-        const char c = data[i];
-        const int d = c >= '0' && c <= '9'          ? c - '0'
-                      : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                      : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                    : -1;
-        ok = d >= 0;
-        n = n * (hex ? 16 : 10) + static_cast<uint64_t>(d);
-      }
-      if (!ok || n > 0xFFFFFFFFu) {
+      const char* first = data.data() + (hex ? 2 : 0);
+      const char* last = data.data() + data.size();
+      uint32_t n = 0;
+      const auto [end, ec] = std::from_chars(first, last, n, hex ? 16 : 10);
+      if (first == last || end != last || ec != std::errc()) {
         return Error("Invalid syntax. Specify a valid numeric value for '/d'.");
       }
       edit.data = {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8),

@@ -148,6 +148,13 @@ TEST_F(RegToolTest, AddThenQueryPrintsLikeTheConsoleTool) {
   r = Run({"query", "HKCU\\Software\\Clients", "/v", "Nope"});
   EXPECT_EQ(1, r.code);
   EXPECT_EQ(kNotFound, r.err);
+  EXPECT_EQ("\nHKEY_CURRENT_USER\\Software\\Clients\\StartMenuInternet\n",
+            Run({"query", "HKCU\\Software\\Clients"}).out);
+  // A trailing backslash names the same key.
+  EXPECT_EQ(
+      "\nHKEY_CURRENT_USER\\Software\\Clients\\StartMenuInternet\\B.EXE\n"
+      "    Icon    REG_EXPAND_SZ    %ProgramFiles%\\b.exe,0\n\n",
+      Run({"query", "HKCU\\Software\\Clients\\StartMenuInternet\\B.EXE\\"}).out);
   EXPECT_EQ(1, Run({"query", "HKCU\\Software\\Nope"}).code);
 }
 

@@ -1,13 +1,16 @@
 #include "portable/qt/main_window.h"
 
 #include <QAbstractButton>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 
+#include "portable/linux_services.h"
 #include "portable/qt/qt_look.h"
 #include "portable/qt/qt_test_util.h"
 #include "shell/form1.h"
@@ -44,6 +47,9 @@ TEST_F(MainWindowTest, OpensInItsStartState) {
   EXPECT_FALSE(window().windowFlags() & Qt::WindowMinimizeButtonHint);
   EXPECT_FALSE(window().windowFlags() & Qt::WindowMaximizeButtonHint);
   EXPECT_EQ(window().minimumSize(), window().maximumSize());
+  const QPoint off_centre =
+      window().frameGeometry().center() - window().screen()->availableGeometry().center();
+  EXPECT_LE(off_centre.manhattanLength(), 2);
   for (int i = 1; i <= 8; ++i) {
     EXPECT_FALSE(Control<QRadioButton>("Option" + std::to_string(i))->isChecked()) << i;
   }
@@ -77,6 +83,74 @@ TEST_F(MainWindowTest, LooksAsTheTableSays) {
   EXPECT_TRUE(Control<QAbstractButton>("Command1")->icon().isNull());
 }
 
+TEST_F(MainWindowTest, TabWalksTheControlsInTabIndexOrder) {
+  ASSERT_TRUE(Start());
+  const std::vector<std::string> expected = {"Command7", "Command1", "Command2", "Command5",
+                                             "Command3", "Command4", "Text1",    "Picture1"};
+  std::vector<std::string> order;
+  QWidget* at = window().Control("Option8");
+  for (size_t i = 0; i < expected.size(); ++i) {
+    at = at->nextInFocusChain();
+    while (at->focusPolicy() == Qt::NoFocus) at = at->nextInFocusChain();
+    order.push_back(at->objectName().toStdString());
+  }
+  EXPECT_EQ(expected, order);
+}
+
+TEST_F(MainWindowTest, BrowsePutsTheChosenFileIntoText1) {
+  ASSERT_TRUE(Start());
+  const std::string chosen = QCoreApplication::applicationFilePath().toStdString();
+  QString note_title;
+  QMessageBox::Icon note_icon = QMessageBox::Information;
+  QStringList filters;
+  QString folder;
+  WhenModal([&](QWidget* modal) {
+    auto* note = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(nullptr, note);
+    note_title = note->windowTitle();
+    note_icon = note->icon();
+    WhenModal([&](QWidget* next) {
+      auto* dialog = qobject_cast<QFileDialog*>(next);
+      ASSERT_NE(nullptr, dialog);
+      filters = dialog->nameFilters();
+      folder = dialog->directory().absolutePath();
+      // Typed as a full path: selectFile would wait for the folder listing, which comes from
+      // a thread and, on a busy machine, late.
+      auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+      ASSERT_NE(nullptr, name);
+      name->setText(QString::fromStdString(chosen));
+      static_cast<QDialog*>(dialog)->accept();  // as the Open button does
+    });
+    note->button(QMessageBox::Ok)->click();
+  });
+  QTest::mouseClick(Control<QAbstractButton>("Command1"), Qt::LeftButton);
+
+  EXPECT_EQ(QString("Note"), note_title);
+  EXPECT_EQ(QMessageBox::NoIcon, note_icon);
+  EXPECT_EQ(QStringList{"EXE Files(*.exe)"}, filters);
+  EXPECT_EQ(QDir(QString::fromStdString(DialogStartFolder("%Programfiles%"))).absolutePath(),
+            folder);
+  EXPECT_EQ(QString::fromStdString(chosen), Control<QLineEdit>("Text1")->text());
+  EXPECT_TRUE(Control<QAbstractButton>("Command2")->isEnabled());
+}
+
+TEST_F(MainWindowTest, ACancelledBrowseChangesNothing) {
+  ASSERT_TRUE(Start());
+  bool cancelled = false;
+  WhenModal([&](QWidget* note) {
+    WhenModal([&](QWidget* dialog) {
+      ASSERT_NE(nullptr, qobject_cast<QFileDialog*>(dialog));
+      qobject_cast<QFileDialog*>(dialog)->reject();
+      cancelled = true;
+    });
+    qobject_cast<QMessageBox*>(note)->button(QMessageBox::Ok)->click();
+  });
+  QTest::mouseClick(Control<QAbstractButton>("Command1"), Qt::LeftButton);
+  EXPECT_TRUE(cancelled);
+  EXPECT_TRUE(Control<QLineEdit>("Text1")->text().isEmpty());
+  EXPECT_FALSE(Control<QAbstractButton>("Command2")->isEnabled());
+}
+
 TEST_F(MainWindowTest, ClickingAnOptionEnablesThePresetApplyOnly) {
   ASSERT_TRUE(Start());
   QTest::mouseClick(Control<QRadioButton>("Option3"), Qt::LeftButton);
@@ -88,6 +162,19 @@ TEST_F(MainWindowTest, ClickingAnOptionEnablesThePresetApplyOnly) {
   EXPECT_TRUE(form().OptionValue(6));
   EXPECT_FALSE(Control<QRadioButton>("Option3")->isChecked());
   EXPECT_TRUE(Control<QAbstractButton>("Command7")->isEnabled());
+}
+
+TEST_F(MainWindowTest, SelectingAnOptionByKeyboardIsAClickToo) {
+  ASSERT_TRUE(Start());
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  auto* option1 = Control<QRadioButton>("Option1");
+  QTest::mouseClick(option1, Qt::LeftButton);
+  option1->setFocus();
+  QTest::keyClick(option1, Qt::Key_Down);
+  EXPECT_TRUE(form().OptionValue(2));
+  EXPECT_FALSE(form().OptionValue(1));
+  EXPECT_TRUE(Control<QRadioButton>("Option2")->isChecked());
 }
 
 TEST_F(MainWindowTest, TypingEnablesTheCustomApplyOnly) {

@@ -1,0 +1,56 @@
+// Tarnwick.exe: the program's start. The model runs its load step; only when that step lets the
+// program run is the main window created and shown.
+#include "registry/registry.h"
+#include "shell/form1.h"
+#include "shell/startup.h"
+#include "win32/automation-win32.h"
+#include "win32/desktop-win32.h"
+#include "win32/main_window-win32.h"
+#include "win32/registry-win32.h"
+#include "win32/scoped-win32.h"
+#include "win32/version-win32.h"
+#include "win32/windows-win32.h"
+// clang-format off: after <windows.h>
+#include <commctrl.h>
+// clang-format on
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  using namespace tarnwick;
+  // Tooltips, and the visual styles that the manifest asks for.
+  INITCOMMONCONTROLSEX classes;
+  classes.dwSize = sizeof classes;
+  classes.dwICC = ICC_WIN95_CLASSES;
+  InitCommonControlsEx(&classes);
+  // The automation objects and the open-file dialog want a single-threaded apartment.
+  ScopedCoInitialize com;
+
+  MainWindow window(instance);
+  Win32Registry registry;
+  // No owner given: the stand-in open-file dialog takes the active window, the main one.
+  Win32AutomationFactory automation;
+  Win32VersionProvider version;
+  Win32Environment environment;
+  Platform platform;
+  platform.registry = &registry;
+  platform.automation = &automation;
+  platform.version = &version;
+  platform.environment = &environment;
+  platform.desktop = &window;
+
+  // The load step runs before any window exists, so that a refused Windows release sees only
+  // the message, however little of the window's API it has.
+  Form1 form(platform);
+  if (!form.Form_Load()) return 0;
+  std::string err;
+  if (!window.Create(&err)) {
+    window.MsgBox(err, kMessageTitle, kVbCritical);
+    return 1;
+  }
+  window.Attach(&form);
+  window.Show();
+  const int exit_code = window.RunMessageLoop();
+  // The window goes before the model it renders.
+  window.Detach();
+  window.Destroy();
+  return exit_code;
+}

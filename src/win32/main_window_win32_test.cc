@@ -1,0 +1,346 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "registry/registry.h"
+#include "shell/fake_platform.h"
+#include "shell/form1.h"
+#include "shell/layout.h"
+#include "shell/web_links.h"
+#include "win32/main_window-win32.h"
+#include "win32/testing-win32.h"
+#include "win32/text-win32.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr char kClients[] = R"(SOFTWARE\Clients\StartMenuInternet)";
+
+// A machine whose only browser registration is a Start-menu client with a display name, so
+// that the window has a current-default line to show.
+class OneClientRegistry : public Registry {
+ public:
+  long DeleteKeyTree(Hive, const std::string&) override { return kErrorFileNotFound; }
+  long OpenKey(Hive hive, const std::string& path, uint32_t, KeyHandle* key) override {
+    if (hive == Hive::kLocalMachine && path == kClients) return Give(1, key);
+    if (hive == Hive::kLocalMachine && path == std::string(kClients) + "\\Maxthon.exe") {
+      return Give(2, key);
+    }
+    return kErrorFileNotFound;
+  }
+  long QueryValue(KeyHandle key, const std::string& name, uint32_t* type, uint8_t* data,
+                  uint32_t* size) override {
+    const std::u16string* text = nullptr;
+    if (name.empty() && key == Handle(1)) text = &client_;
+    if (name.empty() && key == Handle(2)) text = &display_name_;
+    if (!text) return kErrorFileNotFound;
+    const uint32_t needed = static_cast<uint32_t>((text->size() + 1) * 2);
+    *type = kRegSz;
+    if (data && *size < needed) return kErrorMoreData;
+    if (data) std::memcpy(data, text->c_str(), needed);
+    *size = needed;
+    return kErrorSuccess;
+  }
+  long CloseKey(KeyHandle) override { return kErrorSuccess; }
+
+ private:
+  static KeyHandle Handle(uintptr_t n) { return reinterpret_cast<KeyHandle>(n); }
+  static long Give(uintptr_t n, KeyHandle* key) {
+    *key = Handle(n);
+    return kErrorSuccess;
+  }
+  std::u16string client_ = u"Maxthon.exe";
+  std::u16string display_name_ = u"Maxthon Web Browser";
+};
+
+bool HasStyle(HWND window, DWORD style) {
+  return (static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)) & style) == style;
+}
+
+class MainWindowWin32Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string err;
+    ASSERT_TRUE(window_.Create(&err)) << err;
+    Start(fake_.platform());
+  }
+  void TearDown() override {
+    window_.Detach();
+    window_.Destroy();
+  }
+
+  void Start(const Platform& platform) {
+    window_.Detach();
+    form_ = std::make_unique<Form1>(platform);
+    window_.Attach(form_.get());
+    ASSERT_TRUE(form_->Form_Load());
+  }
+  HWND Control(const char* name) const {
+    const HWND control = window_.Control(name);
+    EXPECT_NE(nullptr, control) << name;
+    return control;
+  }
+  /// A notification from a control, as the control sends it.
+  void Notify(const char* name, int code) {
+    const HWND control = Control(name);
+    SendMessageW(window_.hwnd(), WM_COMMAND,
+                 MAKEWPARAM(GetDlgCtrlID(control), static_cast<WORD>(code)),
+                 reinterpret_cast<LPARAM>(control));
+  }
+  bool Checked(const char* name) const {
+    return SendMessageW(window_.Control(name), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+
+  std::vector<std::string> registry_calls_;
+  RecordingRegistry registry_{&registry_calls_};
+  FakePlatform fake_{&registry_, nullptr};
+  MainWindow window_{GetModuleHandleW(nullptr)};
+  std::unique_ptr<Form1> form_;
+};
+
+TEST_F(MainWindowWin32Test, EveryControlSitsAtItsTwipRectangleInTheClientArea) {
+  RECT client;
+  GetClientRect(window_.hwnd(), &client);
+  const int dpi = window_.controls().dpi();
+  EXPECT_EQ(TwipsToPixels(kForm1Window.client_width, dpi), client.right);
+  EXPECT_EQ(TwipsToPixels(kForm1Window.client_height, dpi), client.bottom);
+
+  for (const ControlRow& row : Form1Controls()) {
+    // Frames are drawn by the window; the picture box takes its picture's size.
+    if (row.kind == ControlKind::kFrame || row.kind == ControlKind::kPictureBox) continue;
+    const HWND control = Control(row.name);
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, window_.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+    const RECT expected = ControlRect(Form1Controls(), row, dpi);
+    EXPECT_EQ(expected.left, rect.left) << row.name;
+    EXPECT_EQ(expected.top, rect.top) << row.name;
+    EXPECT_EQ(expected.right, rect.right) << row.name;
+    EXPECT_EQ(expected.bottom, rect.bottom) << row.name;
+    // Captions keep their access markers: the dialog manager finds the keys there.
+    EXPECT_EQ(row.caption ? row.caption : "", Narrow(WindowText(control))) << row.name;
+  }
+  EXPECT_EQ("Tarnwick v1.5 for Windows\u00AE XP", Narrow(WindowText(window_.hwnd())));
+}
+
+TEST_F(MainWindowWin32Test, OpensWithNothingSelectedBothApplysOffAndTheLineHidden) {
+  for (const char* option : {"Option1", "Option5", "Option8"}) EXPECT_FALSE(Checked(option));
+  EXPECT_FALSE(IsWindowEnabled(Control("Command7")));
+  EXPECT_FALSE(IsWindowEnabled(Control("Command2")));
+  EXPECT_TRUE(IsWindowEnabled(Control("Command5")));
+  EXPECT_FALSE(window_.controls().Visible("Frame4"));
+  EXPECT_FALSE(HasStyle(Control("Label5"), WS_VISIBLE));
+  EXPECT_TRUE(HasStyle(Control("Label4"), WS_VISIBLE));
+  // With nothing selected the keyboard enters the option group at its first button.
+  EXPECT_TRUE(HasStyle(Control("Option1"), WS_TABSTOP));
+  EXPECT_FALSE(HasStyle(Control("Option2"), WS_TABSTOP));
+}
+
+TEST_F(MainWindowWin32Test, AnOptionClickSelectsOnlyItAndEnablesThePresetsApply) {
+  Notify("Option3", BN_CLICKED);
+  EXPECT_TRUE(Checked("Option3"));
+  EXPECT_TRUE(IsWindowEnabled(Control("Command7")));
+  EXPECT_FALSE(IsWindowEnabled(Control("Command2")));
+
+  Notify("Option6", BN_CLICKED);
+  EXPECT_TRUE(Checked("Option6"));
+  EXPECT_FALSE(Checked("Option3"));
+  EXPECT_TRUE(form_->OptionValue(6));
+  // The group's tab stop moves to the selected option.
+  EXPECT_TRUE(HasStyle(Control("Option6"), WS_TABSTOP));
+  EXPECT_FALSE(HasStyle(Control("Option1"), WS_TABSTOP));
+}
+
+TEST_F(MainWindowWin32Test, TheKeyboardFollowsTheTabOrderAndTheArrowsSelectOptions) {
+  // The arrow keys move through the option group and select as they go.
+  Notify("Option3", BN_CLICKED);
+  MSG down = {Control("Option3"), WM_KEYDOWN, VK_DOWN, 0, 0, {0, 0}};
+  EXPECT_TRUE(IsDialogMessageW(window_.hwnd(), &down));
+  EXPECT_TRUE(form_->OptionValue(4));
+  EXPECT_FALSE(form_->OptionValue(3));
+  EXPECT_TRUE(Checked("Option4"));
+
+  // Tab: from the selected option through the enabled buttons to the text box and round.
+  const std::vector<std::string> expected = {"Command7", "Command1", "Command5", "Command3",
+                                             "Command4", "Text1",    "Option4"};
+  HWND at = Control("Option4");
+  for (const std::string& name : expected) {
+    at = GetNextDlgTabItem(window_.hwnd(), at, FALSE);
+    EXPECT_EQ(window_.Control(name), at) << "expected " << name;
+  }
+}
+
+TEST_F(MainWindowWin32Test, TheDonationLinksShowTheHand) {
+  EXPECT_TRUE(window_.controls().SetCursorFor(Control("Label4")));
+  EXPECT_TRUE(window_.controls().SetCursorFor(Control("Picture1")));
+  EXPECT_FALSE(window_.controls().SetCursorFor(Control("Label2")));
+  EXPECT_FALSE(window_.controls().SetCursorFor(Control("Command3")));
+}
+
+TEST_F(MainWindowWin32Test, TypingAPathEnablesTheCustomApplyAndResetClearsIt) {
+  SetWindowTextW(Control("Text1"), L"C:\\Program Files\\Opera\\opera.exe");
+  EXPECT_EQ("C:\\Program Files\\Opera\\opera.exe", form_->Text1());
+  EXPECT_TRUE(IsWindowEnabled(Control("Command2")));
+  Notify("Option2", BN_CLICKED);
+
+  Notify("Command5", BN_CLICKED);
+  ASSERT_EQ(1u, fake_.messages.size());
+  EXPECT_EQ(kVbInformation, fake_.messages[0].style);
+  EXPECT_EQ(L"", WindowText(Control("Text1")));
+  EXPECT_FALSE(IsWindowEnabled(Control("Command2")));
+  EXPECT_FALSE(IsWindowEnabled(Control("Command7")));
+  EXPECT_FALSE(Checked("Option2"));
+}
+
+TEST_F(MainWindowWin32Test, TheCurrentDefaultLineShowsInItsFrame) {
+  OneClientRegistry registry;
+  Platform platform = fake_.platform();
+  platform.registry = &registry;
+  Start(platform);
+  EXPECT_TRUE(window_.controls().Visible("Frame4"));
+  EXPECT_TRUE(HasStyle(Control("Label5"), WS_VISIBLE));
+  EXPECT_EQ(L"Maxthon Web Browser is currently the default browser.",
+            WindowText(Control("Label5")));
+}
+
+TEST_F(MainWindowWin32Test, LinksAndButtonsReachTheirHandlers) {
+  Notify("Command3", BN_CLICKED);
+  Notify("Label2", STN_CLICKED);
+  Notify("Picture1", STN_CLICKED);
+  Notify("Label4", STN_CLICKED);
+  Notify("Label1", STN_CLICKED);  // the banner is no link
+  ASSERT_EQ(4u, fake_.shell_calls.size());
+  EXPECT_EQ(kProgramPageUrl, fake_.shell_calls[0].file);
+  EXPECT_EQ(kSwShowMaximized, fake_.shell_calls[0].show_command);
+  EXPECT_EQ(kSiteRootUrl, fake_.shell_calls[1].file);
+  EXPECT_EQ(ShellOwner::kNone, fake_.shell_calls[1].owner);
+  EXPECT_EQ(kDonationPageUrl, fake_.shell_calls[2].file);
+  EXPECT_EQ(ShellOwner::kDesktop, fake_.shell_calls[2].owner);
+  EXPECT_EQ(kDonationPageUrl, fake_.shell_calls[3].file);
+
+  // The browse button shows its note before the dialog; a cancelled dialog changes nothing.
+  Notify("Command1", BN_CLICKED);
+  ASSERT_EQ(1u, fake_.messages.size());
+  EXPECT_EQ("Note", fake_.messages[0].title);
+  EXPECT_FALSE(IsWindowEnabled(Control("Command2")));
+}
+
+TEST_F(MainWindowWin32Test, AGraphicalButtonDrawsItsCaptionBelowThePictureSpace) {
+  const HWND button = Control("Command5");
+  RECT rect;
+  GetClientRect(button, &rect);
+  const HDC screen = GetDC(nullptr);
+  const HDC dc = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, rect.right, rect.bottom);
+  ReleaseDC(nullptr, screen);
+  const HGDIOBJ previous = SelectObject(dc, bitmap);
+  DRAWITEMSTRUCT draw = {};
+  draw.CtlType = ODT_BUTTON;
+  draw.CtlID = static_cast<UINT>(GetDlgCtrlID(button));
+  draw.itemAction = ODA_DRAWENTIRE;
+  draw.hwndItem = button;
+  draw.hDC = dc;
+  draw.rcItem = rect;
+  ASSERT_TRUE(window_.controls().DrawItem(draw));
+
+  // The caption's ink lies below the 32 pixels kept for the picture, and there is some.
+  const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+  int ink_pixels = 0, highest = rect.bottom;
+  for (int y = 2; y < rect.bottom - 2; ++y) {
+    for (int x = 2; x < rect.right - 2; ++x) {
+      if (GetPixel(dc, x, y) != ink) continue;
+      ++ink_pixels;
+      if (y < highest) highest = y;
+    }
+  }
+  SelectObject(dc, previous);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  EXPECT_GT(ink_pixels, 10);
+  EXPECT_GE(highest, 2 + 32);
+  EXPECT_FALSE(window_.controls().DrawItem(
+      DRAWITEMSTRUCT{ODT_BUTTON, 0, 0, ODA_DRAWENTIRE, 0, Control("Command1"), nullptr, rect, 0}));
+}
+
+// The About box runs its own modal loop; the timer acts from inside it.
+MainWindow* g_about_owner = nullptr;
+bool g_about_seen = false;
+bool g_owner_disabled = false;
+std::wstring g_about_title;
+WPARAM g_about_key = VK_ESCAPE;
+bool g_about_forced = false;
+
+// Should the key not close the box, this does, so that the test fails instead of hanging.
+void CALLBACK ForceAboutClosed(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (!g_about_owner || !g_about_owner->about_hwnd()) return;
+  g_about_forced = true;
+  g_about_owner->CloseAboutBox();
+}
+
+void CALLBACK PressKeyInAbout(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  const HWND about = g_about_owner->about_hwnd();
+  g_about_seen = about != nullptr;
+  if (!about) return;
+  g_about_title = WindowText(about);
+  g_owner_disabled = !IsWindowEnabled(g_about_owner->hwnd());
+  // The key goes through the dialog manager of the box's loop, as a key press would.
+  PostMessageW(GetDlgItem(about, IDOK), WM_KEYDOWN, g_about_key, 0);
+}
+
+TEST_F(MainWindowWin32Test, TheAboutBoxIsModalAndEnterOrEscClosesIt) {
+  Platform platform = fake_.platform();
+  platform.desktop = &window_;
+  Start(platform);
+  for (const WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+    g_about_owner = &window_;
+    g_about_key = key;
+    g_about_seen = g_owner_disabled = g_about_forced = false;
+    g_about_title.clear();
+    SetTimer(nullptr, 0, 100, &PressKeyInAbout);
+    const UINT_PTR guard = SetTimer(nullptr, 0, 5000, &ForceAboutClosed);
+    Notify("Command4", BN_CLICKED);  // returns when the box has closed
+    KillTimer(nullptr, guard);
+    g_about_owner = nullptr;
+    EXPECT_TRUE(g_about_seen) << key;
+    EXPECT_FALSE(g_about_forced) << key;
+    EXPECT_EQ(L"About Tarnwick", g_about_title);
+    EXPECT_TRUE(g_owner_disabled);
+    EXPECT_TRUE(IsWindowEnabled(window_.hwnd()));
+    EXPECT_EQ(nullptr, window_.about_hwnd());
+    EXPECT_FALSE(form_->AboutOpen());
+  }
+}
+
+void CALLBACK CloseMainWindow(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (!g_about_owner) return;
+  g_about_seen = g_about_owner->about_hwnd() != nullptr;
+  // The close box of the main window, as the system menu would send it.
+  SendMessageW(g_about_owner->hwnd(), WM_CLOSE, 0, 0);
+}
+
+TEST_F(MainWindowWin32Test, ClosingTheMainWindowClosesTheAboutBoxToo) {
+  Platform platform = fake_.platform();
+  platform.desktop = &window_;
+  Start(platform);
+  g_about_owner = &window_;
+  g_about_seen = g_about_forced = false;
+  SetTimer(nullptr, 0, 100, &CloseMainWindow);
+  const UINT_PTR guard = SetTimer(nullptr, 0, 5000, &ForceAboutClosed);
+  Notify("Command4", BN_CLICKED);
+  KillTimer(nullptr, guard);
+  g_about_owner = nullptr;
+  EXPECT_TRUE(g_about_seen);
+  EXPECT_FALSE(g_about_forced);
+  EXPECT_EQ(nullptr, window_.about_hwnd());
+  EXPECT_EQ(nullptr, window_.hwnd());  // the handler that opened the box found no window left
+  EXPECT_FALSE(form_->AboutOpen());
+}
+
+}  // namespace
+}  // namespace tarnwick

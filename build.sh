@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine (as root: installs the packages that are missing), then builds.
 #   ./build.sh run    build the Linux program and start it
-#   ./build.sh test   build everything and run every test suite: Linux, then the Windows
-#                     executables (cross-built), their import audit and the tests under Wine
+#   ./build.sh test   build everything and run every test suite: Linux (with short runs of the
+#                     crash and concurrency harnesses and 30 s of each fuzz target), then the
+#                     Windows executables (cross-built), their import audit and the tests under Wine
 set -euo pipefail
 cd "$(dirname "$0")"
 
 linux_packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
-  libbenchmark-dev qt6-base-dev libgl-dev fonts-liberation fonts-dejavu-core xvfb xauth xdotool)
+  libbenchmark-dev qt6-base-dev libgl-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra
+  xvfb xauth xdotool clang libclang-rt-14-dev)
 windows_packages=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine64
   wine32:i386 xvfb xauth xdotool imagemagick python3)
 
@@ -43,6 +45,7 @@ case "${1:-}" in
     ctest --preset default
     build asan
     ctest --preset asan
+    scripts/fuzz.sh 30
     ensure_packages "${windows_packages[@]}"
     build windows
     scripts/import-audit-test.sh

@@ -20,7 +20,8 @@ class CountingRegistry final : public RegistryWriteRoute, public Registry {
   using Hook = std::function<bool(uint64_t change)>;
 
   /// `writes` and `registry` are not owned; usually one object implementing both.
-  CountingRegistry(RegistryWriteRoute* writes, Registry* registry) : writes_(writes), registry_(registry) {}
+  CountingRegistry(RegistryWriteRoute* writes, Registry* registry)
+      : writes_(writes), registry_(registry) {}
 
   Hook before = [](uint64_t) { return true; };
   std::function<void(uint64_t change)> after = [](uint64_t) {};

@@ -40,8 +40,8 @@ struct Options {
 
 // The writes of worker `worker`, numbered from 0: where they go and what they hold.
 std::string OwnValuePath(int worker, long i) {
-  return "HKCU\\Software\\Tarnwick Harness\\Shared " + std::to_string(i % kSharedKeys) +
-         "\\w" + std::to_string(worker) + "." + std::to_string(i);
+  return "HKCU\\Software\\Tarnwick Harness\\Shared " + std::to_string(i % kSharedKeys) + "\\w" +
+         std::to_string(worker) + "." + std::to_string(i);
 }
 std::string OwnValueData(int worker, long i) {
   return std::to_string(worker) + ":" + std::to_string(i);
@@ -195,7 +195,8 @@ int Run(const Options& options) {
         std::getline(in, message);
         failed[i] = message;
         ++failures;
-        if (message.find("locked") != std::string::npos || message.find("busy") != std::string::npos) {
+        if (message.find("locked") != std::string::npos ||
+            message.find("busy") != std::string::npos) {
           ++busy_failures;
         }
         std::fprintf(stderr, "worker %d, write %ld failed:%s\n", worker, i, message.c_str());
@@ -222,8 +223,8 @@ int Run(const Options& options) {
       }
     }
     const std::string counter = CounterPath(worker).substr(5);
-    const RegistryValue last = ReadRegistryValue(
-        *hives, Hive::kLocalMachine, counter.substr(0, counter.rfind('\\')), "Last");
+    const RegistryValue last = ReadRegistryValue(*hives, Hive::kLocalMachine,
+                                                 counter.substr(0, counter.rfind('\\')), "Last");
     if (last_counter >= 0 && last != RegistryValue(static_cast<int32_t>(last_counter))) {
       ++lost;
       std::fprintf(stderr, "worker %d: the last counter %ld is missing\n", worker, last_counter);
@@ -245,10 +246,14 @@ int main(int argc, char** argv) {
   tarnwick::Options options;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string arg = argv[i];
-    if (arg == "--processes") options.processes = std::atoi(argv[i + 1]);
-    else if (arg == "--seconds") options.seconds = std::atof(argv[i + 1]);
-    else if (arg == "--dir") options.dir = argv[i + 1];
-    else argc = 0;
+    if (arg == "--processes")
+      options.processes = std::atoi(argv[i + 1]);
+    else if (arg == "--seconds")
+      options.seconds = std::atof(argv[i + 1]);
+    else if (arg == "--dir")
+      options.dir = argv[i + 1];
+    else
+      argc = 0;
   }
   if (argc % 2 == 0 || options.processes < 1 || options.seconds <= 0) {
     std::fprintf(stderr, "usage: %s [--processes N] [--seconds S] [--dir DIR]\n", argv[0]);

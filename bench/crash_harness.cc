@@ -49,8 +49,8 @@ struct Tally {
   int kills = 0;
   int corrupt = 0;
   int torn = 0;
-  int mid_change = 0;      // killed inside a change
-  int mid_committed = 0;   // ... that had already reached the disk
+  int mid_change = 0;              // killed inside a change
+  int mid_committed = 0;           // ... that had already reached the disk
   std::vector<uint64_t> finished;  // changes finished per kill
 };
 
@@ -59,12 +59,18 @@ bool ParseOptions(int argc, char** argv, Options* options) {
     const std::string arg = argv[i];
     const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
     if (next == nullptr) return false;
-    if (arg == "--kills") options->kills = std::atoi(next);
-    else if (arg == "--max-delay-ms") options->max_delay_ms = std::atoi(next);
-    else if (arg == "--fresh-every") options->fresh_every = std::atoi(next);
-    else if (arg == "--seed") options->seed = std::strtoull(next, nullptr, 10);
-    else if (arg == "--dir") options->dir = next;
-    else return false;
+    if (arg == "--kills")
+      options->kills = std::atoi(next);
+    else if (arg == "--max-delay-ms")
+      options->max_delay_ms = std::atoi(next);
+    else if (arg == "--fresh-every")
+      options->fresh_every = std::atoi(next);
+    else if (arg == "--seed")
+      options->seed = std::strtoull(next, nullptr, 10);
+    else if (arg == "--dir")
+      options->dir = next;
+    else
+      return false;
     ++i;
   }
   return options->kills > 0 && options->max_delay_ms > 0 && options->fresh_every > 0;
@@ -97,7 +103,8 @@ std::string CheckIntegrity(const std::string& path) {
   } else {
     auto collect = [](void* out, int columns, char** values, char**) {
       auto* text = static_cast<std::string*>(out);
-      for (int i = 0; i < columns; ++i) *text += (values[i] ? values[i] : "NULL") + std::string(" ");
+      for (int i = 0; i < columns; ++i)
+        *text += (values[i] ? values[i] : "NULL") + std::string(" ");
       return 0;
     };
     std::string integrity, foreign;
@@ -140,8 +147,8 @@ int Run(const Options& options) {
     dir = pattern;
   }
   const HiveLocations files{dir + "/user.hive", dir + "/machine.hive"};
-  auto* progress = static_cast<Progress*>(mmap(nullptr, sizeof(Progress), PROT_READ | PROT_WRITE,
-                                               MAP_SHARED | MAP_ANONYMOUS, -1, 0));
+  auto* progress = static_cast<Progress*>(
+      mmap(nullptr, sizeof(Progress), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
   if (progress == MAP_FAILED) return 2;
 
   std::mt19937_64 random(options.seed);

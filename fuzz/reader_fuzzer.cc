@@ -58,7 +58,9 @@ RegistryValue Expected(const Stored& v) {
 class ChangingRegistry final : public Registry {
  public:
   ChangingRegistry(StandInRegistry* inner, std::string path, std::string name, Stored replacement)
-      : inner_(inner), path_(std::move(path)), name_(std::move(name)),
+      : inner_(inner),
+        path_(std::move(path)),
+        name_(std::move(name)),
         replacement_(std::move(replacement)) {}
   long DeleteKeyTree(Hive hive, const std::string& path) override {
     return inner_->DeleteKeyTree(hive, path);
@@ -72,7 +74,7 @@ class ChangingRegistry final : public Registry {
     if (data == nullptr && !changed_ && name == name_) {
       changed_ = true;
       const RegEdit edit{RegEdit::Op::kSetValue, Hive::kLocalMachine, path_, name_,
-                         replacement_.type, replacement_.data};
+                         replacement_.type,      replacement_.data};
       std::string err;
       Check(inner_->Apply({&edit, 1}, &err));
     }
@@ -158,8 +160,7 @@ void Fuzz(const uint8_t* data, size_t size) {
     // nothing, never a mixture.
     ChangingRegistry changing(registry.get(), client_key, "", *slots[4]);
     const RegistryValue read = ReadRegistryValue(changing, Hive::kLocalMachine, client_key, "");
-    Check(read == RegistryValue() || read == Expected(*slots[2]) ||
-          read == Expected(*slots[4]));
+    Check(read == RegistryValue() || read == Expected(*slots[2]) || read == Expected(*slots[4]));
     CheckDisplay(QueryCurrentDefaultBrowser(*registry));
   }
 }

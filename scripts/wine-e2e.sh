@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# End to end under Wine: builds the shipped Tarnwick.exe, starts it in a fresh 32-bit Windows XP
-# prefix on a virtual display, selects the "Maxthon" preset and presses the presets' Apply with
-# the mouse, then checks with `wine reg query` what landed under HKCU\Software\Classes. Leaves a
-# screenshot of the window in docs/screenshots/windows-wine.png. Checks the exe's version
-# information and resources first. Fails when a check fails.
+# End to end under Wine: builds the shipped Tarnwick.exe, checks its version information and
+# resources, starts it in a fresh 32-bit Windows XP prefix on a virtual display, selects the
+# "Maxthon" preset and presses the presets' Apply with the mouse, then checks with
+# `wine reg query` what landed under HKCU\Software\Classes, and that the window shows the new
+# current default. Before, it checks that the program refuses Windows 2000. Leaves a screenshot of the window in docs/screenshots/windows-wine.png.
+# Fails when a check fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -61,16 +62,32 @@ option3_x=$(px $((120 + 480))) option3_y=$(px $((480 + 840 + 255 / 2)))
 command7_x=$(px $((120 + 3480 + 735 / 2))) command7_y=$(px $((480 + 1680 + 615 / 2)))
 client_width=$(px 4560) client_height=$(px 6705)
 
+# The first X window whose title matches, waiting up to `tries` half seconds; nothing if none.
+find_window() {  # TITLE TRIES
+  local found= _
+  for _ in $(seq 1 "$2"); do
+    found=$(xdotool search --name "$1" 2>/dev/null | head -1) || true
+    [[ -n "$found" ]] && break
+    sleep 0.5
+  done
+  echo "$found"
+}
+
 [[ -z "$(reg_default 'HKCU\Software\Classes\.htm')" ]] ||
   fail "the fresh prefix already has a per-user .htm class"
 
+# On Windows 2000 the program only says that it runs on Windows XP, and no window opens.
+winecfg -v win2k >/dev/null 2>&1
 wine "$exe" &
-window=
-for _ in $(seq 1 120); do
-  window=$(xdotool search --name "Tarnwick v1.5" 2>/dev/null | head -1) || true
-  [[ -n "$window" ]] && break
-  sleep 0.5
-done
+[[ -n "$(find_window "Tarnwick for Windows" 60)" ]] ||
+  fail "no refusal message on Windows 2000"
+[[ -z "$(find_window "Tarnwick v1.5" 2)" ]] || fail "the main window opened on Windows 2000"
+wineserver -k 2>/dev/null || true
+wineserver -w
+winecfg -v winxp >/dev/null 2>&1
+
+wine "$exe" &
+window=$(find_window "Tarnwick v1.5" 120)
 if [[ -z "$window" ]]; then
   echo "wine-e2e: the main window did not appear" >&2
   exit 1
@@ -91,7 +108,8 @@ for _ in $(seq 1 40); do
 done
 sleep 1
 mkdir -p "$(dirname "$shot")"
-import -window "$window" "$shot"
+# No time stamps in the file, so that an unchanged window leaves the picture unchanged.
+import -window "$window" -strip -define png:exclude-chunks=date,time "$shot"
 
 expect_default 'HKCU\Software\Classes\.htm' 'MyHTMLfile'
 expect_default 'HKCU\Software\Classes\.html' 'MyHTMLfile'
@@ -100,6 +118,11 @@ expect_default 'HKCU\Software\Classes\https\Shell' 'MyHTMLFile'
 expect_default 'HKCU\Software\Classes\http\Shell\MyHTMLFile\Command' \
   '"C:\Program Files\Maxthon\Maxthon.exe" "%1"'
 expect_default 'HKCU\Software\Clients\StartMenuInternet' 'Maxthon.exe'
+
+# The current-default line is drawn in its own brown, RGB (128, 64, 64), which nothing else uses.
+brown=$(convert "$shot" -fill black +opaque '#804040' -fill white -opaque '#804040' \
+  -format '%[fx:round(mean*w*h)]' info:)
+((brown > 20)) || fail "the current-default line is not shown (${brown} pixels of its colour)"
 
 wineserver -k 2>/dev/null || true
 if ((failures)); then

@@ -166,8 +166,20 @@ std::unique_ptr<HiveStore> HiveStore::OpenFile(const std::string& path, bool wri
   store->label_ = path;
   store->writable_ = writable;
   err->clear();
+  // SQLite makes the log and its index beside a file whose header asks for them before it
+  // finds the file damaged; a refused file is left as it was found, without them.
+  const bool had_log = FileExists(path + "-wal");
+  const bool had_index = FileExists(path + "-shm");
   // A missing file stays missing until something is written to it.
-  if (!store->Usable(err) && !err->empty()) return nullptr;
+  if (!store->Usable(err) && !err->empty()) {
+    store.reset();
+    std::error_code ec;
+    if (!had_log && std::filesystem::file_size(path + "-wal", ec) == 0 && !ec) {
+      std::filesystem::remove(path + "-wal", ec);
+    }
+    if (!had_index) std::filesystem::remove(path + "-shm", ec);
+    return nullptr;
+  }
   return store;
 }
 
@@ -370,6 +382,13 @@ void HiveStore::Rollback() {
 }
 
 bool HiveStore::CreateKey(std::span<const std::string> path, int64_t* id, std::string* err) {
+  // Deleting a key deletes its sub-keys by cascade, one trigger level per key level, and SQLite
+  // stops at 1000: a deeper tree could never be deleted again.
+  if (path.size() > kMaxKeyDepth) {
+    *err = "write " + label_ + ": a key path has at most " + std::to_string(kMaxKeyDepth) +
+           " levels";
+    return false;
+  }
   int64_t current = kRootId;
   Statement& find = stmts_->find_child;
   Statement& insert = stmts_->insert_key;

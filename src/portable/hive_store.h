@@ -4,6 +4,7 @@
 #ifndef TARNWICK_PORTABLE_HIVE_STORE_H_
 #define TARNWICK_PORTABLE_HIVE_STORE_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -77,7 +78,11 @@ class HiveStore {
   /// Drops the transaction's changes. Harmless when none is open.
   void Rollback();
 
-  /// Finds or creates the key at `path` (missing keys take the spelling given here).
+  /// The deepest key path, in levels below the root, as on Windows.
+  static constexpr size_t kMaxKeyDepth = 512;
+
+  /// Finds or creates the key at `path` (missing keys take the spelling given here). A path
+  /// deeper than kMaxKeyDepth fails.
   bool CreateKey(std::span<const std::string> path, int64_t* id, std::string* err);
   /// Sets value `name` of key `id`, replacing one of the same name; a replaced value keeps the
   /// spelling of its name and its place in the value order.

@@ -2,7 +2,26 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
+#include <cstring>
+
 namespace tarnwick {
+namespace {
+
+// SQLite's text for a file it cannot open or read ("unable to open database file", "disk I/O
+// error") does not say why; the system's error does ("is a directory", "permission denied").
+std::string ErrorOf(sqlite3* db) {
+  const int code = sqlite3_errcode(db) & 0xFF;
+  const int system = sqlite3_system_errno(db);
+  if ((code == SQLITE_CANTOPEN || code == SQLITE_IOERR) && system != 0) {
+    std::string text = std::strerror(system);
+    if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    return text;
+  }
+  return sqlite3_errmsg(db);
+}
+
+}  // namespace
 
 void SqliteDb::Closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 
@@ -14,7 +33,7 @@ SqliteDb SqliteDb::Open(const std::string& filename, int flags, std::string_view
   db.db_.reset(raw);  // sqlite3_open_v2 may hand back a handle even when it fails
   if (rc != SQLITE_OK) {
     *err = "open " + std::string(label) + ": " +
-           (raw ? std::string(sqlite3_errmsg(raw)) : std::string(sqlite3_errstr(rc)));
+           (raw ? ErrorOf(raw) : std::string(sqlite3_errstr(rc)));
     db.db_.reset();
   }
   return db;
@@ -26,7 +45,7 @@ bool SqliteDb::Exec(const char* sql, std::string_view what, std::string* err) {
   return false;
 }
 
-std::string SqliteDb::ErrorText() const { return db_ ? sqlite3_errmsg(db_.get()) : "no database"; }
+std::string SqliteDb::ErrorText() const { return db_ ? ErrorOf(db_.get()) : "no database"; }
 
 void Statement::Finalizer::operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
 

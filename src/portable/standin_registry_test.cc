@@ -410,6 +410,24 @@ TEST(StandInMemoryTest, NamesAreStoredAsValidUtf8WhateverTheyCameAs) {
   EXPECT_EQ("N\uFFFD\uFFFD", values[0].name);
 }
 
+TEST(StandInMemoryTest, KeysGoNoDeeperThanWindowsAllows) {
+  // Windows stops a key path at 512 levels; a deeper tree here could not be deleted again.
+  auto reg = StandInRegistry::OpenInMemory(true);
+  std::string path = "HKCU\\Deep";
+  for (int i = 1; i < 512; ++i) path += "\\k";
+  std::string err;
+  ASSERT_TRUE(reg->RegWrite(path + "\\v", "x", "REG_SZ", &err)) << err;
+  EXPECT_FALSE(reg->RegWrite(path + "\\k\\v", "x", "REG_SZ", &err));
+  EXPECT_EQ("RegWrite(" + path + "\\k\\v): write <memory>: a key path has at most 512 levels",
+            err);
+  const RegEdit edit{RegEdit::Op::kCreateKey, Hive::kCurrentUser, path.substr(5) + "\\k\\k", "",
+                     kRegSz, {}};
+  EXPECT_FALSE(reg->Apply({&edit, 1}, &err));
+  EXPECT_EQ(kErrorFileNotFound, reg->KeyExists(Hive::kCurrentUser, path.substr(5) + "\\k"));
+  EXPECT_EQ(kErrorSuccess, reg->DeleteKeyTree(Hive::kCurrentUser, "Deep"));
+  EXPECT_EQ(kErrorFileNotFound, reg->KeyExists(Hive::kCurrentUser, "Deep"));
+}
+
 TEST(StandInMemoryTest, DeepTreesDeleteCompletely) {
   auto reg = StandInRegistry::OpenInMemory(false);
   std::string path = "Deep";

@@ -25,16 +25,20 @@ long QueryKeyValue(Registry& registry, KeyHandle key, const std::string& name,
   switch (type) {
     case kRegSz:
     case kRegExpandSz: {
+      // A value stored without bytes has no text to give. Asking for its data would pass no
+      // buffer, which is a size query, and data written meanwhile would not fit anyway.
+      if (size == 0) return status;
       std::vector<uint8_t> buffer(size);
       uint32_t data_type = 0;
       status = registry.QueryValue(key, name, &data_type, buffer.data(), &size);
-      if (status == kErrorSuccess && data_type != type) status = kErrorInvalidData;
+      if (status == kErrorSuccess && (data_type != type || size > buffer.size())) {
+        status = kErrorInvalidData;
+      }
       if (status != kErrorSuccess) {
         *value = std::monostate{};
         return status;
       }
-      // The count includes the terminating NUL; a value stored with no bytes at all has no
-      // text to give.
+      // The count includes the terminating NUL.
       const long units = static_cast<long>(size / 2) - 1;
       if (units < 0) return status;
       std::u16string text(static_cast<size_t>(units), u'\0');

@@ -118,6 +118,13 @@ TEST_F(RegistryReaderTest, AValueRetypedBetweenItsQueriesIsNothing) {
                             [this] { SeedText(Hive::kCurrentUser, kKey, "Flags", "x"); });
   EXPECT_EQ(RegistryValue(), ReadRegistryValue(to_text, Hive::kCurrentUser, kKey, "Flags"));
 
+  // A text stored without bytes that gains some is not read into the empty buffer.
+  SeedBytes(Hive::kCurrentUser, kKey, "Grows", kRegSz, {});
+  RewritingRegistry grows(registry(), "Grows", [this] {
+    SeedText(Hive::kCurrentUser, kKey, "Grows", "Mozilla Firefox, a name longer than nothing");
+  });
+  EXPECT_EQ(RegistryValue(), ReadRegistryValue(grows, Hive::kCurrentUser, kKey, "Grows"));
+
   // A text that only gets shorter is read as it is now.
   SeedText(Hive::kCurrentUser, kKey, "Short", "Internet Explorer");
   RewritingRegistry shorter(registry(), "Short",

@@ -1,14 +1,15 @@
 #include "win32/controls-win32.h"
 
 #include <commctrl.h>
-#include <uxtheme.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cwchar>
+#include <utility>
 
 #include "win32/resource-win32.h"
 #include "win32/text-win32.h"
+#include "win32/theme-win32.h"
 
 namespace tarnwick {
 namespace {
@@ -105,8 +106,10 @@ ControlClass ClassFor(const ControlRow& row) {
     case ControlKind::kFrame:
       return {nullptr, 0, 0};
     case ControlKind::kOptionButton:
-      // Not BS_AUTORADIOBUTTON: the window model decides which option is on.
-      return {L"BUTTON", common | WS_TABSTOP | BS_RADIOBUTTON, 0};
+      // Automatic, so that the arrow keys select as they move through the group (the dialog
+      // manager clicks only automatic option buttons); the model's state, rendered after each
+      // click, is the same as the one the button sets.
+      return {L"BUTTON", common | WS_TABSTOP | BS_AUTORADIOBUTTON, 0};
     case ControlKind::kCommandButton: {
       DWORD style = common | WS_TABSTOP | WS_GROUP;
       if (IsGraphical(row)) {
@@ -154,7 +157,10 @@ std::vector<const ControlRow*> CreationOrder(std::span<const ControlRow> rows) {
     if (row.kind != ControlKind::kFrame) order.push_back(&row);
   }
   std::stable_sort(order.begin(), order.end(), [](const ControlRow* a, const ControlRow* b) {
-    return a->tab_index < b->tab_index;
+    const bool a_label = a->kind == ControlKind::kLabel;
+    const bool b_label = b->kind == ControlKind::kLabel;
+    if (a_label != b_label) return b_label;
+    return a_label ? a->tab_index > b->tab_index : a->tab_index < b->tab_index;
   });
   return order;
 }
@@ -213,10 +219,11 @@ bool ControlSet::Create(HWND parent, HINSTANCE instance, std::span<const Control
     if (resource == 0) continue;
     if (row->picture == Picture::kDonate) {
       // Shown at its natural size: a static bitmap sizes itself to the picture.
-      const HANDLE bitmap =
-          LoadImageW(instance, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
-      if (bitmap)
-        SendMessageW(item.hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+      // The control does not own the bitmap it shows; the set does.
+      bitmaps_.emplace_back(static_cast<HBITMAP>(
+          LoadImageW(instance, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+      SendMessageW(item.hwnd, STM_SETIMAGE, IMAGE_BITMAP,
+                   reinterpret_cast<LPARAM>(bitmaps_.back().get()));
       continue;
     }
     icons_.emplace_back(static_cast<HICON>(LoadImageW(
@@ -280,9 +287,9 @@ bool ControlSet::Visible(std::string_view name) const {
 }
 
 void ControlSet::SetVisible(std::string_view name, bool visible) {
-  const Item* target = Find(name);
+  Item* target = Find(name);
   if (!target || target->visible == visible) return;
-  const_cast<Item*>(target)->visible = visible;
+  target->visible = visible;
   for (const Item& item : items_) {
     if (item.hwnd) ShowWindow(item.hwnd, Shown(item) ? SW_SHOWNA : SW_HIDE);
   }
@@ -321,14 +328,12 @@ bool ControlSet::DrawItem(const DRAWITEMSTRUCT& draw) const {
   const bool disabled = draw.itemState & ODS_DISABLED;
   RECT content = draw.rcItem;
 
-  const HTHEME theme = IsAppThemed() ? OpenThemeData(draw.hwndItem, L"BUTTON") : nullptr;
-  if (theme) {
-    const int state = disabled ? kPushButtonDisabled
-                      : pushed ? kPushButtonPressed
-                               : kPushButtonNormal;
-    DrawThemeBackground(theme, dc, kPushButtonPart, state, &draw.rcItem, nullptr);
-    GetThemeBackgroundContentRect(theme, dc, kPushButtonPart, state, &draw.rcItem, &content);
-    CloseThemeData(theme);
+  const ScopedTheme theme(draw.hwndItem, L"BUTTON");
+  const int state = disabled ? kPushButtonDisabled
+                    : pushed ? kPushButtonPressed
+                             : kPushButtonNormal;
+  if (theme.DrawBackground(dc, kPushButtonPart, state, draw.rcItem)) {
+    content = theme.ContentRect(dc, kPushButtonPart, state, draw.rcItem);
   } else {
     RECT frame = draw.rcItem;
     DrawFrameControl(dc, &frame, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
@@ -378,7 +383,7 @@ bool ControlSet::DrawItem(const DRAWITEMSTRUCT& draw) const {
 }
 
 void ControlSet::PaintFrames(HDC dc) const {
-  const HTHEME theme = IsAppThemed() ? OpenThemeData(parent_, L"BUTTON") : nullptr;
+  const ScopedTheme theme(parent_, L"BUTTON");
   SetBkMode(dc, OPAQUE);
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
   for (const Item& item : items_) {
@@ -391,9 +396,7 @@ void ControlSet::PaintFrames(HDC dc) const {
     // The border runs through the middle of the caption's line, as on a group box.
     RECT border = box;
     if (!caption.empty()) border.top += metrics.tmHeight / 2;
-    if (theme) {
-      DrawThemeBackground(theme, dc, kGroupBoxPart, kGroupBoxNormal, &border, nullptr);
-    } else {
+    if (!theme.DrawBackground(dc, kGroupBoxPart, kGroupBoxNormal, border)) {
       DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
     }
     if (caption.empty()) continue;
@@ -407,7 +410,6 @@ void ControlSet::PaintFrames(HDC dc) const {
     SetTextColor(dc, ResolveColour(item.row->fore, GetSysColor(COLOR_WINDOWTEXT)));
     DrawTextW(dc, padded.c_str(), -1, &text, DT_SINGLELINE | DT_NOPREFIX | DT_LEFT);
   }
-  if (theme) CloseThemeData(theme);
 }
 
 HFONT ControlSet::FontFor(const FontSpec& spec) {
@@ -424,6 +426,10 @@ const ControlSet::Item* ControlSet::Find(std::string_view name) const {
     if (name == item.row->name) return &item;
   }
   return nullptr;
+}
+
+ControlSet::Item* ControlSet::Find(std::string_view name) {
+  return const_cast<Item*>(std::as_const(*this).Find(name));
 }
 
 const ControlSet::Item* ControlSet::FindByWindow(HWND control) const {

@@ -45,8 +45,10 @@ ControlClass ClassFor(const ControlRow& row);
 /// The resource identifier of a picture; 0 for Picture::kNone.
 int PictureResource(Picture picture);
 
-/// The rows in the order their windows are created, which is also the keyboard's tab order:
-/// by tab index, frames left out.
+/// The rows in the order their windows are created, top of the z-order first; frames left
+/// out. The controls that are windows of their own come first by tab index, which makes it
+/// the keyboard's tab order; the labels follow, a later label above an earlier one where they
+/// overlap, and no label above a control.
 std::vector<const ControlRow*> CreationOrder(std::span<const ControlRow> rows);
 
 /// The child controls of one window, created from its table. The parent's window procedure
@@ -108,6 +110,7 @@ class ControlSet {
 
   HFONT FontFor(const FontSpec& spec);
   const Item* Find(std::string_view name) const;
+  Item* Find(std::string_view name);
   const Item* FindByWindow(HWND control) const;
   /// Visible unless it or one of its containers is hidden.
   bool Shown(const Item& item) const;
@@ -121,6 +124,7 @@ class ControlSet {
   std::vector<CachedFont> fonts_;
   HFONT window_font_ = nullptr;
   std::vector<ScopedIcon> icons_;
+  std::vector<ScopedGdiObject<HBITMAP>> bitmaps_;
   HCURSOR hand_ = nullptr;
   HWND tooltip_ = nullptr;
 };

@@ -61,8 +61,8 @@ TEST(ControlsWin32Test, ColoursComeFromTheRowOrTheSystem) {
 TEST(ControlsWin32Test, EachKindGetsItsClassAndStyles) {
   const ControlClass option = ClassFor(Row("Option1"));
   EXPECT_STREQ(L"BUTTON", option.class_name);
-  // The model decides which option is on, so the button must not check itself.
-  EXPECT_EQ(static_cast<DWORD>(BS_RADIOBUTTON), option.style & BS_TYPEMASK);
+  // Only automatic option buttons are selected by the arrow keys.
+  EXPECT_EQ(static_cast<DWORD>(BS_AUTORADIOBUTTON), option.style & BS_TYPEMASK);
 
   EXPECT_EQ(static_cast<DWORD>(BS_OWNERDRAW), ClassFor(Row("Command7")).style & BS_TYPEMASK);
   EXPECT_EQ(static_cast<DWORD>(BS_PUSHBUTTON), ClassFor(Row("Command1")).style & BS_TYPEMASK);
@@ -85,12 +85,28 @@ TEST(ControlsWin32Test, EachKindGetsItsClassAndStyles) {
   EXPECT_EQ(nullptr, ClassFor(Row("Frame1")).class_name);
 }
 
-TEST(ControlsWin32Test, CreationFollowsTheTabIndexAndLeavesFramesOut) {
+TEST(ControlsWin32Test, CreationFollowsTheTabIndexWithLabelsBelowAndLeavesFramesOut) {
   const std::vector<const ControlRow*> order = CreationOrder(Form1Controls());
   ASSERT_EQ(Form1Controls().size() - 4, order.size());  // four frames
-  for (size_t i = 1; i < order.size(); ++i) {
+  // Labels last, so that none covers a control it overlaps (Label3 reaches into Text1).
+  size_t labels = 0;
+  while (labels < order.size() && order[labels]->kind != ControlKind::kLabel) ++labels;
+  for (size_t i = labels; i < order.size(); ++i) {
+    EXPECT_EQ(ControlKind::kLabel, order[i]->kind) << order[i]->name;
+  }
+  for (size_t i = 1; i < labels; ++i) {
     EXPECT_LT(order[i - 1]->tab_index, order[i]->tab_index) << order[i]->name;
   }
+  // Of two overlapping labels the later one is on top: the About box's lblTitle reaches into
+  // Label1 below it.
+  const std::vector<const ControlRow*> about = CreationOrder(AboutControls());
+  auto position = [&](std::string_view name) {
+    for (size_t i = 0; i < about.size(); ++i) {
+      if (name == about[i]->name) return i;
+    }
+    return about.size();
+  };
+  EXPECT_LT(position("Label1"), position("lblTitle"));
   // The focus order of the window: the options, the presets' Apply, then the custom frame.
   std::vector<std::string_view> focusable;
   for (const ControlRow* row : order) {

@@ -1,5 +1,5 @@
-// Tarnwick.exe: the program's start. The main window is created hidden, the model runs its
-// load step, and the window is shown only when that step lets the program run.
+// Tarnwick.exe: the program's start. The model runs its load step; only when that step lets the
+// program run is the main window created and shown.
 #include "registry/registry.h"
 #include "shell/form1.h"
 #include "shell/startup.h"
@@ -25,13 +25,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   ScopedCoInitialize com;
 
   MainWindow window(instance);
-  std::string err;
-  if (!window.Create(&err)) {
-    window.MsgBox(err, kMessageTitle, kVbCritical);
-    return 1;
-  }
   Win32Registry registry;
-  Win32AutomationFactory automation(window.hwnd());
+  // No owner given: the stand-in open-file dialog takes the active window, the main one.
+  Win32AutomationFactory automation;
   Win32VersionProvider version;
   Win32Environment environment;
   Platform platform;
@@ -41,13 +37,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   platform.environment = &environment;
   platform.desktop = &window;
 
+  // The load step runs before any window exists, so that a refused Windows release sees only
+  // the message, however little of the window's API it has.
   Form1 form(platform);
-  window.Attach(&form);
-  int exit_code = 0;
-  if (form.Form_Load()) {
-    window.Show();
-    exit_code = window.RunMessageLoop();
+  if (!form.Form_Load()) return 0;
+  std::string err;
+  if (!window.Create(&err)) {
+    window.MsgBox(err, kMessageTitle, kVbCritical);
+    return 1;
   }
+  window.Attach(&form);
+  window.Show();
+  const int exit_code = window.RunMessageLoop();
   // The window goes before the model it renders.
   window.Detach();
   window.Destroy();

@@ -143,7 +143,7 @@ void MainWindow::ShowAboutBox(frmAbout& about) {
   std::string err;
   const bool shown = window.RunModal(hwnd_, &err);
   about_ = nullptr;
-  if (!shown) MsgBox(err, kMessageTitle, MB_ICONERROR);
+  if (!shown) MsgBox(err, kMessageTitle, kVbCritical);
 }
 
 void MainWindow::CloseAboutBox() {

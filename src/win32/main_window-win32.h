@@ -23,8 +23,8 @@ class MainWindow : public Win32Desktop {
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
-  /// Creates the window and its controls, hidden, centred on the screen's work area. Returns
-  /// false with the failing API in `err`.
+  /// Creates the window and its controls, hidden, centred on the screen. Returns false with
+  /// the failing API in `err`. Before, the Desktop works without an owner window.
   bool Create(std::string* err);
   /// Connects the model: its events go to `form` and its state is rendered now and after
   /// every change. `form` is not owned; Detach (or destruction) before it goes.

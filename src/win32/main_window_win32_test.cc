@@ -154,6 +154,32 @@ TEST_F(MainWindowWin32Test, AnOptionClickSelectsOnlyItAndEnablesThePresetsApply)
   EXPECT_FALSE(HasStyle(Control("Option1"), WS_TABSTOP));
 }
 
+TEST_F(MainWindowWin32Test, TheKeyboardFollowsTheTabOrderAndTheArrowsSelectOptions) {
+  // The arrow keys move through the option group and select as they go.
+  Notify("Option3", BN_CLICKED);
+  MSG down = {Control("Option3"), WM_KEYDOWN, VK_DOWN, 0, 0, {0, 0}};
+  EXPECT_TRUE(IsDialogMessageW(window_.hwnd(), &down));
+  EXPECT_TRUE(form_->OptionValue(4));
+  EXPECT_FALSE(form_->OptionValue(3));
+  EXPECT_TRUE(Checked("Option4"));
+
+  // Tab: from the selected option through the enabled buttons to the text box and round.
+  const std::vector<std::string> expected = {"Command7", "Command1", "Command5", "Command3",
+                                             "Command4", "Text1",    "Option4"};
+  HWND at = Control("Option4");
+  for (const std::string& name : expected) {
+    at = GetNextDlgTabItem(window_.hwnd(), at, FALSE);
+    EXPECT_EQ(window_.Control(name), at) << "expected " << name;
+  }
+}
+
+TEST_F(MainWindowWin32Test, TheDonationLinksShowTheHand) {
+  EXPECT_TRUE(window_.controls().SetCursorFor(Control("Label4")));
+  EXPECT_TRUE(window_.controls().SetCursorFor(Control("Picture1")));
+  EXPECT_FALSE(window_.controls().SetCursorFor(Control("Label2")));
+  EXPECT_FALSE(window_.controls().SetCursorFor(Control("Command3")));
+}
+
 TEST_F(MainWindowWin32Test, TypingAPathEnablesTheCustomApplyAndResetClearsIt) {
   SetWindowTextW(Control("Text1"), L"C:\\Program Files\\Opera\\opera.exe");
   EXPECT_EQ("C:\\Program Files\\Opera\\opera.exe", form_->Text1());
@@ -244,31 +270,75 @@ MainWindow* g_about_owner = nullptr;
 bool g_about_seen = false;
 bool g_owner_disabled = false;
 std::wstring g_about_title;
+WPARAM g_about_key = VK_ESCAPE;
+bool g_about_forced = false;
 
-void CALLBACK PressEscInAbout(HWND, UINT, UINT_PTR timer, DWORD) {
+// Should the key not close the box, this does, so that the test fails instead of hanging.
+void CALLBACK ForceAboutClosed(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (!g_about_owner || !g_about_owner->about_hwnd()) return;
+  g_about_forced = true;
+  g_about_owner->CloseAboutBox();
+}
+
+void CALLBACK PressKeyInAbout(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
   const HWND about = g_about_owner->about_hwnd();
   g_about_seen = about != nullptr;
   if (!about) return;
   g_about_title = WindowText(about);
   g_owner_disabled = !IsWindowEnabled(g_about_owner->hwnd());
-  // Esc goes through the dialog manager of the box's loop, as a key press would.
-  PostMessageW(GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+  // The key goes through the dialog manager of the box's loop, as a key press would.
+  PostMessageW(GetDlgItem(about, IDOK), WM_KEYDOWN, g_about_key, 0);
 }
 
-TEST_F(MainWindowWin32Test, TheAboutBoxIsModalAndEscClosesIt) {
+TEST_F(MainWindowWin32Test, TheAboutBoxIsModalAndEnterOrEscClosesIt) {
+  Platform platform = fake_.platform();
+  platform.desktop = &window_;
+  Start(platform);
+  for (const WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+    g_about_owner = &window_;
+    g_about_key = key;
+    g_about_seen = g_owner_disabled = g_about_forced = false;
+    g_about_title.clear();
+    SetTimer(nullptr, 0, 100, &PressKeyInAbout);
+    const UINT_PTR guard = SetTimer(nullptr, 0, 5000, &ForceAboutClosed);
+    Notify("Command4", BN_CLICKED);  // returns when the box has closed
+    KillTimer(nullptr, guard);
+    g_about_owner = nullptr;
+    EXPECT_TRUE(g_about_seen) << key;
+    EXPECT_FALSE(g_about_forced) << key;
+    EXPECT_EQ(L"About Tarnwick", g_about_title);
+    EXPECT_TRUE(g_owner_disabled);
+    EXPECT_TRUE(IsWindowEnabled(window_.hwnd()));
+    EXPECT_EQ(nullptr, window_.about_hwnd());
+    EXPECT_FALSE(form_->AboutOpen());
+  }
+}
+
+void CALLBACK CloseMainWindow(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (!g_about_owner) return;
+  g_about_seen = g_about_owner->about_hwnd() != nullptr;
+  // The close box of the main window, as the system menu would send it.
+  SendMessageW(g_about_owner->hwnd(), WM_CLOSE, 0, 0);
+}
+
+TEST_F(MainWindowWin32Test, ClosingTheMainWindowClosesTheAboutBoxToo) {
   Platform platform = fake_.platform();
   platform.desktop = &window_;
   Start(platform);
   g_about_owner = &window_;
-  SetTimer(nullptr, 0, 100, &PressEscInAbout);
-  Notify("Command4", BN_CLICKED);  // returns when the box has closed
+  g_about_seen = g_about_forced = false;
+  SetTimer(nullptr, 0, 100, &CloseMainWindow);
+  const UINT_PTR guard = SetTimer(nullptr, 0, 5000, &ForceAboutClosed);
+  Notify("Command4", BN_CLICKED);
+  KillTimer(nullptr, guard);
   g_about_owner = nullptr;
   EXPECT_TRUE(g_about_seen);
-  EXPECT_EQ(L"About Tarnwick", g_about_title);
-  EXPECT_TRUE(g_owner_disabled);
-  EXPECT_TRUE(IsWindowEnabled(window_.hwnd()));
+  EXPECT_FALSE(g_about_forced);
   EXPECT_EQ(nullptr, window_.about_hwnd());
+  EXPECT_EQ(nullptr, window_.hwnd());  // the handler that opened the box found no window left
   EXPECT_FALSE(form_->AboutOpen());
 }
 

@@ -52,6 +52,7 @@ long Win32Registry::DeleteKeyTree(Hive hive, const std::string& path) {
 }
 
 long Win32Registry::OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) {
+  if (!key) return kErrorInvalidParameter;
   const HKEY root = HiveKey(hive);
   if (!root) return kErrorInvalidHandle;
   if (!WellFormed(path)) return kErrorFileNotFound;

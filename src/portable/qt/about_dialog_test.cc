@@ -40,6 +40,8 @@ TEST_F(AboutDialogTest, EveryControlSitsWhereTheTwipTableSays) {
     EXPECT_EQ(QString("About Tarnwick"), about.windowTitle());
     EXPECT_TRUE(about.isModal());
     EXPECT_EQ(&window(), about.parentWidget());
+    const QPoint off_centre = about.frameGeometry().center() - window().frameGeometry().center();
+    EXPECT_LE(off_centre.manhattanLength(), 2);
     for (const ControlRow& row : AboutControls()) {
       QWidget* widget = about.Control(row.name);
       ASSERT_NE(nullptr, widget) << row.name;

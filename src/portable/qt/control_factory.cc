@@ -54,10 +54,8 @@ QWidget* MakeWidget(const ControlRow& row, QWidget* parent) {
       return new QGroupBox(Text(row.caption), parent);
     case ControlKind::kOptionButton:
       return new QRadioButton(Text(row.caption), parent);
-    case ControlKind::kTextBox: {
-      auto* edit = new QLineEdit(Text(row.caption), parent);
-      return edit;
-    }
+    case ControlKind::kTextBox:
+      return new QLineEdit(Text(row.caption), parent);
     case ControlKind::kCommandButton:
       if (row.picture == Picture::kNone) return new QPushButton(Text(row.caption), parent);
       auto* button = new QToolButton(parent);

@@ -1,31 +1,26 @@
 // tarnwick: the Linux program. Opens the stand-in hives, runs the main window's load step and,
 // when it lets the program run, shows the window until it is closed.
 #include <QApplication>
-#include <QMessageBox>
 #include <memory>
 #include <string>
 
 #include "portable/hive_locations.h"
+#include "portable/qt/first_paint_probe.h"
 #include "portable/qt/qt_look.h"
 #include "portable/qt/session.h"
 #include "portable/standin_registry.h"
-#include "shell/startup.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   tarnwick::InstallFontSubstitutions();
   app.setWindowIcon(tarnwick::ProgramIcon());
+  tarnwick::InstallFirstPaintProbe(app);
 
-  const tarnwick::HiveLocations files = tarnwick::DefaultHiveLocations();
-  std::string err;
-  std::unique_ptr<tarnwick::StandInRegistry> registry = tarnwick::StandInRegistry::OpenFiles(
-      files, tarnwick::MayWriteMachineHive(files.machine), &err);
-  if (!registry) {
-    // A damaged hive is reported and left untouched; nothing else starts.
-    QMessageBox::critical(nullptr, tarnwick::Text(tarnwick::kMessageTitle),
-                          QString::fromStdString(err));
-    return 1;
-  }
+  // A damaged hive is reported and left untouched; nothing else starts.
+  tarnwick::QtDesktop desktop;
+  std::unique_ptr<tarnwick::StandInRegistry> registry =
+      tarnwick::OpenHivesOrExplain(tarnwick::DefaultHiveLocations(), desktop);
+  if (!registry) return 1;
 
   tarnwick::Session session(*registry);
   if (!session.Start()) return 0;

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 
 #include "portable/linux_services.h"
@@ -46,6 +47,9 @@ TEST_F(MainWindowTest, OpensInItsStartState) {
   EXPECT_FALSE(window().windowFlags() & Qt::WindowMinimizeButtonHint);
   EXPECT_FALSE(window().windowFlags() & Qt::WindowMaximizeButtonHint);
   EXPECT_EQ(window().minimumSize(), window().maximumSize());
+  const QPoint off_centre =
+      window().frameGeometry().center() - window().screen()->availableGeometry().center();
+  EXPECT_LE(off_centre.manhattanLength(), 2);
   for (int i = 1; i <= 8; ++i) {
     EXPECT_FALSE(Control<QRadioButton>("Option" + std::to_string(i))->isChecked()) << i;
   }
@@ -110,7 +114,11 @@ TEST_F(MainWindowTest, BrowsePutsTheChosenFileIntoText1) {
       ASSERT_NE(nullptr, dialog);
       filters = dialog->nameFilters();
       folder = dialog->directory().absolutePath();
-      dialog->selectFile(QString::fromStdString(chosen));
+      // Typed as a full path: selectFile would wait for the folder listing, which comes from
+      // a thread and, on a busy machine, late.
+      auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+      ASSERT_NE(nullptr, name);
+      name->setText(QString::fromStdString(chosen));
       static_cast<QDialog*>(dialog)->accept();  // as the Open button does
     });
     note->button(QMessageBox::Ok)->click();
@@ -154,6 +162,19 @@ TEST_F(MainWindowTest, ClickingAnOptionEnablesThePresetApplyOnly) {
   EXPECT_TRUE(form().OptionValue(6));
   EXPECT_FALSE(Control<QRadioButton>("Option3")->isChecked());
   EXPECT_TRUE(Control<QAbstractButton>("Command7")->isEnabled());
+}
+
+TEST_F(MainWindowTest, SelectingAnOptionByKeyboardIsAClickToo) {
+  ASSERT_TRUE(Start());
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  auto* option1 = Control<QRadioButton>("Option1");
+  QTest::mouseClick(option1, Qt::LeftButton);
+  option1->setFocus();
+  QTest::keyClick(option1, Qt::Key_Down);
+  EXPECT_TRUE(form().OptionValue(2));
+  EXPECT_FALSE(form().OptionValue(1));
+  EXPECT_TRUE(Control<QRadioButton>("Option2")->isChecked());
 }
 
 TEST_F(MainWindowTest, TypingEnablesTheCustomApplyOnly) {

@@ -56,26 +56,23 @@ class QtDesktop final : public Desktop {
 /// as it is ("EXE Files(*.exe)"); otherwise the pattern is added ("Programs (*.exe *.com)").
 QStringList NameFiltersFromWindows(const std::string& filter);
 
-/// QFileDialog as the open-file dialog object. The initial folder is read by
-/// DialogStartFolder; Flags has no counterpart here (Qt's dialog has no read-only check box)
-/// and is kept only to be reported.
+/// QFileDialog as the open-file dialog object, modal to the window `owner` gives. The initial
+/// folder is read by DialogStartFolder. The only flag the program sets hides the read-only
+/// check box, which Qt's dialog never has, so flags change nothing here.
 class QtCommonDialog final : public CommonDialog {
  public:
   /// `owner` is asked for the parent window at each showing; it may give null.
   explicit QtCommonDialog(std::function<QWidget*()> owner) : owner_(std::move(owner)) {}
   void SetInitialDir(const std::string& dir) override { initial_dir_ = dir; }
   void SetFilter(const std::string& filter) override { filter_ = filter; }
-  void SetFlags(int32_t flags) override { flags_ = flags; }
+  void SetFlags(int32_t) override {}
   bool ShowOpen() override;
   std::string FileName() override { return file_name_; }
-
-  int32_t flags() const { return flags_; }
 
  private:
   std::function<QWidget*()> owner_;
   std::string initial_dir_;
   std::string filter_;
-  int32_t flags_ = 0;
   std::string file_name_;
 };
 

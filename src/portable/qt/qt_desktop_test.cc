@@ -28,7 +28,8 @@ struct ShownBox {
 
 ShownBox ShowAndRead(const std::string& text, int style) {
   ShownBox shown;
-  WhenModal([&](QWidget* modal) {
+  QObject waits;
+  WhenModal(&waits, [&](QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);
     ASSERT_NE(nullptr, box);
     shown = {box->windowTitle(), box->text(), box->icon(), static_cast<int>(box->buttons().size())};

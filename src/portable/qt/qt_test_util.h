@@ -17,19 +17,19 @@
 
 namespace tarnwick {
 
-/// Runs `answer` on the next modal widget as soon as the event loop shows it (polled every
-/// 10 ms for up to 5 s; nothing runs when none appears).
-inline void WhenModal(std::function<void(QWidget*)> answer) {
-  auto* timer = new QTimer;
+/// Runs `answer` on the next modal widget as soon as the event loop shows it, however long
+/// that takes on a busy machine. The wait is a child of `owner` and ends with it, so an
+/// unanswered wait never reaches into a later test.
+inline void WhenModal(QObject* owner, std::function<void(QWidget*)> answer) {
+  auto* timer = new QTimer(owner);
   timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout,
-                   [timer, answer = std::move(answer), tries = 0]() mutable {
-                     QWidget* modal = QApplication::activeModalWidget();
-                     if (!modal && ++tries < 500) return;
-                     timer->stop();
-                     timer->deleteLater();
-                     if (modal) answer(modal);
-                   });
+  QObject::connect(timer, &QTimer::timeout, [timer, answer = std::move(answer)] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    timer->stop();
+    timer->deleteLater();
+    answer(modal);
+  });
   timer->start();
 }
 
@@ -40,6 +40,7 @@ class SessionTest : public testing::Test {
     ASSERT_NE(nullptr, registry_);
   }
   void TearDown() override {
+    waits_.reset();
     session_.reset();
     registry_.reset();
   }
@@ -66,6 +67,12 @@ class SessionTest : public testing::Test {
     return widget;
   }
 
+  /// Answers the next modal widget; see WhenModal.
+  void WhenModal(std::function<void(QWidget*)> answer) {
+    tarnwick::WhenModal(waits_.get(), std::move(answer));
+  }
+
+  std::unique_ptr<QObject> waits_ = std::make_unique<QObject>();
   std::unique_ptr<StandInRegistry> registry_;
   std::unique_ptr<Session> session_;
   std::vector<std::string> opened_urls_;

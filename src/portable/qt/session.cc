@@ -1,8 +1,18 @@
 #include "portable/qt/session.h"
 
+#include "portable/hive_locations.h"
 #include "portable/standin_registry.h"
+#include "shell/startup.h"
 
 namespace tarnwick {
+
+std::unique_ptr<StandInRegistry> OpenHivesOrExplain(const HiveLocations& files, Desktop& desktop) {
+  std::string err;
+  std::unique_ptr<StandInRegistry> registry =
+      StandInRegistry::OpenFiles(files, MayWriteMachineHive(files.machine), &err);
+  if (!registry) desktop.MsgBox(err, kMessageTitle, 16);
+  return registry;
+}
 
 Session::Session(StandInRegistry& registry, QtDesktop::UrlOpener open_url)
     : version_(registry),
@@ -17,8 +27,9 @@ Session::Session(StandInRegistry& registry, QtDesktop::UrlOpener open_url)
 
 bool Session::Start() {
   if (!form_.Form_Load()) return false;
-  window_.show();
   window_.CentreOnScreen();
+  window_.show();
+  window_.CentreOnScreen();  // again, now that the window manager has added its frame
   return true;
 }
 

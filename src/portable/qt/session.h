@@ -3,6 +3,8 @@
 #ifndef TARNWICK_PORTABLE_QT_SESSION_H_
 #define TARNWICK_PORTABLE_QT_SESSION_H_
 
+#include <memory>
+
 #include "portable/linux_services.h"
 #include "portable/qt/main_window.h"
 #include "portable/qt/qt_desktop.h"
@@ -11,6 +13,12 @@
 namespace tarnwick {
 
 class StandInRegistry;
+struct HiveLocations;
+
+/// Opens the two hive files, as an administrator when this process may write the machine hive.
+/// A file that is not a hive is named in a modal message box (style 16, the program's title)
+/// and left untouched; the result is then null and the program should end.
+std::unique_ptr<StandInRegistry> OpenHivesOrExplain(const HiveLocations& files, Desktop& desktop);
 
 class Session {
  public:

@@ -1,0 +1,45 @@
+#include "portable/qt/first_paint_probe.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QMessageBox>
+#include <QWidget>
+#include <cstdio>
+#include <cstdlib>
+
+namespace tarnwick {
+namespace {
+
+class FirstPaintProbe final : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Paint || done_) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || !widget->isWindow()) return false;
+    done_ = true;
+    const auto* box = qobject_cast<QMessageBox*>(widget);
+    std::printf("painted %dx%d %s: %s\n", widget->width(), widget->height(),
+                qPrintable(widget->windowTitle()), box ? qPrintable(box->text()) : "");
+    std::fflush(stdout);
+    // Quit once this paint has been delivered; exit() ends nested loops (a message box) too.
+    QMetaObject::invokeMethod(
+        qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    return false;
+  }
+
+ private:
+  bool done_ = false;
+};
+
+}  // namespace
+
+void InstallFirstPaintProbe(QApplication& app) {
+  const char* wanted = std::getenv("TARNWICK_FIRST_PAINT");
+  if (wanted == nullptr || *wanted == '\0') return;
+  app.installEventFilter(new FirstPaintProbe(&app));
+}
+
+}  // namespace tarnwick

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <random>
 
 #include "portable/standin_registry.h"
@@ -31,6 +32,8 @@ struct DamageCase {
   Damage damage;
   const char* reason;  ///< the end of the error, after "open FILE: "; null for any
 };
+
+void PrintTo(const DamageCase& damage, std::ostream* out) { *out << damage.name; }
 
 const DamageCase kDamageCases[] = {
     {"TruncatedToHalf", Damage::kTruncatedToHalf, nullptr},

@@ -7,7 +7,6 @@
 #include <cctype>
 #include <chrono>
 #include <filesystem>
-#include <random>
 #include <system_error>
 #include <thread>
 
@@ -21,10 +20,12 @@ constexpr int64_t kApplicationId = 0x54726E77;  // "Trnw"
 constexpr int64_t kSchemaVersion = 1;
 constexpr int kBusyTimeoutMs = 10000;
 
-// Stable as long as the file format is: the README documents it for readers of a hive.
+// Stable as long as the file format is: the README documents it for readers of a hive. Key ids
+// are never reused (AUTOINCREMENT), so a handle to a deleted key finds nothing rather than a
+// newer key.
 constexpr const char kSchema[] =
     "CREATE TABLE keys("
-    "id INTEGER PRIMARY KEY,"
+    "id INTEGER PRIMARY KEY AUTOINCREMENT,"
     "parent INTEGER REFERENCES keys(id) ON DELETE CASCADE,"
     "name TEXT NOT NULL,"
     "fold TEXT NOT NULL,"
@@ -95,15 +96,6 @@ void BindData(Statement& stmt, int index, uint32_t type, std::span<const uint8_t
   stmt.BindBlob(index, data);
 }
 
-int64_t NewKeyId() {
-  thread_local std::mt19937_64 random{std::random_device{}()};
-  int64_t id;
-  do {
-    id = static_cast<int64_t>(random() >> 2);
-  } while (id <= HiveStore::kRootId);
-  return id;
-}
-
 // The spelling a name is stored with: registry names are UTF-16, so bytes that are not UTF-8
 // become U+FFFD here as they do in the name's comparison form.
 std::string StoredName(const std::string& name) { return Utf16ToUtf8(Utf8ToUtf16(name)); }
@@ -132,7 +124,7 @@ struct HiveStore::Statements {
         commit(db, "COMMIT"),
         rollback(db, "ROLLBACK"),
         find_child(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2"),
-        insert_key(db, "INSERT INTO keys(id, parent, name, fold) VALUES(?1, ?2, ?3, ?4)"),
+        insert_key(db, "INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, ?3)"),
         get_value(db, "SELECT name, type, data FROM \"values\" WHERE key = ?1 AND fold = ?2"),
         set_value(
             db,
@@ -425,15 +417,12 @@ bool HiveStore::CreateKey(std::span<const std::string> path, int64_t* id, std::s
         continue;
       }
     }
-    // Ids are random, so that an id is never reused: a handle to a deleted key then finds
-    // nothing rather than a newer key. A clash (one in billions) fails the write.
-    const int64_t id_new = NewKeyId();
     if (rc != SQLITE_DONE ||
-        !insert.Bind(1, id_new).Bind(2, current).Bind(3, StoredName(name)).Bind(4, fold).Run()) {
+        !insert.Bind(1, current).Bind(2, StoredName(name)).Bind(3, fold).Run()) {
       *err = Fail("write");
       return false;
     }
-    current = id_new;
+    current = sqlite3_last_insert_rowid(db_.get());
   }
   *id = current;
   return true;

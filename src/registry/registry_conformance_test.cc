@@ -241,6 +241,10 @@ TEST_P(RegistryConformanceTest, AKeyDeletedWhileOpenFailsQueries) {
   ASSERT_EQ(kErrorSuccess, registry().DeleteKeyTree(Hive::kCurrentUser, Key("Gone")));
   uint32_t size = 0;
   EXPECT_NE(kErrorSuccess, registry().QueryValue(key, "v", nullptr, nullptr, &size));
+  // Keys made afterwards, even one of the same name, are not what the old handle reads.
+  Write(WriterPath(Hive::kCurrentUser, "Other\\v"), "y", "REG_SZ");
+  Write(WriterPath(Hive::kCurrentUser, "Gone\\v"), "z", "REG_SZ");
+  EXPECT_NE(kErrorSuccess, registry().QueryValue(key, "v", nullptr, nullptr, &size));
   EXPECT_EQ(kErrorSuccess, registry().CloseKey(key));
 }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMessageBox>
+#include <QPointer>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -20,13 +21,21 @@ class FirstPaintProbe final : public QObject {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || !widget->isWindow()) return false;
     done_ = true;
-    const auto* box = qobject_cast<QMessageBox*>(widget);
-    std::printf("painted %dx%d %s: %s\n", widget->width(), widget->height(),
-                qPrintable(widget->windowTitle()), box ? qPrintable(box->text()) : "");
-    std::fflush(stdout);
-    // Quit once this paint has been delivered; exit() ends nested loops (a message box) too.
+    // Report once the whole paint pass, the window's children included, is over.
+    QPointer<QWidget> window(widget);
     QMetaObject::invokeMethod(
-        qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        qApp,
+        [window] {
+          if (window) {
+            const auto* box = qobject_cast<QMessageBox*>(window.data());
+            std::printf("painted %dx%d %s: %s\n", window->width(), window->height(),
+                        qPrintable(window->windowTitle()), box ? qPrintable(box->text()) : "");
+            std::fflush(stdout);
+          }
+          // exit() ends nested loops (a message box) too.
+          QCoreApplication::exit(0);
+        },
+        Qt::QueuedConnection);
     return false;
   }
 

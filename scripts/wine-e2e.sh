@@ -14,14 +14,8 @@ if [[ "${1:-}" != --on-display ]]; then
   scripts/check-resources.py build/windows/src/win32/Tarnwick.exe
 
   # Outside build/windows, whose .exe files the import audit checks.
-  export WINEPREFIX=$PWD/build/wine-e2e
-  export WINEARCH=win32 WINEDEBUG=-all LANG=C.UTF-8
-  # Nothing here needs .NET or the HTML engine; without the overrides wineboot asks for them.
-  export WINEDLLOVERRIDES="mscoree,mshtml="
-  rm -rf "$WINEPREFIX"
-  trap 'wineserver -k 2>/dev/null || true' EXIT
-  wineboot -i >/dev/null 2>&1
-  winecfg -v winxp >/dev/null 2>&1
+  source scripts/wine-prefix.sh
+  new_wine_prefix "$PWD/build/wine-e2e"
   # No window manager runs on the virtual display: Wine draws the title bars itself.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
   # The preset's browser where the catalogue expects it; the program only tests that it exists.

@@ -10,14 +10,8 @@ build_dir=build/windows-tests
 cmake --preset windows-tests >/dev/null
 cmake --build --preset windows-tests --target tarnwick_tests tarnwick_audit_smoke
 
-export WINEPREFIX=$PWD/$build_dir/wineprefix
-export WINEARCH=win32 WINEDEBUG=-all LANG=C.UTF-8
-# Nothing here needs .NET or the HTML engine; without the overrides wineboot asks to install them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-rm -rf "$WINEPREFIX"
-trap 'wineserver -k 2>/dev/null || true' EXIT
-wineboot -i >/dev/null 2>&1
-winecfg -v winxp >/dev/null 2>&1
+source scripts/wine-prefix.sh
+new_wine_prefix "$PWD/$build_dir/wineprefix"
 wineserver -w
 
 # What this prefix offers of the automation objects, for the log.

@@ -125,14 +125,20 @@ long StandInRegistry::DeleteKeyTree(Hive hive, const std::string& path) {
   return status;
 }
 
-long StandInRegistry::OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) {
-  if (key == nullptr) return kErrorInvalidParameter;
-  HiveStore* store = Store(hive);
-  if (store == nullptr) return kErrorInvalidHandle;
+long StandInRegistry::FindKey(Hive hive, const std::string& path, HiveStore** store,
+                              int64_t* id) const {
+  *store = Store(hive);
+  if (*store == nullptr) return kErrorInvalidHandle;
   std::vector<std::string> components;
   if (!SplitKeyPath(path, &components)) return kErrorFileNotFound;
+  return (*store)->FindKey(components, id);
+}
+
+long StandInRegistry::OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) {
+  if (key == nullptr) return kErrorInvalidParameter;
+  HiveStore* store = nullptr;
   int64_t id = 0;
-  if (long status = store->FindKey(components, &id); status != kErrorSuccess) return status;
+  if (long status = FindKey(hive, path, &store, &id); status != kErrorSuccess) return status;
   if (!MayWrite(hive) && (access & ~kKeyRead) != 0) return kErrorAccessDenied;
   const uintptr_t handle = next_handle_;
   next_handle_ += 4;
@@ -169,46 +175,34 @@ long StandInRegistry::CloseKey(KeyHandle key) {
 }
 
 long StandInRegistry::KeyExists(Hive hive, const std::string& path) {
-  std::vector<std::string> components;
+  HiveStore* store = nullptr;
   int64_t id = 0;
-  HiveStore* store = Store(hive);
-  if (store == nullptr) return kErrorInvalidHandle;
-  if (!SplitKeyPath(path, &components)) return kErrorFileNotFound;
-  return store->FindKey(components, &id);
+  return FindKey(hive, path, &store, &id);
 }
 
 long StandInRegistry::ListSubKeys(Hive hive, const std::string& path,
                                   std::vector<std::string>* names) {
   names->clear();
-  std::vector<std::string> components;
+  HiveStore* store = nullptr;
   int64_t id = 0;
-  HiveStore* store = Store(hive);
-  if (store == nullptr) return kErrorInvalidHandle;
-  if (!SplitKeyPath(path, &components)) return kErrorFileNotFound;
-  if (long status = store->FindKey(components, &id); status != kErrorSuccess) return status;
+  if (long status = FindKey(hive, path, &store, &id); status != kErrorSuccess) return status;
   return store->ListSubKeys(id, names);
 }
 
 long StandInRegistry::ListValues(Hive hive, const std::string& path,
                                  std::vector<ValueEntry>* values) {
   values->clear();
-  std::vector<std::string> components;
+  HiveStore* store = nullptr;
   int64_t id = 0;
-  HiveStore* store = Store(hive);
-  if (store == nullptr) return kErrorInvalidHandle;
-  if (!SplitKeyPath(path, &components)) return kErrorFileNotFound;
-  if (long status = store->FindKey(components, &id); status != kErrorSuccess) return status;
+  if (long status = FindKey(hive, path, &store, &id); status != kErrorSuccess) return status;
   return store->ListValues(id, values);
 }
 
 long StandInRegistry::GetValue(Hive hive, const std::string& path, const std::string& name,
                                ValueEntry* value) {
-  std::vector<std::string> components;
+  HiveStore* store = nullptr;
   int64_t id = 0;
-  HiveStore* store = Store(hive);
-  if (store == nullptr) return kErrorInvalidHandle;
-  if (!SplitKeyPath(path, &components)) return kErrorFileNotFound;
-  if (long status = store->FindKey(components, &id); status != kErrorSuccess) return status;
+  if (long status = FindKey(hive, path, &store, &id); status != kErrorSuccess) return status;
   return store->GetValue(id, name, value);
 }
 

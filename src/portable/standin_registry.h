@@ -94,6 +94,8 @@ class StandInRegistry final : public RegistryWriteRoute, public Registry {
   StandInRegistry(std::unique_ptr<HiveStore> user, std::unique_ptr<HiveStore> machine,
                   bool administrator);
   HiveStore* Store(Hive hive) const;
+  /// Finds the key at `path` of `hive`: its store and id, or the error.
+  long FindKey(Hive hive, const std::string& path, HiveStore** store, int64_t* id) const;
   bool MayWrite(Hive hive) const;
   bool ApplyOne(HiveStore* store, const RegEdit& edit, std::string* err);
 

@@ -80,13 +80,13 @@ void AppendUtf8(char32_t cp, std::string* out) {
   }
 }
 
+}  // namespace
+
 bool SameAscii(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return (x >= 'a' && x <= 'z' ? x - 32 : x) == (y >= 'a' && y <= 'z' ? y - 32 : y);
          });
 }
-
-}  // namespace
 
 std::string FoldName(std::string_view utf8) {
   std::u16string units = Utf8ToUtf16(utf8);

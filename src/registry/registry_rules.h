@@ -18,6 +18,9 @@ namespace tarnwick {
 /// Invalid UTF-8 compares as U+FFFD.
 std::string FoldName(std::string_view utf8);
 
+/// True when the two texts are equal once ASCII letters are upper-cased (hive names, options).
+bool SameAscii(std::string_view a, std::string_view b);
+
 /// True when the two names are the same registry name.
 bool SameName(std::string_view a, std::string_view b);
 

@@ -412,10 +412,10 @@ void ControlSet::PaintFrames(HDC dc) const {
   }
 }
 
-HFONT ControlSet::FontFor(const FontSpec& spec) {
-  const LOGFONTW wanted = MakeLogFont(spec, *window_, dpi_);
+HFONT ControlSet::FontFor(const FontSpec& font_spec) {
+  const LOGFONTW wanted = MakeLogFont(font_spec, *window_, dpi_);
   for (const CachedFont& cached : fonts_) {
-    if (SameFont(cached.spec, wanted)) return cached.font.get();
+    if (SameFont(cached.logfont, wanted)) return cached.font.get();
   }
   fonts_.push_back({wanted, ScopedFont(CreateFontIndirectW(&wanted))});
   return fonts_.back().font.get();

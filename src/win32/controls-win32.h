@@ -104,11 +104,11 @@ class ControlSet {
     bool visible = true;
   };
   struct CachedFont {
-    LOGFONTW spec;
+    LOGFONTW logfont;
     ScopedFont font;
   };
 
-  HFONT FontFor(const FontSpec& spec);
+  HFONT FontFor(const FontSpec& font_spec);
   const Item* Find(std::string_view name) const;
   Item* Find(std::string_view name);
   const Item* FindByWindow(HWND control) const;

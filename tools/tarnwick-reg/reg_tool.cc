@@ -49,15 +49,6 @@ struct Options {
   bool overwrite = false;
 };
 
-bool SameAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto up = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-    if (up(a[i]) != up(b[i])) return false;
-  }
-  return true;
-}
-
 // Reads the words after the command; `allowed` lists the options this command takes.
 bool ParseOptions(const std::vector<std::string>& args, std::string_view allowed, Options* o) {
   for (size_t i = 1; i < args.size(); ++i) {

@@ -34,12 +34,12 @@ void InstallFontSubstitutions() {
   QFont::insertSubstitutions("Verdana", {"DejaVu Sans", "Liberation Sans"});
 }
 
-QFont FontFor(const FontSpec& spec, const WindowFacts& window) {
-  QFont font(Text(spec.family ? spec.family : window.font_family));
-  font.setPointSizeF(spec.family ? spec.points : window.font_points);
-  font.setBold(spec.style & kBold);
-  font.setItalic(spec.style & kItalic);
-  font.setUnderline(spec.style & kUnderline);
+QFont FontFor(const FontSpec& font_spec, const WindowFacts& window) {
+  QFont font(Text(font_spec.family ? font_spec.family : window.font_family));
+  font.setPointSizeF(font_spec.family ? font_spec.points : window.font_points);
+  font.setBold(font_spec.style & kBold);
+  font.setItalic(font_spec.style & kItalic);
+  font.setUnderline(font_spec.style & kUnderline);
   for (const FontWidth& width : kFontWidths) {
     if (font.family() == QLatin1String(width.family)) font.setStretch(width.stretch);
   }

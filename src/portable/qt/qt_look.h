@@ -26,7 +26,7 @@ void InstallFontSubstitutions();
 
 /// The font of a row; a null family takes the window's font from `window`. "MS Sans Serif" is
 /// drawn at 95% width, as its stand-in is wider than it.
-QFont FontFor(const FontSpec& spec, const WindowFacts& window);
+QFont FontFor(const FontSpec& font_spec, const WindowFacts& window);
 
 /// A table colour against `palette`; an invalid QColor for ColourSource::kDefault.
 QColor ColourFor(const Colour& colour, const QPalette& palette);

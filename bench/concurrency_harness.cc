@@ -152,7 +152,7 @@ int Run(const Options& options) {
   }
   const HiveLocations files{dir + "/user.hive", dir + "/machine.hive"};
   for (const std::string& hive : {files.user, files.machine}) {
-    for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(hive + suffix);
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) fs::remove(hive + suffix);
   }
 
   // Every worker starts on missing hive files, so that they also race to create them.

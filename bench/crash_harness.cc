@@ -158,7 +158,7 @@ int Run(const Options& options) {
   for (int kill_number = 0; kill_number < options.kills; ++kill_number) {
     if (kill_number % options.fresh_every == 0) {
       for (const std::string& hive : {files.user, files.machine}) {
-        for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(hive + suffix);
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) fs::remove(hive + suffix);
       }
       state = HiveSnapshot();
     }

@@ -5,8 +5,10 @@
 
 #include <atomic>
 #include <cctype>
+#include <chrono>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include "registry/registry.h"
 #include "registry/registry_rules.h"
@@ -252,7 +254,18 @@ bool HiveStore::Initialise(std::string* err) {
   // The journal mode is a property of the file; it has to be set outside a transaction.
   const char* mode =
       journal_ == Journal::kWriteAhead ? "PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=DELETE";
-  if (!memory_ && !db_.Exec(mode, "create " + label_, err)) return false;
+  // Setting it takes the file for itself; when another instance is making the same hive at this
+  // moment, one of the two is refused at once ("database is locked") instead of waiting, as
+  // SQLite does to break the deadlock. Try again, for as long as a writer would wait.
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+  while (!memory_ && !db_.Exec(mode, "create " + label_, err)) {
+    if ((sqlite3_errcode(db_.get()) & 0xFF) != SQLITE_BUSY ||
+        std::chrono::steady_clock::now() >= deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
   if (!db_.Exec("BEGIN IMMEDIATE", "create " + label_, err)) return false;
   // Another process may have created the hive while this one waited for the lock.
   State state = Inspect(err);

@@ -8,8 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 linux_packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
-  libbenchmark-dev qt6-base-dev libgl-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra
-  xvfb xauth xdotool clang libclang-rt-14-dev)
+  libbenchmark-dev qt6-base-dev libgl-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra)
+test_packages=(xvfb xauth xdotool clang libclang-rt-14-dev)
 windows_packages=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine64
   wine32:i386 xvfb xauth xdotool imagemagick python3)
 
@@ -37,10 +37,15 @@ case "${1:-}" in
   run)
     ensure_packages "${linux_packages[@]}"
     build default
+    if [[ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
+      echo "build/default/tarnwick is built, but there is no display to show it on" \
+        "(set DISPLAY, or start it with: xvfb-run -a build/default/tarnwick)" >&2
+      exit 1
+    fi
     exec ./build/default/tarnwick
     ;;
   test)
-    ensure_packages "${linux_packages[@]}"
+    ensure_packages "${linux_packages[@]}" "${test_packages[@]}"
     build default
     ctest --preset default
     build asan

@@ -19,8 +19,10 @@ DefaultBrowserDisplay QueryCurrentDefaultBrowser(Registry& registry) {
 
   std::string name;
   if (!IsBlank(client)) {
-    // The client key is always looked up machine-wide, with the name exactly as stored.
-    const std::string client_key = std::string(kClients) + "\\" + client;
+    // The client key is always looked up machine-wide, with the name exactly as stored up to
+    // its first NUL, where the registry's own functions end a key path.
+    const std::string client_key =
+        std::string(kClients) + "\\" + client.substr(0, client.find('\0'));
     name = AsText(ReadRegistryValue(registry, Hive::kLocalMachine, client_key, ""));
     if (IsBlank(name)) {
       name = AsText(ReadRegistryValue(registry, Hive::kLocalMachine, client_key, "LocalizedString"));

@@ -56,6 +56,20 @@ TEST_F(CurrentDefaultTest, PerUserClientWithoutMachineKeyHides) {
   EXPECT_EQ(kHidden, Shown());
 }
 
+TEST_F(CurrentDefaultTest, ClientNameEndsAtItsFirstNul) {
+  // Some writers store a name with a second NUL; the key path ends at the first, as the
+  // registry's own functions read it, so every registry layer finds the same client.
+  MachineClient("IEXPLORE.EXE");
+  ClientName("IEXPLORE.EXE", "", "Internet Explorer");
+  ClientName("FIREFOX.EXE", "", "Mozilla Firefox");
+  UserClient(std::string("FIREFOX.EXE\0", 12));
+  EXPECT_EQ(Line("Mozilla Firefox"), Shown());
+  // A name that ends before it begins names no client; it is not blank, so the machine-wide
+  // choice does not stand in for it either.
+  UserClient(std::string("\0FIREFOX.EXE", 12));
+  EXPECT_EQ(kHidden, Shown());
+}
+
 TEST_F(CurrentDefaultTest, LocalizedStringServesWhenTheDefaultIsBlank) {
   UserClient("Maxthon.exe");
   ClientName("Maxthon.exe", "", "  ");

@@ -17,7 +17,7 @@ enum class CustomApplyResult {
 };
 
 /// True when `text` holds a character that no Windows path can hold: '"', '<', '>', '|', '*',
-/// '?' or a control character (below U+0020).
+/// '?' or a control character (U+0000 ... U+001F, U+007F ... U+009F).
 bool HoldsInvalidPathCharacter(const std::string& text);
 
 /// Runs a custom apply for the path `text` up to, not including, the window's own last steps

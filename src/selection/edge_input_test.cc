@@ -76,11 +76,16 @@ TEST_F(EdgeInputTest, BytesThatAreNotUtf8BecomeReplacementCharacters) {
 TEST_F(EdgeInputTest, ControlCharactersInThePathChangeNothing) {
   ASSERT_EQ(CustomApplyResult::kApplied, Custom(R"(C:\Good\browser.exe)"));
   for (const char* text : {"C:\\Tab\there.exe", "C:\\Line\nbreak.exe", "C:\\Return\r.exe", "\x01",
-                           "C:\\Unit\x1Fsep.exe"}) {
+                           "C:\\Unit\x1Fsep.exe", "C:\\Delete\x7F.exe", "C:\\Next\xC2\x85line.exe",
+                           "C:\\Csi\xC2\x9B.exe"}) {
     EXPECT_EQ(CustomApplyResult::kInvalidPath, Custom(text)) << text;
   }
   // The Reset that precedes a custom apply did not run either.
   EXPECT_EQ(RegistryValue(Command(R"(C:\Good\browser.exe)")), ReadUser(kHtmlCommand));
+  // The letters beside the control ranges are ordinary path letters.
+  const std::string tilde_and_no_break_space = "C:\\~\xC2\xA0" "browser.exe";
+  ASSERT_EQ(CustomApplyResult::kApplied, Custom(tilde_and_no_break_space));
+  EXPECT_EQ(RegistryValue(Command(tilde_and_no_break_space)), ReadUser(kHtmlCommand));
 }
 
 TEST_F(EdgeInputTest, ClientValuesOfOtherTypesCountAsMissing) {

@@ -1,5 +1,7 @@
 #include "portable/qt/qt_look.h"
 
+#include <QFontDatabase>
+#include <QSet>
 #include <QImageReader>
 #include <QWidget>
 
@@ -25,23 +27,51 @@ QPixmap LoadPng(const char* path) {
   return QPixmap::fromImage(reader.read());
 }
 
+// The Windows fonts and the metric-compatible faces that stand in for them, best first.
+struct StandIns {
+  const char* family;
+  QStringList faces;
+};
+const StandIns kStandIns[] = {
+    {"Arial", {"Liberation Sans", "Arimo", "DejaVu Sans"}},
+    {"MS Sans Serif", {"Liberation Sans", "Arimo", "DejaVu Sans"}},
+    {"Tahoma", {"DejaVu Sans Condensed", "Liberation Sans", "DejaVu Sans"}},
+    {"Verdana", {"DejaVu Sans", "Liberation Sans"}},
+};
+
+// The installed face for `family`: itself, else its first installed stand-in. Naming that face
+// directly spares Qt, for every font, a failed lookup that asks fontconfig for aliases, and a
+// search through the substitutes.
+QString InstalledFamily(const QString& family) {
+  static const QSet<QString> installed = [] {
+    const QStringList families = QFontDatabase::families();
+    return QSet<QString>(families.begin(), families.end());
+  }();
+  if (installed.contains(family)) return family;
+  for (const StandIns& s : kStandIns) {
+    if (family != QLatin1String(s.family)) continue;
+    for (const QString& face : s.faces) {
+      if (installed.contains(face)) return face;
+    }
+  }
+  return family;
+}
+
 }  // namespace
 
 void InstallFontSubstitutions() {
-  QFont::insertSubstitutions("Arial", {"Liberation Sans", "Arimo", "DejaVu Sans"});
-  QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "Arimo", "DejaVu Sans"});
-  QFont::insertSubstitutions("Tahoma", {"DejaVu Sans Condensed", "Liberation Sans", "DejaVu Sans"});
-  QFont::insertSubstitutions("Verdana", {"DejaVu Sans", "Liberation Sans"});
+  for (const StandIns& s : kStandIns) QFont::insertSubstitutions(s.family, s.faces);
 }
 
 QFont FontFor(const FontSpec& font_spec, const WindowFacts& window) {
-  QFont font(Text(font_spec.family ? font_spec.family : window.font_family));
+  const QString family = Text(font_spec.family ? font_spec.family : window.font_family);
+  QFont font(InstalledFamily(family));
   font.setPointSizeF(font_spec.family ? font_spec.points : window.font_points);
   font.setBold(font_spec.style & kBold);
   font.setItalic(font_spec.style & kItalic);
   font.setUnderline(font_spec.style & kUnderline);
   for (const FontWidth& width : kFontWidths) {
-    if (font.family() == QLatin1String(width.family)) font.setStretch(width.stretch);
+    if (family == QLatin1String(width.family)) font.setStretch(width.stretch);
   }
   // Keep the named family (through its substitutes) rather than a "similar" system font.
   font.setStyleHint(QFont::SansSerif, QFont::PreferMatch);

@@ -36,7 +36,7 @@ build() {  # build PRESET [TARGET...]
 case "${1:-}" in
   run)
     ensure_packages "${linux_packages[@]}"
-    build default
+    build default tarnwick tarnwick-reg
     if [[ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
       echo "build/default/tarnwick is built, but there is no display to show it on" \
         "(set DISPLAY, or start it with: xvfb-run -a build/default/tarnwick)" >&2

@@ -9,18 +9,10 @@ namespace tarnwick {
 
 class Desktop;
 
-/// The texts are those of the layout table (AboutControls, kAboutWindow), repeated here for
-/// callers that want them by name.
+/// Its texts and geometry are the layout table's (AboutControls, kAboutWindow); `cmdOK` is both
+/// the default and the cancel button.
 class frmAbout {
  public:
-  static constexpr char kCaption[] = "About Tarnwick";
-  static constexpr char kTitle[] = "Tarnwick 1.5 for Windows\u00AE XP";  ///< lblTitle
-  static constexpr char kLabel1[] = "Set the default browser for your user profile";
-  static constexpr const char* kDescription = kCopyrightNotice;  ///< lblDescription
-  static constexpr char kLabel2[] = "Halvard's Windows\u00AE Troubleshooting site";
-  static constexpr char kLabel3[] = "To Donate (via PayPal), click this link.";
-  static constexpr char kOk[] = "OK";  ///< cmdOK, both the default and the cancel button
-
   /// `desktop` is not owned and must outlive the box.
   explicit frmAbout(Desktop& desktop) : desktop_(desktop) {}
   frmAbout(const frmAbout&) = delete;

@@ -9,20 +9,20 @@
 namespace tarnwick {
 namespace {
 
-// The box's texts by name must not drift from the table the front ends draw.
-TEST(FrmAboutTest, TextsAreTheLayoutTablesCaptions) {
+// The box shows these texts to the letter, the registered sign as U+00AE included.
+TEST(FrmAboutTest, FixedTexts) {
   const auto rows = AboutControls();
   auto caption = [&](const char* name) {
     const ControlRow* row = FindControl(rows, name);
     return row != nullptr && row->caption != nullptr ? std::string(row->caption) : "<none>";
   };
-  EXPECT_EQ(kAboutWindow.title, std::string(frmAbout::kCaption));
-  EXPECT_EQ(caption("lblTitle"), frmAbout::kTitle);
-  EXPECT_EQ(caption("Label1"), frmAbout::kLabel1);
-  EXPECT_EQ(caption("lblDescription"), frmAbout::kDescription);
-  EXPECT_EQ(caption("Label2"), frmAbout::kLabel2);
-  EXPECT_EQ(caption("Label3"), frmAbout::kLabel3);
-  EXPECT_EQ(caption("cmdOK"), frmAbout::kOk);
+  EXPECT_EQ("About Tarnwick", std::string(kAboutWindow.title));
+  EXPECT_EQ("Tarnwick 1.5 for Windows\u00AE XP", caption("lblTitle"));
+  EXPECT_EQ("Set the default browser for your user profile", caption("Label1"));
+  EXPECT_EQ(kCopyrightNotice, caption("lblDescription"));
+  EXPECT_EQ("Halvard's Windows\u00AE Troubleshooting site", caption("Label2"));
+  EXPECT_EQ("To Donate (via PayPal), click this link.", caption("Label3"));
+  EXPECT_EQ("OK", caption("cmdOK"));
 }
 
 }  // namespace

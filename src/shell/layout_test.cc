@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/about_box.h"
 
 #include <algorithm>
 #include <set>
@@ -125,18 +124,6 @@ TEST(LayoutTest, DonationPictureBoxIsTheImageSize) {
   PixelRect icon = ToPixels(*FindControl(AboutControls(), "picIcon"), 96);
   EXPECT_EQ(32, icon.width);
   EXPECT_EQ(32, icon.height);
-}
-
-// The About box's texts live in its model too; the two must not drift apart.
-TEST(LayoutTest, AboutTextsAgreeWithTheAboutModel) {
-  const auto rows = AboutControls();
-  EXPECT_STREQ(frmAbout::kCaption, kAboutWindow.title);
-  EXPECT_STREQ(frmAbout::kTitle, FindControl(rows, "lblTitle")->caption);
-  EXPECT_STREQ(frmAbout::kLabel1, FindControl(rows, "Label1")->caption);
-  EXPECT_STREQ(frmAbout::kDescription, FindControl(rows, "lblDescription")->caption);
-  EXPECT_STREQ(frmAbout::kLabel2, FindControl(rows, "Label2")->caption);
-  EXPECT_STREQ(frmAbout::kLabel3, FindControl(rows, "Label3")->caption);
-  EXPECT_STREQ(frmAbout::kOk, FindControl(rows, "cmdOK")->caption);
 }
 
 }  // namespace

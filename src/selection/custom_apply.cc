@@ -40,12 +40,7 @@ CustomApplyResult CustomApply(SelectionContext& ctx, const std::string& text) {
   p.ExecutablePath = text;
   p.OpenCommand = BuildOpenCommand(CommandForm::kQuoted, text);
   // Unlike the presets, every document icon here is index 0, MHTML's included.
-  p.HtmlIcon = p.IEPath + ",0";
-  p.MhtmlIcon = p.IEPath + ",0";
-  p.HttpIcon = p.IEPath + ",0";
-  p.HttpsIcon = p.IEPath + ",0";
-  p.FtpIcon = p.IEPath + ",0";
-  p.ShortcutIcon = kShortcutIconReference;
+  SetBrowserIcons(&p, ",0");
   p.ShortcutCommand = p.OpenCommand;
 
   if (ctx.writer != nullptr) {

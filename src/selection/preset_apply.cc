@@ -64,14 +64,7 @@ bool ApplyPresetRow(SelectionContext& ctx, const BrowserPreset& row) {
 
   p.OpenCommand = BuildOpenCommand(row.CommandForm, p.ExecutablePath);
   if (row.ShortcutCommandForm == ShortcutCommandForm::kCopy) p.ShortcutCommand = p.OpenCommand;
-  if (row.IconSet == IconSet::kBrowserIcons) {
-    p.HtmlIcon = p.IEPath + ",0";
-    p.MhtmlIcon = p.IEPath + ",22";
-    p.HttpIcon = p.IEPath + ",0";
-    p.HttpsIcon = p.IEPath + ",0";
-    p.FtpIcon = p.IEPath + ",0";
-    p.ShortcutIcon = kShortcutIconReference;
-  }
+  if (row.IconSet == IconSet::kBrowserIcons) SetBrowserIcons(&p, ",22");
 
   if (ctx.writer != nullptr) {
     if (row.AssociationSet == AssociationSet::kFirefox) {

@@ -36,6 +36,15 @@ constexpr BrowserPreset kPresets[] = {
 
 std::span<const BrowserPreset> PresetCatalogue() { return kPresets; }
 
+void SetBrowserIcons(BrowserProfile* profile, const char* mhtml_index) {
+  profile->HtmlIcon = profile->IEPath + ",0";
+  profile->MhtmlIcon = profile->IEPath + mhtml_index;
+  profile->HttpIcon = profile->IEPath + ",0";
+  profile->HttpsIcon = profile->IEPath + ",0";
+  profile->FtpIcon = profile->IEPath + ",0";
+  profile->ShortcutIcon = kShortcutIconReference;
+}
+
 std::string BuildOpenCommand(CommandForm form, const std::string& path) {
   switch (form) {
     case CommandForm::kQuoted:

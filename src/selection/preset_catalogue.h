@@ -6,6 +6,8 @@
 #include <span>
 #include <string>
 
+#include "registry/browser_profile.h"
+
 namespace tarnwick {
 
 /// How OpenCommand is built from the settled executable path P.
@@ -65,6 +67,10 @@ inline constexpr char kShortcutIconReference[] = R"(%SystemRoot%\system32\url.dl
 
 /// The eight rows in option order.
 std::span<const BrowserPreset> PresetCatalogue();
+
+/// Points the five document and protocol icons into profile->IEPath (index 0, the MHTML icon
+/// index `mhtml_index`) and the Internet-shortcut icon at url.dll.
+void SetBrowserIcons(BrowserProfile* profile, const char* mhtml_index);
 
 /// OpenCommand for executable `path` in `form`.
 std::string BuildOpenCommand(CommandForm form, const std::string& path);

@@ -79,12 +79,9 @@ void BindData(Statement& stmt, int index, uint32_t type, std::span<const uint8_t
     return;
   }
   if ((type == kRegSz || type == kRegExpandSz) && data.size() >= 2 && data.size() % 2 == 0) {
-    std::u16string units(data.size() / 2 - 1, u'\0');
-    bool plain = data[data.size() - 2] == 0 && data[data.size() - 1] == 0;
-    for (size_t i = 0; plain && i < units.size(); ++i) {
-      units[i] = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
-      plain = units[i] != 0;
-    }
+    const std::u16string units = RegBytesToUnits(data.first(data.size() - 2));
+    const bool plain = data[data.size() - 2] == 0 && data[data.size() - 1] == 0 &&
+                       units.find(u'\0') == std::u16string::npos;
     if (plain) {
       std::string utf8 = Utf16ToUtf8(units);
       if (Utf8ToUtf16(utf8) == units) {

@@ -48,13 +48,8 @@ std::string QueryText(Registry& registry, KeyHandle key, const std::string& name
   if (size == 0 || registry.QueryValue(key, name, &type, bytes.data(), &size) != kErrorSuccess) {
     return {};
   }
-  std::u16string units;
-  for (uint32_t i = 0; i + 1 < size; i += 2) {
-    char16_t unit = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
-    if (unit == 0) break;
-    units += unit;
-  }
-  return Utf16ToUtf8(units);
+  const std::u16string units = RegBytesToUnits(std::span(bytes).first(size));
+  return Utf16ToUtf8(units.substr(0, units.find(u'\0')));
 }
 
 // Whether `value` of the machine key `path` is recorded, and its text.

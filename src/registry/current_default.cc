@@ -1,15 +1,12 @@
 #include "registry/current_default.h"
 
-#include <string_view>
-
 #include "registry/registry_reader.h"
+#include "registry/registry_rules.h"
 
 namespace tarnwick {
 namespace {
 
 constexpr char kClients[] = R"(SOFTWARE\Clients\StartMenuInternet)";
-
-bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
 
 }  // namespace
 

@@ -1,6 +1,5 @@
 #include "registry/registry_reader.h"
 
-#include <cstring>
 #include <vector>
 
 #include "registry/registry_rules.h"
@@ -41,9 +40,8 @@ long QueryKeyValue(Registry& registry, KeyHandle key, const std::string& name,
       // The count includes the terminating NUL.
       const long units = static_cast<long>(size / 2) - 1;
       if (units < 0) return status;
-      std::u16string text(static_cast<size_t>(units), u'\0');
-      std::memcpy(text.data(), buffer.data(), static_cast<size_t>(units) * 2);
-      *value = Utf16ToUtf8(text);
+      *value = Utf16ToUtf8(
+          RegBytesToUnits(std::span(buffer).first(static_cast<size_t>(units) * 2)));
       return status;
     }
     case kRegDword: {

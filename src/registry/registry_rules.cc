@@ -214,4 +214,14 @@ std::vector<uint8_t> TextToRegBytes(std::string_view utf8) {
   return bytes;
 }
 
+std::u16string RegBytesToUnits(std::span<const uint8_t> bytes) {
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (size_t i = 0; i < units.size(); ++i) {
+    units[i] = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+  }
+  return units;
+}
+
+bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+
 }  // namespace tarnwick

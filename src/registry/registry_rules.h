@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,6 +58,13 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 
 /// The registry bytes of a text value: UTF-16LE with the terminating NUL.
 std::vector<uint8_t> TextToRegBytes(std::string_view utf8);
+
+/// The UTF-16 code units of little-endian registry bytes, NULs included; an odd last byte is
+/// ignored.
+std::u16string RegBytesToUnits(std::span<const uint8_t> bytes);
+
+/// True when `text` holds nothing but spaces: the program trims spaces and nothing else.
+bool IsBlank(std::string_view text);
 
 }  // namespace tarnwick
 

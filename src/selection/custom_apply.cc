@@ -5,6 +5,7 @@
 #include "registry/association_sets.h"
 #include "registry/browser_profile.h"
 #include "registry/per_user_reset.h"
+#include "registry/registry_rules.h"
 #include "registry/registry_writer.h"
 #include "selection/preset_apply.h"
 #include "selection/preset_catalogue.h"
@@ -33,7 +34,7 @@ CustomApplyResult CustomApply(SelectionContext& ctx, const std::string& text) {
   p.IEPath = InternetExplorerPath(ctx);
   // A text of blanks names no program; applying it would clear the user's registrations and
   // write commands that run nothing.
-  if (text.find_first_not_of(' ') == std::string::npos) return CustomApplyResult::kEmpty;
+  if (IsBlank(text)) return CustomApplyResult::kEmpty;
   if (HoldsInvalidPathCharacter(text)) return CustomApplyResult::kInvalidPath;
 
   if (ctx.registry != nullptr) delperuserkeys(*ctx.registry);

@@ -1,19 +1,14 @@
 #include "selection/preset_apply.h"
 
-#include <string_view>
-
 #include "registry/association_sets.h"
 #include "registry/browser_profile.h"
+#include "registry/registry_rules.h"
 #include "registry/registry_writer.h"
 #include "selection/preset_catalogue.h"
 #include "selection/selection_context.h"
 
 namespace tarnwick {
 namespace {
-
-bool IsBlank(std::string_view text) {
-  return text.find_first_not_of(' ') == std::string_view::npos;
-}
 
 void Write(SelectionContext& ctx, const char* path, const std::string& value) {
   if (ctx.writer != nullptr) ctx.writer->write(path, value, "REG_SZ");

@@ -42,10 +42,7 @@ bool ParseHex(std::string_view s, size_t max_digits, uint32_t* n) {
 // The text of a value when its bytes are UTF-16LE text with one final NUL and nothing odd.
 bool PlainText(const std::vector<uint8_t>& data, std::string* text) {
   if (data.size() < 2 || data.size() % 2 != 0) return false;
-  std::u16string units(data.size() / 2, u'\0');
-  for (size_t i = 0; i < units.size(); ++i) {
-    units[i] = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
-  }
+  std::u16string units = RegBytesToUnits(data);
   if (units.back() != 0) return false;
   units.pop_back();
   if (units.find(u'\0') != std::u16string::npos) return false;
@@ -194,12 +191,8 @@ bool DecodeText(std::string_view bytes, std::string* text, std::string* err) {
       *err = "truncated UTF-16 text";
       return false;
     }
-    std::u16string units(bytes.size() / 2, u'\0');
-    for (size_t i = 0; i < units.size(); ++i) {
-      units[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) |
-                                       static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
-    }
-    *text = Utf16ToUtf8(units);
+    *text = Utf16ToUtf8(RegBytesToUnits(
+        std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())));
     return true;
   }
   if (bytes.starts_with("\xFE\xFF")) {
@@ -276,10 +269,7 @@ std::string DisplayValueData(const ValueEntry& value) {
     return buf;
   }
   if (value.type == kRegSz || value.type == kRegExpandSz || value.type == kRegMultiSz) {
-    std::u16string units;
-    for (size_t i = 0; i + 1 < d.size(); i += 2) {
-      units.push_back(static_cast<char16_t>(d[i] | d[i + 1] << 8));
-    }
+    std::u16string units = RegBytesToUnits(d);
     if (value.type != kRegMultiSz) return Utf16ToUtf8(units.substr(0, units.find(u'\0')));
     // Parts end with NUL, and the list with one more.
     while (!units.empty() && units.back() == 0) units.pop_back();

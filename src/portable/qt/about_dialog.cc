@@ -17,7 +17,6 @@ AboutDialog::AboutDialog(frmAbout& about, QWidget* owner)
       about_(about) {
   setObjectName(kAboutWindow.name);
   setWindowTitle(Text(kAboutWindow.title));
-  setWindowIcon(ProgramIcon());
   setModal(true);
   setFont(FontFor(FontSpec{}, kAboutWindow));
   const int dpi = LogicalDpi(*this);

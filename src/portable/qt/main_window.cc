@@ -45,7 +45,6 @@ MainWindow::MainWindow(Form1& form)
       form_(form) {
   setObjectName(kForm1Window.name);
   setWindowTitle(Text(kForm1Window.title));
-  setWindowIcon(ProgramIcon());
   setFont(FontFor(FontSpec{}, kForm1Window));
   const int dpi = LogicalDpi(*this);
   setFixedSize(TwipsToPixels(kForm1Window.client_width, dpi),

@@ -115,9 +115,10 @@ QPixmap PixmapFor(Picture picture) {
 }
 
 QIcon ProgramIcon() {
+  // Title bars and task bars draw 16 to 48 pixels. The large picture is for launchers, which
+  // take it from the icon theme; in the window icon it would only be decoded and sent along.
   QIcon icon;
-  for (const char* file : {":/tarnwick/tarnwick-32.png", ":/tarnwick/tarnwick-48.png",
-                           ":/tarnwick/tarnwick-256.png"}) {
+  for (const char* file : {":/tarnwick/tarnwick-32.png", ":/tarnwick/tarnwick-48.png"}) {
     icon.addPixmap(LoadPng(file));
   }
   return icon;

@@ -34,7 +34,7 @@ QColor ColourFor(const Colour& colour, const QPalette& palette);
 /// The picture from the program's resources; a null pixmap for Picture::kNone.
 QPixmap PixmapFor(Picture picture);
 
-/// The program icon in every size it is drawn in.
+/// The program icon in the sizes title bars and task bars draw.
 QIcon ProgramIcon();
 
 /// The pointing hand, hot spot at (12, 1).

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFontMetrics>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -10,6 +9,7 @@
 #include <algorithm>
 
 #include "portable/qt/click_label.h"
+#include "portable/qt/etched_frame.h"
 #include "portable/qt/qt_look.h"
 
 namespace tarnwick {
@@ -51,7 +51,7 @@ QWidget* MakeWidget(const ControlRow& row, QWidget* parent) {
       return picture;
     }
     case ControlKind::kFrame:
-      return new QGroupBox(Text(row.caption), parent);
+      return new EtchedFrame(Text(row.caption), parent);
     case ControlKind::kOptionButton:
       return new QRadioButton(Text(row.caption), parent);
     case ControlKind::kTextBox:

@@ -83,6 +83,55 @@ TEST_F(MainWindowTest, LooksAsTheTableSays) {
   EXPECT_TRUE(Control<QAbstractButton>("Command1")->icon().isNull());
 }
 
+// Frames are drawn as on Windows: an etched groove (a shadow line with a light one below and
+// right of it) whose top edge runs through the middle of the caption, in the caption colour.
+TEST_F(MainWindowTest, FramesAreEtchedWithTheCaptionInTheirTopEdge) {
+  ASSERT_TRUE(Start());
+  QGroupBox* frame = Control<QGroupBox>("Frame2");
+  const QImage image = frame->grab().toImage();
+  const qreal ratio = image.devicePixelRatio();
+  auto at = [&](int x, int y) { return image.pixelColor(QPoint(x, y) * ratio).rgb(); };
+  const QRgb dark = frame->palette().color(QPalette::Dark).rgb();
+  const QRgb light = frame->palette().color(QPalette::Light).rgb();
+  const QRgb face = frame->palette().color(QPalette::Window).rgb();
+  const int top = frame->fontMetrics().height() / 2;
+  const int mid = frame->height() / 2;
+  const int right = frame->width() - 1;
+  const int bottom = frame->height() - 1;
+
+  EXPECT_EQ(dark, at(0, mid));
+  EXPECT_EQ(light, at(1, mid));
+  EXPECT_EQ(dark, at(right - 1, mid));
+  EXPECT_EQ(light, at(right, mid));
+  EXPECT_EQ(dark, at(frame->width() / 2, bottom - 1));
+  EXPECT_EQ(light, at(frame->width() / 2, bottom));
+  EXPECT_EQ(dark, at(4, top));  // the top edge, before the caption
+  EXPECT_EQ(dark, at(right - 4, top));
+  EXPECT_EQ(face, at(0, top - 1));  // nothing above it
+
+  // Across the caption the groove gives way to the text, drawn in the caption colour.
+  const int caption_end = 8 + frame->fontMetrics().horizontalAdvance(frame->title());
+  int groove = 0;
+  int caption_coloured = 0;
+  for (int x = 10; x < caption_end; ++x) {
+    groove += at(x, top) == dark && at(x, top + 1) == light;
+    for (int y = 0; y < frame->fontMetrics().height(); ++y) {
+      const QColor c = image.pixelColor(QPoint(x, y) * ratio);
+      caption_coloured += c.blue() > 150 && c.red() < 60 && c.green() < 60;
+    }
+  }
+  EXPECT_EQ(0, groove);
+  EXPECT_GT(caption_coloured, 20);
+
+  // A frame without a caption has its top edge at the very top.
+  QGroupBox* plain = Control<QGroupBox>("Frame4");
+  plain->show();
+  const QImage box = plain->grab().toImage();
+  const qreal box_ratio = box.devicePixelRatio();
+  EXPECT_EQ(dark, box.pixelColor(QPoint(plain->width() / 2, 0) * box_ratio).rgb());
+  EXPECT_EQ(light, box.pixelColor(QPoint(plain->width() / 2, 1) * box_ratio).rgb());
+}
+
 TEST_F(MainWindowTest, TabWalksTheControlsInTabIndexOrder) {
   ASSERT_TRUE(Start());
   const std::vector<std::string> expected = {"Command7", "Command1", "Command2", "Command5",

@@ -6,15 +6,18 @@
 
 #include "portable/hive_locations.h"
 #include "portable/qt/first_paint_probe.h"
+#include "portable/qt/font_config_warm_up.h"
 #include "portable/qt/qt_look.h"
 #include "portable/qt/session.h"
 #include "portable/standin_registry.h"
 
 int main(int argc, char** argv) {
+  tarnwick::FontConfigWarmUp fonts;
   QApplication app(argc, argv);
   tarnwick::InstallFontSubstitutions();
   app.setWindowIcon(tarnwick::ProgramIcon());
   tarnwick::InstallFirstPaintProbe(app);
+  fonts.Wait();  // every window from here on draws text
 
   // A damaged hive is reported and left untouched; nothing else starts.
   tarnwick::QtDesktop desktop;

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 linux_packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
-  libbenchmark-dev qt6-base-dev libgl-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra)
+  libbenchmark-dev qt6-base-dev libgl-dev libfontconfig-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra)
 test_packages=(xvfb xauth xdotool clang libclang-rt-14-dev)
 windows_packages=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine64
   wine32:i386 xvfb xauth xdotool imagemagick python3)

@@ -14,10 +14,10 @@
 int main(int argc, char** argv) {
   tarnwick::FontConfigWarmUp fonts;
   QApplication app(argc, argv);
-  tarnwick::InstallFontSubstitutions();
   app.setWindowIcon(tarnwick::ProgramIcon());
   tarnwick::InstallFirstPaintProbe(app);
   fonts.Wait();  // every window from here on draws text
+  tarnwick::InstallFonts();
 
   // A damaged hive is reported and left untouched; nothing else starts.
   tarnwick::QtDesktop desktop;

@@ -1,5 +1,6 @@
 #include "portable/qt/qt_look.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QSet>
 #include <QImageReader>
@@ -15,6 +16,9 @@ struct FontWidth {
   const char* family;
   int stretch;
 };
+// The font Windows XP draws message boxes, common dialogs and tooltips in.
+constexpr FontSpec kSystemFont{"Tahoma", 8, kRegular};
+
 constexpr FontWidth kFontWidths[] = {
     {"MS Sans Serif", 95},
 };
@@ -59,8 +63,9 @@ QString InstalledFamily(const QString& family) {
 
 }  // namespace
 
-void InstallFontSubstitutions() {
+void InstallFonts() {
   for (const StandIns& s : kStandIns) QFont::insertSubstitutions(s.family, s.faces);
+  QApplication::setFont(FontFor(kSystemFont, WindowFacts{}));
 }
 
 QFont FontFor(const FontSpec& font_spec, const WindowFacts& window) {

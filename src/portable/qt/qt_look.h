@@ -20,9 +20,11 @@ namespace tarnwick {
 
 /// Registers metric-compatible stand-ins for the Windows fonts the tables name: Liberation Sans
 /// for "Arial" and "MS Sans Serif", DejaVu Sans Condensed for "Tahoma", DejaVu Sans for
-/// "Verdana", each with the other families as further fallbacks. Call once after the
-/// QApplication exists.
-void InstallFontSubstitutions();
+/// "Verdana", each with the other families as further fallbacks. Makes Windows XP's "Tahoma"
+/// 8 pt the application's font, for message boxes, dialogs and tooltips as on Windows, and for
+/// what a widget lays out before it is given its own font. Call once after the QApplication
+/// exists; it loads the font database.
+void InstallFonts();
 
 /// The font of a row; a null family takes the window's font from `window`. "MS Sans Serif" is
 /// drawn at 95% width, as its stand-in is wider than it.

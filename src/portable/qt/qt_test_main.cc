@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // Tests close main windows; that must not end the event loops of later tests.
   QApplication::setQuitOnLastWindowClosed(false);
-  tarnwick::InstallFontSubstitutions();
+  tarnwick::InstallFonts();
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

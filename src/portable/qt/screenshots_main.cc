@@ -45,7 +45,7 @@ bool SaveShot(QWidget& widget, const QString& path) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  tarnwick::InstallFontSubstitutions();
+  tarnwick::InstallFonts();
   const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : "docs/screenshots";
   QDir().mkpath(folder);
 

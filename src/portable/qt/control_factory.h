@@ -10,9 +10,9 @@ class QWidget;
 namespace tarnwick {
 
 /// A new child of `parent` for `row` at `dpi`: labels and picture boxes are ClickLabels, frames
-/// EtchedFrames (QGroupBoxes), option buttons QRadioButtons, text boxes QLineEdits, command buttons with a
-/// picture QToolButtons (picture above the caption), others QPushButtons. The objectName is
-/// the row's name; labels and frames take no focus.
+/// EtchedFrames (QGroupBoxes), option buttons QRadioButtons, text boxes QLineEdits, command
+/// buttons with a picture QToolButtons (picture above the caption), others QPushButtons. The
+/// objectName is the row's name; labels and frames take no focus.
 QWidget* MakeControl(const ControlRow& row, const WindowFacts& window, int dpi, QWidget* parent);
 
 }  // namespace tarnwick

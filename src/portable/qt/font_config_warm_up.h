@@ -8,7 +8,8 @@ namespace tarnwick {
 
 /// Before Qt can name a single font, fontconfig parses the system's configuration (some fifty
 /// XML files) and loads its font caches: the largest single cost of a start. It needs nothing
-/// from Qt, so it can overlap the loading of Qt's platform plugin, the pictures and the hives.
+/// from Qt, so it can overlap the loading of Qt's platform plugin (on X11 with the connection
+/// to the display) and of the program icon.
 ///
 /// Create one first thing in main() and call Wait() before anything asks Qt for a font: a
 /// second reader would parse the configuration again rather than wait for the first.

@@ -110,7 +110,7 @@ TEST_F(MainWindowTest, FramesAreEtchedWithTheCaptionInTheirTopEdge) {
   EXPECT_EQ(face, at(0, top - 1));  // nothing above it
 
   // Across the caption the groove gives way to the text, drawn in the caption colour.
-  const int caption_end = 8 + frame->fontMetrics().horizontalAdvance(frame->title());
+  const int caption_end = 8 + frame->fontMetrics().horizontalAdvance(frame->title());  // indent 8
   int groove = 0;
   int caption_coloured = 0;
   for (int x = 10; x < caption_end; ++x) {

@@ -57,7 +57,7 @@ bool CountingRegistry::RegWrite(const std::string& path, const std::string& valu
 
 long CountingRegistry::DeleteKeyTree(Hive hive, const std::string& path) {
   if (!Start()) return kErrorAccessDenied;
-  const long status = registry_->DeleteKeyTree(hive, path);
+  const long status = ForwardingRegistry::DeleteKeyTree(hive, path);
   after(changes_);
   return status;
 }

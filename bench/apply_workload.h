@@ -15,13 +15,13 @@ namespace tarnwick {
 /// Both routes over another registry, numbering each change (RegWrite or DeleteKeyTree) from 1
 /// and calling `before` and `after` around it. A `before` that returns false stops the change
 /// (it is not passed on and reports failure) and every later one. Reads pass straight through.
-class CountingRegistry final : public RegistryWriteRoute, public Registry {
+class CountingRegistry final : public RegistryWriteRoute, public ForwardingRegistry {
  public:
   using Hook = std::function<bool(uint64_t change)>;
 
   /// `writes` and `registry` are not owned; usually one object implementing both.
   CountingRegistry(RegistryWriteRoute* writes, Registry* registry)
-      : writes_(writes), registry_(registry) {}
+      : ForwardingRegistry(registry), writes_(writes) {}
 
   Hook before = [](uint64_t) { return true; };
   std::function<void(uint64_t change)> after = [](uint64_t) {};
@@ -34,20 +34,11 @@ class CountingRegistry final : public RegistryWriteRoute, public Registry {
   bool RegWrite(const std::string& path, const std::string& value, const std::string& type,
                 std::string* err) override;
   long DeleteKeyTree(Hive hive, const std::string& path) override;
-  long OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) override {
-    return registry_->OpenKey(hive, path, access, key);
-  }
-  long QueryValue(KeyHandle key, const std::string& name, uint32_t* type, uint8_t* data,
-                  uint32_t* size) override {
-    return registry_->QueryValue(key, name, type, data, size);
-  }
-  long CloseKey(KeyHandle key) override { return registry_->CloseKey(key); }
 
  private:
   bool Start();
 
   RegistryWriteRoute* writes_;
-  Registry* registry_;
   uint64_t changes_ = 0;
   bool stopped_ = false;
 };

@@ -57,9 +57,10 @@ class NoEnvironment final : public Environment {
 
 // The custom applies' changes, passed on to the hives, with each failure put in the report
 // (a missing key is no failure for a deletion).
-class ReportingRoute final : public RegistryWriteRoute, public Registry {
+class ReportingRoute final : public RegistryWriteRoute, public ForwardingRegistry {
  public:
-  ReportingRoute(StandInRegistry* inner, std::ofstream* report) : inner_(inner), report_(report) {}
+  ReportingRoute(StandInRegistry* inner, std::ofstream* report)
+      : ForwardingRegistry(inner), inner_(inner), report_(report) {}
   bool RegWrite(const std::string& path, const std::string& value, const std::string& type,
                 std::string* err) override {
     ++writes;
@@ -68,20 +69,12 @@ class ReportingRoute final : public RegistryWriteRoute, public Registry {
     return ok;
   }
   long DeleteKeyTree(Hive hive, const std::string& path) override {
-    const long status = inner_->DeleteKeyTree(hive, path);
+    const long status = ForwardingRegistry::DeleteKeyTree(hive, path);
     if (status != kErrorSuccess && status != kErrorFileNotFound) {
       *report_ << "fail apply DeleteKeyTree(" << path << "): error " << status << "\n";
     }
     return status;
   }
-  long OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) override {
-    return inner_->OpenKey(hive, path, access, key);
-  }
-  long QueryValue(KeyHandle key, const std::string& name, uint32_t* type, uint8_t* data,
-                  uint32_t* size) override {
-    return inner_->QueryValue(key, name, type, data, size);
-  }
-  long CloseKey(KeyHandle key) override { return inner_->CloseKey(key); }
 
   long writes = 0;
 

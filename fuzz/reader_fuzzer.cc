@@ -55,22 +55,17 @@ RegistryValue Expected(const Stored& v) {
 
 // Passes everything on, but replaces value `name` of the watched key with `replacement` right
 // after its first size query, as another program writing at that moment would.
-class ChangingRegistry final : public Registry {
+class ChangingRegistry final : public ForwardingRegistry {
  public:
   ChangingRegistry(StandInRegistry* inner, std::string path, std::string name, Stored replacement)
-      : inner_(inner),
+      : ForwardingRegistry(inner),
+        inner_(inner),
         path_(std::move(path)),
         name_(std::move(name)),
         replacement_(std::move(replacement)) {}
-  long DeleteKeyTree(Hive hive, const std::string& path) override {
-    return inner_->DeleteKeyTree(hive, path);
-  }
-  long OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) override {
-    return inner_->OpenKey(hive, path, access, key);
-  }
   long QueryValue(KeyHandle key, const std::string& name, uint32_t* type, uint8_t* data,
                   uint32_t* size) override {
-    const long status = inner_->QueryValue(key, name, type, data, size);
+    const long status = ForwardingRegistry::QueryValue(key, name, type, data, size);
     if (data == nullptr && !changed_ && name == name_) {
       changed_ = true;
       const RegEdit edit{RegEdit::Op::kSetValue, Hive::kLocalMachine, path_, name_,
@@ -80,10 +75,9 @@ class ChangingRegistry final : public Registry {
     }
     return status;
   }
-  long CloseKey(KeyHandle key) override { return inner_->CloseKey(key); }
 
  private:
-  StandInRegistry* inner_;
+  StandInRegistry* inner_;  // for Apply
   std::string path_, name_;
   Stored replacement_;
   bool changed_ = false;

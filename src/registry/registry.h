@@ -86,6 +86,32 @@ class Registry {
   virtual long CloseKey(KeyHandle key) = 0;
 };
 
+/// Passes every route on to another registry. A wrapper that watches or changes some routes
+/// derives from it and overrides only those.
+class ForwardingRegistry : public Registry {
+ public:
+  /// `inner` is not owned.
+  explicit ForwardingRegistry(Registry* inner) : inner_(inner) {}
+
+  long DeleteKeyTree(Hive hive, const std::string& path) override {
+    return inner_->DeleteKeyTree(hive, path);
+  }
+  long OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) override {
+    return inner_->OpenKey(hive, path, access, key);
+  }
+  long QueryValue(KeyHandle key, const std::string& name, uint32_t* type, uint8_t* data,
+                  uint32_t* size) override {
+    return inner_->QueryValue(key, name, type, data, size);
+  }
+  long CloseKey(KeyHandle key) override { return inner_->CloseKey(key); }
+
+ protected:
+  Registry* inner() const { return inner_; }
+
+ private:
+  Registry* inner_;
+};
+
 }  // namespace tarnwick
 
 #endif  // TARNWICK_REGISTRY_REGISTRY_H_

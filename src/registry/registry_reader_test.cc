@@ -82,26 +82,18 @@ TEST_F(RegistryReaderTest, MachineValuesAreReadableWithoutAdministratorRights) {
 
 // Passes everything on, and runs `rewrite` right after the first size query of value `name`,
 // as another program writing at that moment would.
-class RewritingRegistry final : public Registry {
+class RewritingRegistry final : public ForwardingRegistry {
  public:
   RewritingRegistry(Registry& inner, std::string name, std::function<void()> rewrite)
-      : inner_(inner), name_(std::move(name)), rewrite_(std::move(rewrite)) {}
-  long DeleteKeyTree(Hive hive, const std::string& path) override {
-    return inner_.DeleteKeyTree(hive, path);
-  }
-  long OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) override {
-    return inner_.OpenKey(hive, path, access, key);
-  }
+      : ForwardingRegistry(&inner), name_(std::move(name)), rewrite_(std::move(rewrite)) {}
   long QueryValue(KeyHandle key, const std::string& name, uint32_t* type, uint8_t* data,
                   uint32_t* size) override {
-    const long status = inner_.QueryValue(key, name, type, data, size);
+    const long status = ForwardingRegistry::QueryValue(key, name, type, data, size);
     if (data == nullptr && name == name_ && rewrite_) std::exchange(rewrite_, nullptr)();
     return status;
   }
-  long CloseKey(KeyHandle key) override { return inner_.CloseKey(key); }
 
  private:
-  Registry& inner_;
   std::string name_;
   std::function<void()> rewrite_;
 };

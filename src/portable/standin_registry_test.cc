@@ -10,6 +10,7 @@
 #include <latch>
 #include <thread>
 
+#include "portable/full_disk_for_test.h"
 #include "portable/temp_dir_for_test.h"
 #include "registry/registry_conformance.h"
 #include "registry/registry_reader.h"
@@ -114,6 +115,41 @@ TEST_F(StandInFilesTest, HiveFilesAppearOnlyWithTheFirstWrite) {
       << err;
   EXPECT_TRUE(std::filesystem::exists(files_.user));
   EXPECT_FALSE(std::filesystem::exists(files_.machine));
+}
+
+TEST_F(StandInFilesTest, AFullDiskRefusesChangesAndLeavesTheHivesAsTheyWere) {
+  FullDisk disk;
+  auto reg = Open(true);
+  std::string err;
+  ASSERT_TRUE(reg->RegWrite(R"(HKCU\Software\Classes\.htm\)", "MyHTMLfile", "REG_SZ", &err))
+      << err;
+  ASSERT_TRUE(reg->RegWrite(R"(HKLM\Software\Clients\StartMenuInternet\)", "B.EXE", "REG_SZ",
+                            &err))
+      << err;
+
+  disk.Fill(true);
+  EXPECT_FALSE(reg->RegWrite(R"(HKCU\Software\Classes\.htm\)", "Other", "REG_SZ", &err));
+  EXPECT_NE(std::string::npos, err.find("full")) << err;
+  EXPECT_FALSE(reg->RegWrite(R"(HKCU\Software\Classes\http\Shell\)", "x", "REG_SZ", &err));
+  EXPECT_FALSE(reg->RegWrite(R"(HKLM\Software\Clients\StartMenuInternet\)", "C", "REG_SZ", &err));
+  EXPECT_NE(kErrorSuccess, reg->DeleteKeyTree(Hive::kCurrentUser, R"(Software\Classes\.htm)"));
+  // What was there is still read.
+  EXPECT_EQ(RegistryValue(std::string("MyHTMLfile")),
+            ReadRegistryValue(*reg, Hive::kCurrentUser, R"(Software\Classes\.htm)", ""));
+
+  disk.Fill(false);
+  reg.reset();
+  for (const std::string& file : {files_.user, files_.machine}) {
+    EXPECT_EQ("ok\n", Sql(file, "PRAGMA integrity_check")) << file;
+  }
+  auto again = Open(true);
+  EXPECT_EQ(RegistryValue(std::string("MyHTMLfile")),
+            ReadRegistryValue(*again, Hive::kCurrentUser, R"(Software\Classes\.htm)", ""));
+  EXPECT_EQ(kErrorFileNotFound, again->KeyExists(Hive::kCurrentUser, R"(Software\Classes\http)"));
+  EXPECT_EQ(RegistryValue(std::string("B.EXE")),
+            ReadRegistryValue(*again, Hive::kLocalMachine, R"(Software\Clients\StartMenuInternet)", ""));
+  // With room again, writes go through.
+  EXPECT_TRUE(again->RegWrite(R"(HKCU\Software\Classes\http\Shell\)", "x", "REG_SZ", &err)) << err;
 }
 
 TEST_F(StandInFilesTest, ASecondInstanceSeesAHiveCreatedAfterItOpened) {

@@ -2,6 +2,7 @@
 #ifndef TARNWICK_REGISTRY_CURRENT_DEFAULT_H_
 #define TARNWICK_REGISTRY_CURRENT_DEFAULT_H_
 
+#include <functional>
 #include <string>
 
 namespace tarnwick {
@@ -16,10 +17,28 @@ struct DefaultBrowserDisplay {
   bool operator==(const DefaultBrowserDisplay&) const = default;
 };
 
+/// What a program file calls itself (on Windows, the FileDescription of its version resource),
+/// given its path as a command names it; the empty text when it says nothing.
+using ProgramDescriber = std::function<std::string(const std::string& path)>;
+
 /// Looks up the Start-menu Internet client, per user first and then machine-wide, finds its
 /// display name under the machine-wide client list and turns it into the line "<name> is
 /// currently the default browser.", or a hidden line when no usable name is found.
-DefaultBrowserDisplay QueryCurrentDefaultBrowser(Registry& registry);
+///
+/// When no per-user client is registered but the current user's http protocol has a default
+/// verb of its own with a command (as a custom apply leaves it), that command's program opens
+/// the user's web links, and the line names it instead: by `describe`, or, when that is unset
+/// or says nothing, by its file name.
+DefaultBrowserDisplay QueryCurrentDefaultBrowser(Registry& registry,
+                                                 const ProgramDescriber& describe = {});
+
+/// The program a command line starts: the quoted text when it begins with a double quote,
+/// otherwise the text up to the first blank, reaching past blanks to a following ".exe" (so
+/// an unquoted "C:\Program Files\B\b.exe "%1"" still names b.exe). Empty when there is none.
+std::string ProgramOfCommand(const std::string& command);
+
+/// The last component of a Windows or POSIX path: "b.exe" for "C:\Apps\b.exe".
+std::string FileNameOf(const std::string& path);
 
 }  // namespace tarnwick
 

@@ -22,7 +22,16 @@ class CurrentDefaultTest : public EngineTest {
                   uint32_t type = kRegSz) {
     SeedText(Hive::kLocalMachine, kClients + "\\" + client, value_name, text, type);
   }
-  DefaultBrowserDisplay Shown() { return QueryCurrentDefaultBrowser(registry()); }
+  void UserVerb(const std::string& verb, const std::string& command) {
+    SeedText(Hive::kCurrentUser, R"(Software\Classes\http\Shell)", "", verb);
+    if (!command.empty()) {
+      SeedText(Hive::kCurrentUser, R"(Software\Classes\http\Shell\)" + verb + R"(\Command)", "",
+               command);
+    }
+  }
+  DefaultBrowserDisplay Shown(const ProgramDescriber& describe = {}) {
+    return QueryCurrentDefaultBrowser(registry(), describe);
+  }
 };
 
 DefaultBrowserDisplay Line(const std::string& name) { return {name + kSuffix, true}; }
@@ -110,6 +119,67 @@ TEST_F(CurrentDefaultTest, NumberAndEmptyNamesFollowTheReader) {
   EXPECT_EQ(Line("5"), Shown());
   SeedBytes(Hive::kLocalMachine, kClients + R"(\b.exe)", "", kRegSz, {});
   EXPECT_EQ(kHidden, Shown());
+}
+
+TEST_F(CurrentDefaultTest, WithoutAPerUserClientTheUsersOwnWebVerbNamesItsProgram) {
+  MachineClient("IEXPLORE.EXE");
+  ClientName("IEXPLORE.EXE", "", "Internet Explorer");
+  ClientName("Maxthon.exe", "", "Maxthon Web Browser");
+  // A verb without a command is no program: the machine-wide choice stays.
+  UserVerb("MyHTMLFile", "");
+  EXPECT_EQ(Line("Internet Explorer"), Shown());
+
+  UserVerb("MyHTMLFile", R"("C:\Tools\My Browser\mb.exe" "%1")");
+  EXPECT_EQ(Line("mb.exe"), Shown());
+  const auto describe = [](const std::string& path) {
+    return path == R"(C:\Tools\My Browser\mb.exe)" ? std::string("My Browser") : std::string();
+  };
+  EXPECT_EQ(Line("My Browser"), Shown(describe));
+  // A program that says nothing of itself is named by its file.
+  EXPECT_EQ(Line("mb.exe"), Shown([](const std::string&) { return std::string("  "); }));
+
+  // The first verb of a list is the default, and the command's case does not matter.
+  UserVerb("open,MyHTMLFile", "");
+  SeedText(Hive::kCurrentUser, R"(Software\Classes\http\shell\open\command)", "",
+           R"(C:\Program Files\Mozilla Firefox\firefox.exe -url "%1")");
+  EXPECT_EQ(Line("firefox.exe"), Shown());
+
+  // A registered per-user client still decides, exactly as before.
+  UserClient("Maxthon.exe");
+  EXPECT_EQ(Line("Maxthon Web Browser"), Shown(describe));
+  UserClient("deepnet.exe");
+  EXPECT_EQ(kHidden, Shown(describe));
+}
+
+TEST_F(CurrentDefaultTest, AVerbThatNamesNoProgramFallsBackToTheMachine) {
+  MachineClient("IEXPLORE.EXE");
+  ClientName("IEXPLORE.EXE", "", "Internet Explorer");
+  for (const std::string& command : {std::string("   "), std::string("\"\" \"%1\""),
+                                     std::string("\0C:\\b.exe", 8)}) {
+    UserVerb("MyHTMLFile", command + " ");
+    EXPECT_EQ(Line("Internet Explorer"), Shown());
+  }
+  // A verb that would reach into another key names nothing either.
+  SeedText(Hive::kCurrentUser, R"(Software\Classes\http\Shell\a\b\Command)", "", "C:\\b.exe");
+  UserVerb("a\\b", "");
+  EXPECT_EQ(Line("Internet Explorer"), Shown());
+}
+
+TEST(ProgramOfCommandTest, FindsTheProgramAsTheShellWould) {
+  EXPECT_EQ(R"(C:\Program Files\B\b.exe)", ProgramOfCommand(R"(  "C:\Program Files\B\b.exe" "%1")"));
+  EXPECT_EQ(R"(C:\Program Files\B\b.exe)", ProgramOfCommand(R"(C:\Program Files\B\b.exe "%1")"));
+  EXPECT_EQ(R"(C:\Program Files\B\B.EXE)", ProgramOfCommand(R"(C:\Program Files\B\B.EXE)"));
+  EXPECT_EQ(R"(C:\b.exe)", ProgramOfCommand(R"(C:\b.exe -url "%1")"));
+  EXPECT_EQ("rundll32.exe", ProgramOfCommand("rundll32.exe shdocvw.dll,OpenURL %l"));
+  EXPECT_EQ("/usr/bin/firefox", ProgramOfCommand("/usr/bin/firefox %u"));
+  EXPECT_EQ(R"(C:\a.exe.bak)", ProgramOfCommand(R"(C:\a.exe.bak "%1")"));
+  EXPECT_EQ(R"(C:\No End)", ProgramOfCommand(R"("C:\No End)"));
+  EXPECT_EQ("", ProgramOfCommand(""));
+  EXPECT_EQ("", ProgramOfCommand(R"("" "%1")"));
+
+  EXPECT_EQ("b.exe", FileNameOf(R"(C:\Program Files\B\b.exe)"));
+  EXPECT_EQ("firefox", FileNameOf("/usr/bin/firefox"));
+  EXPECT_EQ("b.exe", FileNameOf("b.exe"));
 }
 
 TEST_F(CurrentDefaultTest, AccountWithoutAdministratorRightsStillSeesTheDefault) {

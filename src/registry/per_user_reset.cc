@@ -37,8 +37,32 @@ constexpr const char* kPerUserKeys[] = {
 
 std::span<const char* const> PerUserResetKeys() { return kPerUserKeys; }
 
-void delperuserkeys(Registry& registry) {
-  for (const char* path : kPerUserKeys) registry.DeleteKeyTree(Hive::kCurrentUser, path);
+namespace {
+
+// A deletion that failed may still have found nothing to delete: the delete function could
+// not be loaded, say. Only a key that can still be found, or whose absence cannot be shown,
+// is reported as remaining.
+bool StillThere(Registry& registry, const char* path) {
+  KeyHandle key = nullptr;
+  const long status = registry.OpenKey(Hive::kCurrentUser, path, kKeyRead, &key);
+  if (status == kErrorSuccess) registry.CloseKey(key);
+  return status != kErrorFileNotFound && status != kErrorPathNotFound;
 }
+
+}  // namespace
+
+std::vector<std::string> delperuserkeys(Registry& registry) {
+  std::vector<std::string> remaining;
+  for (const char* path : kPerUserKeys) {
+    const long status = registry.DeleteKeyTree(Hive::kCurrentUser, path);
+    if (status == kErrorSuccess || status == kErrorFileNotFound || status == kErrorPathNotFound) {
+      continue;
+    }
+    if (StillThere(registry, path)) remaining.push_back(path);
+  }
+  return remaining;
+}
+
+std::string CurrentUserKeyName(const std::string& path) { return "HKEY_CURRENT_USER\\" + path; }
 
 }  // namespace tarnwick

@@ -3,6 +3,8 @@
 #define TARNWICK_REGISTRY_PER_USER_RESET_H_
 
 #include <span>
+#include <string>
+#include <vector>
 
 namespace tarnwick {
 
@@ -11,9 +13,15 @@ class Registry;
 /// The 22 key paths below HKEY_CURRENT_USER that the reset deletes, in deletion order.
 std::span<const char* const> PerUserResetKeys();
 
-/// Deletes each key of PerUserResetKeys() with its whole sub-tree, in order. Every result is
-/// discarded: a missing key or a refused deletion does not stop the others. Reads nothing.
-void delperuserkeys(Registry& registry);
+/// Deletes each key of PerUserResetKeys() with its whole sub-tree, in order; a missing key or a
+/// refused deletion does not stop the others. Returns the keys that remain: those whose
+/// deletion failed for a reason other than their absence and that can still be found (or
+/// cannot be told apart from present), in table order. Empty when everything is gone.
+std::vector<std::string> delperuserkeys(Registry& registry);
+
+/// "HKEY_CURRENT_USER\" followed by `path`: how a key below the current user's hive is named
+/// to the user.
+std::string CurrentUserKeyName(const std::string& path);
 
 }  // namespace tarnwick
 

@@ -1,5 +1,7 @@
 #include "registry/per_user_reset.h"
 
+#include <set>
+
 #include "registry/association_sets.h"
 #include "registry/engine_test.h"
 
@@ -34,12 +36,27 @@ class PerUserResetTest : public EngineTest {
   }
 };
 
+// Deletions refused as a locked key or an unloadable delete function would refuse them.
+class RefusingRegistry final : public ForwardingRegistry {
+ public:
+  RefusingRegistry(Registry* inner, long error, std::set<std::string> refused)
+      : ForwardingRegistry(inner), error_(error), refused_(std::move(refused)) {}
+  long DeleteKeyTree(Hive hive, const std::string& path) override {
+    if (refused_.empty() || refused_.count(path) != 0) return error_;
+    return ForwardingRegistry::DeleteKeyTree(hive, path);
+  }
+
+ private:
+  long error_;
+  std::set<std::string> refused_;
+};
+
 TEST_F(PerUserResetTest, RemovesEveryPerUserRegistrationWithItsSubtree) {
   WriteEverything();
   ASSERT_TRUE(UserKeyExists(R"(Software\Classes\http\shell\open\ddeexec\Application)"));
   ASSERT_TRUE(UserKeyExists(R"(Software\Classes\MyMHTMLFile\Shell\Open\Command)"));
 
-  delperuserkeys(registry());
+  EXPECT_TRUE(delperuserkeys(registry()).empty());
 
   for (const char* path : PerUserResetKeys()) EXPECT_FALSE(UserKeyExists(path)) << path;
   // The writers spelt the type keys "MyHTMLFile" and "MyMHTMLFile".
@@ -64,8 +81,28 @@ TEST_F(PerUserResetTest, LeavesEverythingElse) {
   EXPECT_EQ(RegistryValue("x"), Read(Hive::kLocalMachine, R"(Software\Classes\http\shell\open\command)", ""));
 }
 
+TEST_F(PerUserResetTest, RefusedDeletionsAreReportedAndTheRestStillGo) {
+  WriteEverything();
+  RefusingRegistry locked(&registry(), kErrorAccessDenied,
+                          {R"(Software\Classes\https)", R"(Software\Classes\.xht)",
+                           kExplorer + ".mhtml"});
+  // .xht was written; nothing ever wrote Explorer's .mhtml key, so it does not remain.
+  EXPECT_EQ((std::vector<std::string>{R"(Software\Classes\.xht)", R"(Software\Classes\https)"}),
+            delperuserkeys(locked));
+  EXPECT_TRUE(UserKeyExists(R"(Software\Classes\https\shell\open\command)"));
+  EXPECT_FALSE(UserKeyExists(R"(Software\Classes\http)"));
+  EXPECT_FALSE(UserKeyExists(R"(Software\Clients\StartMenuInternet)"));
+  EXPECT_EQ(R"(HKEY_CURRENT_USER\Software\Classes\https)",
+            CurrentUserKeyName(R"(Software\Classes\https)"));
+
+  // Without a delete function at all, exactly the keys that exist remain.
+  RefusingRegistry unloadable(&registry(), /*ERROR_PROC_NOT_FOUND*/ 127, {});
+  EXPECT_EQ((std::vector<std::string>{R"(Software\Classes\.xht)", R"(Software\Classes\https)"}),
+            delperuserkeys(unloadable));
+}
+
 TEST_F(PerUserResetTest, EmptyProfileAndRepeatedResetsAreHarmless) {
-  delperuserkeys(registry());
+  EXPECT_TRUE(delperuserkeys(registry()).empty());
   for (const char* path : PerUserResetKeys()) EXPECT_FALSE(UserKeyExists(path)) << path;
 
   WriteEverything();

@@ -30,6 +30,7 @@ enum RegType : uint32_t {
 enum RegError : long {
   kErrorSuccess = 0,
   kErrorFileNotFound = 2,    ///< no such key or value
+  kErrorPathNotFound = 3,    ///< a key on the way is missing (some routes say so instead)
   kErrorAccessDenied = 5,    ///< the caller lacks the rights it asked for
   kErrorInvalidHandle = 6,   ///< a null or closed key handle
   kErrorInvalidData = 13,    ///< the store could not be read

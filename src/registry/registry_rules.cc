@@ -224,4 +224,10 @@ std::u16string RegBytesToUnits(std::span<const uint8_t> bytes) {
 
 bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
 
+std::string TrimSpaces(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
 }  // namespace tarnwick

@@ -66,6 +66,9 @@ std::u16string RegBytesToUnits(std::span<const uint8_t> bytes);
 /// True when `text` holds nothing but spaces: the program trims spaces and nothing else.
 bool IsBlank(std::string_view text);
 
+/// `text` without the spaces at either end.
+std::string TrimSpaces(std::string_view text);
+
 }  // namespace tarnwick
 
 #endif  // TARNWICK_REGISTRY_REGISTRY_RULES_H_

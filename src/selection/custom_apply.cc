@@ -29,17 +29,32 @@ bool HoldsInvalidPathCharacter(const std::string& text) {
   return false;
 }
 
+CustomApplyResult CheckCustomPath(SelectionContext& ctx, const std::string& text) {
+  // A text of blanks names no program; applying it would clear the user's registrations and
+  // write commands that run nothing. So would a path to nothing: one typo would cost the user
+  // every per-user registration.
+  if (IsBlank(text)) return CustomApplyResult::kEmpty;
+  if (HoldsInvalidPathCharacter(text)) return CustomApplyResult::kInvalidPath;
+  if (ctx.fso == nullptr || !ctx.fso->FileExists(TrimSpaces(text))) {
+    return CustomApplyResult::kMissingFile;
+  }
+  return CustomApplyResult::kApplied;
+}
+
 CustomApplyResult CustomApply(SelectionContext& ctx, const std::string& text) {
   BrowserProfile& p = *ctx.profile;
   p.IEPath = InternetExplorerPath(ctx);
-  // A text of blanks names no program; applying it would clear the user's registrations and
-  // write commands that run nothing.
-  if (IsBlank(text)) return CustomApplyResult::kEmpty;
-  if (HoldsInvalidPathCharacter(text)) return CustomApplyResult::kInvalidPath;
+  if (const CustomApplyResult checked = CheckCustomPath(ctx, text);
+      checked != CustomApplyResult::kApplied) {
+    return checked;
+  }
 
   if (ctx.registry != nullptr) delperuserkeys(*ctx.registry);
-  p.ExecutablePath = text;
-  p.OpenCommand = BuildOpenCommand(CommandForm::kQuoted, text);
+  // The file that was found, not the blanks around it, which would make the command name
+  // another path.
+  const std::string path = TrimSpaces(text);
+  p.ExecutablePath = path;
+  p.OpenCommand = BuildOpenCommand(CommandForm::kQuoted, path);
   // Unlike the presets, every document icon here is index 0, MHTML's included.
   SetBrowserIcons(&p, ",0");
   p.ShortcutCommand = p.OpenCommand;

@@ -14,18 +14,24 @@ enum class CustomApplyResult {
   kApplied,      ///< the per-user keys were cleared and the generic set written for the path
   kEmpty,        ///< the text was empty or blanks only: nothing deleted or written
   kInvalidPath,  ///< the text holds a character no path can hold: nothing deleted or written
+  kMissingFile,  ///< no file exists at the trimmed path: nothing deleted or written
 };
 
 /// True when `text` holds a character that no Windows path can hold: '"', '<', '>', '|', '*',
 /// '?' or a control character (U+0000 ... U+001F, U+007F ... U+009F).
 bool HoldsInvalidPathCharacter(const std::string& text);
 
+/// Whether `text` passes the checks a custom apply makes before it changes anything: not
+/// blank, no character a path cannot hold, and a file at the trimmed path (through
+/// `ctx.fso`; none counts as missing). kApplied when it does.
+CustomApplyResult CheckCustomPath(SelectionContext& ctx, const std::string& text);
+
 /// Runs a custom apply for the path `text` up to, not including, the window's own last steps
-/// (disabling its Apply button after kApplied, showing the message after kInvalidPath, and
-/// refreshing the current-default line). Sets `ctx.profile->IEPath`; for a usable path runs
-/// the per-user reset, fills the profile with the quoted path as the open and shortcut
-/// commands, writes "Check_Associations" = "No" and the generic association set. The path
-/// itself is not tested; every write is its own step, failures are skipped silently.
+/// (disabling its Apply button after kApplied, showing a message after kInvalidPath and
+/// kMissingFile, and refreshing the current-default line). Sets `ctx.profile->IEPath`; when
+/// CheckCustomPath passes, runs the per-user reset, fills the profile with the quoted trimmed
+/// path as the open and shortcut commands, writes "Check_Associations" = "No" and the generic
+/// association set. Every write is its own step; the writer's tally tells which failed.
 CustomApplyResult CustomApply(SelectionContext& ctx, const std::string& text);
 
 }  // namespace tarnwick

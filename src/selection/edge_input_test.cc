@@ -18,6 +18,12 @@ constexpr char kHtmlCommand[] = R"(Software\Classes\MyHTMLfile\Shell\Open\Comman
 constexpr char kHttpCommand[] = R"(Software\Classes\http\Shell\MyHTMLFile\Command)";
 constexpr char kClients[] = R"(SOFTWARE\Clients\StartMenuInternet)";
 
+// Every path names a file here: these tests are about what a path may hold.
+class EveryFileExists final : public FileSystemObject {
+ public:
+  bool FileExists(const std::string&) override { return true; }
+};
+
 class FixedEnvironment final : public Environment {
  public:
   std::string Get(const std::string& name) override {
@@ -48,12 +54,14 @@ class EdgeInputTest : public EngineTest {
     ctx.writer = &writer();
     ctx.registry = &registry();
     ctx.environment = &environment_;
+    ctx.fso = &files_;
     return CustomApply(ctx, text);
   }
   static std::string Command(const std::string& path) { return "\"" + path + "\" \"%1\""; }
 
   BrowserProfile profile_;
   FixedEnvironment environment_;
+  EveryFileExists files_;
 };
 
 TEST_F(EdgeInputTest, TheLongestWindowsPathIsWrittenWhole) {

@@ -73,8 +73,8 @@ bool ApplyPresetRow(SelectionContext& ctx, const BrowserPreset& row) {
   if (row.MachineClient) {
     p.ClientCommandPath = row.ClientCommandPath;
     p.ClientNamePath = row.ClientNamePath;
-    // The machine-wide client runs the bare executable, without quotes or arguments.
-    Write(ctx, row.ClientCommandPath, p.ExecutablePath);
+    // The machine-wide client runs the executable without arguments.
+    Write(ctx, row.ClientCommandPath, ClientCommand(p.ExecutablePath));
     Write(ctx, row.ClientNamePath, row.DisplayName);
   }
   if (row.ExtraWrite != nullptr) Write(ctx, row.ExtraWrite->path, row.ExtraWrite->value);

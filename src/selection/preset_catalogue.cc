@@ -48,13 +48,14 @@ void SetBrowserIcons(BrowserProfile* profile, const char* mhtml_index) {
 std::string BuildOpenCommand(CommandForm form, const std::string& path) {
   switch (form) {
     case CommandForm::kQuoted:
-      return "\"" + path + "\" \"%1\"";
     case CommandForm::kBare:
-      return path + " \"%1\"";
+      return ClientCommand(path) + " \"%1\"";
     case CommandForm::kUrlSwitch:
-      return path + " -url \"%1\"";
+      return ClientCommand(path) + " -url \"%1\"";
   }
   return {};
 }
+
+std::string ClientCommand(const std::string& path) { return "\"" + path + "\""; }
 
 }  // namespace tarnwick

@@ -10,11 +10,12 @@
 
 namespace tarnwick {
 
-/// How OpenCommand is built from the settled executable path P.
+/// How OpenCommand is built from the settled executable path P. P is always quoted: unquoted,
+/// a path with blanks lets Windows try "C:\Program.exe" and the like before the real program.
 enum class CommandForm {
   kQuoted,     ///< "P" "%1"
-  kBare,       ///< P "%1"
-  kUrlSwitch,  ///< P -url "%1"
+  kBare,       ///< "P" "%1", the form of browsers that take no switch
+  kUrlSwitch,  ///< "P" -url "%1"
 };
 
 /// Which icon references a preset sets.
@@ -74,6 +75,10 @@ void SetBrowserIcons(BrowserProfile* profile, const char* mhtml_index);
 
 /// OpenCommand for executable `path` in `form`.
 std::string BuildOpenCommand(CommandForm form, const std::string& path);
+
+/// The command of a machine-wide Start-menu client: the executable `path` in double quotes,
+/// with no arguments.
+std::string ClientCommand(const std::string& path);
 
 }  // namespace tarnwick
 

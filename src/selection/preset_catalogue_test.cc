@@ -36,14 +36,16 @@ TEST(PresetCatalogueTest, MachineClientPathsNameTheRowsClient) {
   }
 }
 
-TEST(PresetCatalogueTest, CommandFormsQuoteOnlyWhereAsked) {
+TEST(PresetCatalogueTest, EveryCommandQuotesTheExecutablePath) {
+  // Unquoted, a path with blanks would let Windows run C:\Program.exe first.
   const std::string path = R"(C:\Program Files\Avant Browser\avant.exe)";
   EXPECT_EQ(R"("C:\Program Files\Avant Browser\avant.exe" "%1")",
             BuildOpenCommand(CommandForm::kQuoted, path));
-  EXPECT_EQ(R"(C:\Program Files\Avant Browser\avant.exe "%1")",
+  EXPECT_EQ(R"("C:\Program Files\Avant Browser\avant.exe" "%1")",
             BuildOpenCommand(CommandForm::kBare, path));
-  EXPECT_EQ(R"(C:\Program Files\Avant Browser\avant.exe -url "%1")",
+  EXPECT_EQ(R"("C:\Program Files\Avant Browser\avant.exe" -url "%1")",
             BuildOpenCommand(CommandForm::kUrlSwitch, path));
+  EXPECT_EQ(R"("C:\Program Files\Avant Browser\avant.exe")", ClientCommand(path));
 }
 
 }  // namespace

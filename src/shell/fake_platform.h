@@ -34,27 +34,45 @@ struct FakeShellCall {
   int show_command = -1;
 };
 
-/// A registry that holds nothing and refuses nothing: every key is missing. Each deletion and
-/// open is recorded in `*calls`, so tests can see what the window reads and deletes.
+/// A registry that holds nothing: every key is missing, except the `locked` ones, which exist,
+/// hold nothing readable and refuse to be deleted, as keys that a policy or another program
+/// has locked. Each deletion and open is recorded in `*calls`, so tests can see what the
+/// window reads and deletes.
 class RecordingRegistry : public Registry {
  public:
   explicit RecordingRegistry(std::vector<std::string>* calls) : calls_(calls) {}
   long DeleteKeyTree(Hive, const std::string& path) override {
     calls_->push_back("DeleteKeyTree " + path);
-    return kErrorFileNotFound;
+    return locked.count(path) != 0 ? kErrorAccessDenied : kErrorFileNotFound;
   }
-  long OpenKey(Hive hive, const std::string& path, uint32_t, KeyHandle*) override {
+  long OpenKey(Hive hive, const std::string& path, uint32_t, KeyHandle* key) override {
     calls_->push_back(
         std::string(hive == Hive::kCurrentUser ? "OpenKey HKCU\\" : "OpenKey HKLM\\") + path);
-    return kErrorFileNotFound;
+    if (hive != Hive::kCurrentUser || locked.count(path) == 0) return kErrorFileNotFound;
+    *key = reinterpret_cast<KeyHandle>(uintptr_t{1});
+    return kErrorSuccess;
   }
   long QueryValue(KeyHandle, const std::string&, uint32_t*, uint8_t*, uint32_t*) override {
-    return kErrorInvalidHandle;
+    return kErrorFileNotFound;
   }
   long CloseKey(KeyHandle) override { return kErrorSuccess; }
 
+  std::set<std::string> locked;  ///< paths below HKEY_CURRENT_USER
+
  private:
   std::vector<std::string>* calls_;
+};
+
+/// A write route that keeps nothing and accepts every write but the `refused` writer paths.
+class AcceptingWriteRoute : public RegistryWriteRoute {
+ public:
+  bool RegWrite(const std::string& path, const std::string&, const std::string&,
+                std::string* err) override {
+    if (refused.count(path) == 0) return true;
+    *err = "access denied";
+    return false;
+  }
+  std::set<std::string> refused;
 };
 
 class FakePlatform : public AutomationFactory,

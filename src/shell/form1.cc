@@ -5,6 +5,7 @@
 #include "registry/current_default.h"
 #include "registry/per_user_reset.h"
 #include "registry/registry.h"
+#include "registry/registry_rules.h"
 #include "selection/custom_apply.h"
 #include "selection/picker.h"
 #include "selection/preset_apply.h"
@@ -21,6 +22,19 @@ constexpr char kResetMessage[] =
 constexpr char kInvalidPathMessage[] =
     "The text in the box is not a valid program path. A path cannot hold any of the characters "
     "\" < > | * ? or a control character.";
+constexpr char kResetIncompleteMessage[] =
+    "Not all per-user settings could be cleared. These keys remain:";
+
+std::string MissingFileMessage(const std::string& path) {
+  return "The file \"" + path +
+         "\" does not exist. Choose the browser's program file with the ... button.";
+}
+
+std::string FailedWritesMessage(const WriteTally& tally) {
+  return std::to_string(tally.user_failures) + " of " + std::to_string(tally.user_writes) +
+         " settings could not be written, so the browser is not fully set as your default. "
+         "Press Apply to try again.";
+}
 
 }  // namespace
 
@@ -91,8 +105,10 @@ void Form1::SetText1(const std::string& text) {
 void Form1::Command7_Click() {
   if (Blocked()) return;
   SelectionContext ctx = MakeSelectionContext();
+  writer_.TakeTally();
   if (PresetApply(ctx, option_values_) == PresetApplyResult::kCancelled) return;
-  SetCommand7Enabled(false);
+  // An incomplete apply leaves its button to be pressed again.
+  if (ReportFailedWrites()) SetCommand7Enabled(false);
   GetCurrentDefaultWebBrowser();
 }
 
@@ -106,12 +122,17 @@ void Form1::Command1_Click() {
 void Form1::Command2_Click() {
   if (Blocked()) return;
   SelectionContext ctx = MakeSelectionContext();
+  writer_.TakeTally();
   switch (CustomApply(ctx, text1_)) {
     case CustomApplyResult::kApplied:
-      SetCommand2Enabled(false);
+      if (ReportFailedWrites()) SetCommand2Enabled(false);
       break;
     case CustomApplyResult::kInvalidPath:
       platform_.desktop->MsgBox(kInvalidPathMessage, kMessageTitle, kVbInformation);
+      break;
+    case CustomApplyResult::kMissingFile:
+      platform_.desktop->MsgBox(MissingFileMessage(TrimSpaces(text1_)), kMessageTitle,
+                                kVbCritical);
       break;
     case CustomApplyResult::kEmpty:
       break;
@@ -121,13 +142,19 @@ void Form1::Command2_Click() {
 
 void Form1::Command5_Click() {
   if (Blocked()) return;
-  delperuserkeys();
+  const std::vector<std::string> remaining = delperuserkeys();
   // Clearing the text runs its change reaction, which enables Command2; disable it after.
   SetText1("");
   SetCommand2Enabled(false);
   SetCommand7Enabled(false);
   DeselectOptionBoxes();
-  platform_.desktop->MsgBox(kResetMessage, kMessageTitle, kVbInformation);
+  if (remaining.empty()) {
+    platform_.desktop->MsgBox(kResetMessage, kMessageTitle, kVbInformation);
+  } else {
+    std::string text = kResetIncompleteMessage;
+    for (const std::string& key : remaining) text += "\n" + CurrentUserKeyName(key);
+    platform_.desktop->MsgBox(text, kMessageTitle, kVbCritical);
+  }
   GetCurrentDefaultWebBrowser();
 }
 
@@ -165,8 +192,9 @@ void Form1::DeselectOptionBoxes() {
   for (int i = 1; i <= 8; ++i) SetOptionValue(i, false);
 }
 
-void Form1::delperuserkeys() {
-  if (platform_.registry != nullptr) tarnwick::delperuserkeys(*platform_.registry);
+std::vector<std::string> Form1::delperuserkeys() {
+  if (platform_.registry == nullptr) return {};
+  return tarnwick::delperuserkeys(*platform_.registry);
 }
 
 void Form1::ShowCommonDialog() { tarnwick::ShowCommonDialog(common_dialog_.get(), &profile_); }
@@ -177,7 +205,11 @@ void Form1::GetCurrentDefaultWebBrowser() {
     SetFrame4Visible(false);
     return;
   }
-  DefaultBrowserDisplay display = QueryCurrentDefaultBrowser(*platform_.registry);
+  ProgramDescriber describe;
+  if (platform_.programs != nullptr) {
+    describe = [this](const std::string& path) { return platform_.programs->Description(path); };
+  }
+  DefaultBrowserDisplay display = QueryCurrentDefaultBrowser(*platform_.registry, describe);
   if (display.visible) SetLabel5Caption(display.caption);
   SetFrame4Visible(display.visible);
 }
@@ -194,6 +226,13 @@ SelectionContext Form1::MakeSelectionContext() {
 }
 
 bool Form1::Blocked() const { return about_open_; }
+
+bool Form1::ReportFailedWrites() {
+  const WriteTally tally = writer_.TakeTally();
+  if (tally.user_failures == 0) return true;
+  platform_.desktop->MsgBox(FailedWritesMessage(tally), kMessageTitle, kVbCritical);
+  return false;
+}
 
 void Form1::SetOptionValue(int index, bool value) {
   if (option_values_[index - 1] == value) return;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "registry/browser_profile.h"
 #include "registry/registry_writer.h"
@@ -64,7 +65,8 @@ class Form1 {
  private:
   // The window's own routines.
   void DeselectOptionBoxes();
-  void delperuserkeys();
+  /// The keys that could not be deleted, as the reset returns them.
+  std::vector<std::string> delperuserkeys();
   void ShowCommonDialog();
   void GetCurrentDefaultWebBrowser();
 
@@ -72,6 +74,9 @@ class Form1 {
   SelectionContext MakeSelectionContext();
   /// True while the About box is open: the main window takes no input then.
   bool Blocked() const;
+  /// Tells the user when writes into the current user's hive failed since the tally was last
+  /// taken. True when all of them succeeded.
+  bool ReportFailedWrites();
 
   // Control-state setters: each runs the observer when the state changes.
   void SetOptionValue(int index, bool value);

@@ -7,6 +7,7 @@
 #include "portable/standin_registry.h"
 #include "registry/association_sets.h"
 #include "registry/registry_reader.h"
+#include "selection/preset_catalogue.h"
 #include "shell/fake_platform.h"
 #include "shell/form1.h"
 
@@ -44,7 +45,7 @@ class Form1FlowsTest : public ::testing::Test {
     StandInRegistry& reg = user_ != nullptr ? *user_ : *seed_;
     fake_ = std::make_unique<FakePlatform>(&reg, &reg);
     fake_->env["ProgramFiles"] = kProgramFiles;
-    fake_->files = {kIe, kGreen, kFirefox, kDeepnet, kAvant};
+    fake_->files = {kIe, kGreen, kFirefox, kDeepnet, kAvant, R"(C:\b.exe)"};
     form_ = std::make_unique<Form1>(fake_->platform());
     ASSERT_TRUE(form_->Form_Load());
     fake_->calls.clear();
@@ -107,7 +108,7 @@ TEST_F(Form1FlowsTest, QuotedPresetWithBrowserIconsAndMachineClient) {
   EXPECT_EQ(std::string(kIe) + ",0", Class(R"(https\DefaultIcon)"));
   EXPECT_EQ(R"(%SystemRoot%\system32\url.dll,0)", Class(R"(MyInternetShortcut\DefaultIcon)"));
   EXPECT_EQ("GreenBrowser.exe", User(kClients));
-  EXPECT_EQ(kGreen,
+  EXPECT_EQ(std::string("\"") + kGreen + "\"",
             Machine(R"(Software\Clients\StartMenuInternet\GreenBrowser.exe\shell\open\command)"));
   EXPECT_EQ("GreenBrowser Web Browser",
             Machine(R"(Software\Clients\StartMenuInternet\GreenBrowser.exe)", "LocalizedString"));
@@ -153,7 +154,7 @@ TEST_F(Form1FlowsTest, InternetExplorerKeepsTheLiteralShortcutCommand) {
 TEST_F(Form1FlowsTest, FirefoxWritesItsOwnSetWithTheUrlSwitch) {
   ApplyPreset(kMozillaFirefox);
 
-  EXPECT_EQ(std::string(kFirefox) + " -url \"%1\"", Class(R"(http\shell\open\command)"));
+  EXPECT_EQ(std::string("\"") + kFirefox + "\" -url \"%1\"", Class(R"(http\shell\open\command)"));
   EXPECT_EQ("Firefox", Class(R"(https\shell\open\ddeexec\Application)"));
   EXPECT_EQ("open", Class(R"(http\Shell)"));
   EXPECT_EQ(std::string(kFirefox) + ",0", Class(R"(ftp\DefaultIcon)"));
@@ -170,7 +171,7 @@ TEST_F(Form1FlowsTest, DeepnetHandsShortcutsBackToTheShell) {
   ApplyPreset(kDeepnetExplorer);
 
   EXPECT_EQ("InternetShortcut", Class(".url"));
-  EXPECT_EQ(std::string(kDeepnet) + " \"%1\"", Class(R"(MyHTMLFile\Shell\Open\Command)"));
+  EXPECT_EQ(std::string("\"") + kDeepnet + "\" \"%1\"", Class(R"(MyHTMLFile\Shell\Open\Command)"));
   EXPECT_EQ("", Class(R"(MyInternetShortcut\Shell\Open\Command)"));
   EXPECT_EQ("", Class(R"(MyMHTMLFile\DefaultIcon)"));
   EXPECT_EQ("deepnet.exe", User(kClients));
@@ -185,7 +186,7 @@ TEST_F(Form1FlowsTest, AvantRegistersTheShortcutMenuHandler) {
       Class(
           R"(MyInternetShortcut\Shellex\ContextMenuHandlers\{FBF23B40-E3F0-101B-8488-00AA003E56F8})"));
   EXPECT_EQ("MyInternetShortcut", Class(".url"));
-  EXPECT_EQ(std::string(kAvant) + " \"%1\"", Class(R"(https\Shell\MyHTMLFile\Command)"));
+  EXPECT_EQ(std::string("\"") + kAvant + "\" \"%1\"", Class(R"(https\Shell\MyHTMLFile\Command)"));
   EXPECT_EQ("avant.exe", User(kClients));
 }
 
@@ -226,7 +227,7 @@ TEST_F(Form1FlowsTest, PickedPathReplacesTheCatalogueOneButNotTheNames) {
 
   EXPECT_EQ("\"" + picked + "\" \"%1\"", Class(R"(MyHTMLFile\Shell\Open\Command)"));
   EXPECT_EQ("\"" + picked + "\" \"%1\"", Class(R"(MyInternetShortcut\Shell\Open\Command)"));
-  EXPECT_EQ(picked,
+  EXPECT_EQ("\"" + picked + "\"",
             Machine(R"(Software\Clients\StartMenuInternet\GreenBrowser.exe\shell\open\command)"));
   EXPECT_EQ("GreenBrowser.exe", User(kClients));
   EXPECT_FALSE(form_->Command7Enabled());
@@ -260,6 +261,7 @@ TEST_F(Form1FlowsTest, CustomApplyReplacesEveryPerUserTraceOfAPreset) {
   ApplyPreset(kMozillaFirefox);
   ApplyPreset(kGreenBrowser);
   const std::string path = R"(C:\Tools\My Browser\mb.exe)";
+  fake_->files.insert(path);
   form_->SetText1(path);
   ASSERT_TRUE(form_->Command2Enabled());
   form_->Command2_Click();
@@ -272,15 +274,34 @@ TEST_F(Form1FlowsTest, CustomApplyReplacesEveryPerUserTraceOfAPreset) {
   EXPECT_EQ("<none>", Class(R"(.xhtml)"));
   EXPECT_FALSE(UserKeyExists(kClients));
   EXPECT_EQ("No", User(kIeMain, "Check_Associations"));
-  // The machine-wide entry of the preset stays, and with no per-user client nothing names it.
+  // The machine-wide entry of the preset stays.
   EXPECT_EQ("GreenBrowser Web Browser",
             Machine(R"(Software\Clients\StartMenuInternet\GreenBrowser.exe)", "LocalizedString"));
   EXPECT_FALSE(form_->Command2Enabled());
-  EXPECT_FALSE(form_->Frame4Visible());
   EXPECT_EQ(path, form_->Text1());
+  // The web links now open with the custom browser, and the line says so.
+  EXPECT_TRUE(form_->Frame4Visible());
+  EXPECT_EQ("mb.exe is currently the default browser.", form_->Label5Caption());
 }
 
-TEST_F(Form1FlowsTest, CustomApplyLineNamesTheMachineWideChoice) {
+TEST_F(Form1FlowsTest, CustomApplyWritesTheFileItFoundWithoutTheBlanksAround) {
+  fake_->files.insert(R"(C:\b.exe)");
+  form_->SetText1(R"(  C:\b.exe )");
+  form_->Command2_Click();
+  EXPECT_EQ(R"("C:\b.exe" "%1")", Class(R"(http\Shell\MyHTMLFile\Command)"));
+  EXPECT_EQ(R"(  C:\b.exe )", form_->Text1());
+  EXPECT_TRUE(fake_->messages.empty());
+}
+
+// Describes programs as a version resource would.
+class DescribedPrograms final : public ProgramInfo {
+ public:
+  std::string Description(const std::string& path) override {
+    return path == R"(C:\Apps\Opera\opera.exe)" ? "Opera Internet Browser" : "";
+  }
+};
+
+TEST_F(Form1FlowsTest, CustomApplyLineNamesTheCustomProgram) {
   std::string err;
   ASSERT_TRUE(seed_->RegWrite(R"(HKLM\Software\Clients\StartMenuInternet\)", "IEXPLORE.EXE",
                               "REG_SZ", &err));
@@ -289,10 +310,52 @@ TEST_F(Form1FlowsTest, CustomApplyLineNamesTheMachineWideChoice) {
   ApplyPreset(kDeepnetExplorer);
   EXPECT_FALSE(form_->Frame4Visible());  // deepnet.exe has no machine-wide entry
 
+  // By its file name when it says nothing about itself ...
+  fake_->files.insert(R"(C:\b.exe)");
   form_->SetText1(R"(C:\b.exe)");
   form_->Command2_Click();
-  EXPECT_TRUE(form_->Frame4Visible());
-  EXPECT_EQ("Internet Explorer is currently the default browser.", form_->Label5Caption());
+  EXPECT_EQ("b.exe is currently the default browser.", form_->Label5Caption());
+
+  // ... by its description when it has one.
+  DescribedPrograms programs;
+  Platform platform = fake_->platform();
+  platform.programs = &programs;
+  Form1 described(platform);
+  ASSERT_TRUE(described.Form_Load());
+  fake_->files.insert(R"(C:\Apps\Opera\opera.exe)");
+  described.SetText1(R"(C:\Apps\Opera\opera.exe)");
+  described.Command2_Click();
+  EXPECT_EQ("Opera Internet Browser is currently the default browser.", described.Label5Caption());
+
+  // Without a verb of the user's own, the machine-wide choice is named, as before.
+  ASSERT_EQ(kErrorSuccess, seed_->DeleteKeyTree(Hive::kCurrentUser, R"(Software\Classes\http)"));
+  described.Command5_Click();
+  EXPECT_EQ("Internet Explorer is currently the default browser.", described.Label5Caption());
+}
+
+TEST_F(Form1FlowsTest, EveryPresetQuotesItsExecutableInEveryCommand) {
+  for (const BrowserPreset& row : PresetCatalogue()) {
+    SCOPED_TRACE(row.Caption);
+    Open(/*administrator=*/true);
+    const std::string exe = std::string(kProgramFiles) + row.RelativePath;
+    fake_->files.insert(exe);
+    ApplyPreset(row.OptionName[6] - '0');
+
+    const std::string quoted = "\"" + exe + "\"";
+    const std::string command = quoted + (row.CommandForm == CommandForm::kUrlSwitch
+                                              ? " -url \"%1\""
+                                              : " \"%1\"");
+    EXPECT_EQ(command, Class(R"(MyHTMLfile\Shell\Open\Command)"));
+    const char* verb = row.AssociationSet == AssociationSet::kFirefox ? "open" : "MyHTMLFile";
+    for (const char* protocol : {"http", "https", "ftp"}) {
+      EXPECT_EQ(command, Class(std::string(protocol) + R"(\Shell\)" + verb + R"(\Command)"));
+    }
+    const std::string client_command =
+        std::string(R"(Software\Clients\StartMenuInternet\)") + row.ClientName + R"(\shell\open\command)";
+    EXPECT_EQ(row.MachineClient ? quoted : "<none>", Machine(client_command));
+    // The icons name a file, not a command line: they stay unquoted.
+    if (row.AssociationSet == AssociationSet::kFirefox) EXPECT_EQ(exe + ",0", Class(R"(http\DefaultIcon)"));
+  }
 }
 
 TEST_F(Form1FlowsTest, ResetAfterPresetAndCustomApplyLeavesOnlyWhatIsNotPerUserBrowserState) {
@@ -304,6 +367,8 @@ TEST_F(Form1FlowsTest, ResetAfterPresetAndCustomApplyLeavesOnlyWhatIsNotPerUserB
   form_->Option_Click(kDeepnetExplorer);
   form_->SetText1(R"(C:\c.exe)");
   form_->Command5_Click();
+  ASSERT_EQ(1u, fake_->messages.size());
+  EXPECT_EQ(kVbInformation, fake_->messages[0].style);
 
   for (const char* key : {".htm", ".html", ".url", ".xml", "http", "https", "ftp", "MyHTMLFile",
                           "MyMHTMLFile", "MyInternetShortcut"}) {
@@ -318,7 +383,6 @@ TEST_F(Form1FlowsTest, ResetAfterPresetAndCustomApplyLeavesOnlyWhatIsNotPerUserB
   EXPECT_FALSE(form_->Command7Enabled());
   for (int i = 1; i <= 8; ++i) EXPECT_FALSE(form_->OptionValue(i));
   EXPECT_FALSE(form_->Frame4Visible());
-  EXPECT_EQ(1u, fake_->messages.size());
 }
 
 }  // namespace

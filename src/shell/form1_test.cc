@@ -33,7 +33,8 @@ Drawn Draw(const Form1& form) {
 
 class Form1Test : public ::testing::Test {
  protected:
-  Form1Test() : registry_(&fake_.calls), fake_(&registry_, nullptr), form_(fake_.platform()) {
+  Form1Test() : registry_(&fake_.calls), fake_(&registry_, &route_), form_(fake_.platform()) {
+    fake_.files = {"C:\\b.exe", "x", "C:\\old.exe"};
     form_.SetObserver([this] {
       ++changes_;
       drawn_ = Draw(form_);
@@ -48,6 +49,7 @@ class Form1Test : public ::testing::Test {
   }
 
   RecordingRegistry registry_;
+  AcceptingWriteRoute route_;
   FakePlatform fake_;
   Form1 form_;
   int changes_ = 0;
@@ -259,7 +261,7 @@ TEST_F(Form1Test, CustomApplyOfABlankOrUnusableTextDeletesAndWritesNothing) {
     EXPECT_EQ(0u, Count("RegWrite"));
     EXPECT_TRUE(form_.Command2Enabled());
     // The line is refreshed all the same.
-    EXPECT_EQ(1u, Count("OpenKey HKCU"));
+    EXPECT_EQ(1u, Count("OpenKey HKCU\\SOFTWARE\\Clients\\StartMenuInternet"));
     if (std::string(text) == "   ") {
       EXPECT_TRUE(fake_.messages.empty());
     } else {
@@ -268,6 +270,82 @@ TEST_F(Form1Test, CustomApplyOfABlankOrUnusableTextDeletesAndWritesNothing) {
       EXPECT_NE(std::string::npos, fake_.messages[0].text.find("not a valid program path"));
     }
   }
+}
+
+TEST_F(Form1Test, CustomApplyOfAPathToNothingSaysSoAndChangesNothing) {
+  form_.SetText1("  C:\\Program Files\\Opra\\opera.exe ");
+  fake_.calls.clear();
+  form_.Command2_Click();
+
+  EXPECT_EQ(1u, Count("FileExists C:\\Program Files\\Opra\\opera.exe"));
+  EXPECT_EQ(0u, Count("DeleteKeyTree"));
+  EXPECT_EQ(0u, Count("RegWrite"));
+  ASSERT_EQ(1u, fake_.messages.size());
+  EXPECT_EQ(
+      "The file \"C:\\Program Files\\Opra\\opera.exe\" does not exist. Choose the browser's "
+      "program file with the ... button.",
+      fake_.messages[0].text);
+  EXPECT_EQ("Tarnwick for Windows\u00AE XP", fake_.messages[0].title);
+  EXPECT_EQ(16, fake_.messages[0].style);
+  EXPECT_TRUE(form_.Command2Enabled());
+  EXPECT_EQ(1u, Count("OpenKey HKCU\\SOFTWARE\\Clients\\StartMenuInternet"));
+}
+
+TEST_F(Form1Test, ResetNamesTheKeysItCouldNotDeleteAndStillResetsTheWindow) {
+  registry_.locked = {R"(Software\Classes\http)", R"(Software\Clients\StartMenuInternet)"};
+  form_.Option_Click(3);
+  form_.SetText1("C:\\b.exe");
+  fake_.calls.clear();
+  form_.Command5_Click();
+
+  // Every deletion is still attempted.
+  EXPECT_EQ(PerUserResetKeys().size(), Count("DeleteKeyTree"));
+  ASSERT_EQ(1u, fake_.messages.size());
+  EXPECT_EQ(
+      "Not all per-user settings could be cleared. These keys remain:\n"
+      "HKEY_CURRENT_USER\\Software\\Classes\\http\n"
+      "HKEY_CURRENT_USER\\Software\\Clients\\StartMenuInternet",
+      fake_.messages[0].text);
+  EXPECT_EQ("Tarnwick for Windows\u00AE XP", fake_.messages[0].title);
+  EXPECT_EQ(16, fake_.messages[0].style);
+  EXPECT_EQ(Drawn{}, Draw(form_));
+  // The line is read afresh after the message.
+  EXPECT_TRUE(fake_.calls.back().starts_with("OpenKey HK"));
+}
+
+TEST_F(Form1Test, AnApplyWhoseUserWritesFailSaysHowManyAndStaysPressable) {
+  fake_.env["ProgramFiles"] = "C:\\Program Files";
+  fake_.files.insert("C:\\Program Files\\GreenBrowser\\GreenBrowser.exe");
+  route_.refused = {R"(HKCU\Software\Classes\.htm\)", R"(HKCU\Software\Classes\http\Shell\)",
+                    // Refused machine-wide writes are what an account without rights expects.
+                    R"(HKLM\Software\Clients\StartMenuInternet\GreenBrowser.exe\LocalizedString)"};
+  form_.Option_Click(1);
+  form_.Command7_Click();
+
+  // Check_Associations, the 26 rows and the per-user client: 28 writes into the user's hive.
+  ASSERT_EQ(1u, fake_.messages.size());
+  EXPECT_EQ(
+      "2 of 28 settings could not be written, so the browser is not fully set as your default. "
+      "Press Apply to try again.",
+      fake_.messages[0].text);
+  EXPECT_EQ("Tarnwick for Windows\u00AE XP", fake_.messages[0].title);
+  EXPECT_EQ(16, fake_.messages[0].style);
+  EXPECT_TRUE(form_.Command7Enabled());
+  EXPECT_TRUE(fake_.calls.back().starts_with("OpenKey HK"));
+
+  // Pressed again once the keys are free, it completes silently.
+  route_.refused = {R"(HKLM\Software\Clients\StartMenuInternet\GreenBrowser.exe\LocalizedString)"};
+  form_.Command7_Click();
+  EXPECT_EQ(1u, fake_.messages.size());
+  EXPECT_FALSE(form_.Command7Enabled());
+
+  // The custom apply counts its own writes: Check_Associations and the 26 rows.
+  route_.refused = {R"(HKCU\Software\Microsoft\Internet Explorer\Main\Check_Associations)"};
+  form_.SetText1("C:\\b.exe");
+  form_.Command2_Click();
+  ASSERT_EQ(2u, fake_.messages.size());
+  EXPECT_TRUE(fake_.messages[1].text.starts_with("1 of 27 settings could not be written"));
+  EXPECT_TRUE(form_.Command2Enabled());
 }
 
 TEST_F(Form1Test, HandlersBeforeASuccessfulLoadDoNoHarm) {

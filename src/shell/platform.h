@@ -57,8 +57,17 @@ inline constexpr int kSwShowMaximized = 3;
 
 /// Message-box styles.
 inline constexpr int kVbOkOnly = 0;
-inline constexpr int kVbCritical = 16;  ///< an error that ends the program
+inline constexpr int kVbCritical = 16;  ///< an error: something could not be done
 inline constexpr int kVbInformation = 64;
+
+/// What program files say about themselves.
+class ProgramInfo {
+ public:
+  virtual ~ProgramInfo() = default;
+  /// The FileDescription of the version resource of the program at `path` (environment
+  /// references expanded); the empty text when the file or its description cannot be read.
+  virtual std::string Description(const std::string& path) = 0;
+};
 
 /// Everything that is modal or leaves the program.
 class Desktop {
@@ -83,6 +92,7 @@ struct Platform {
   VersionProvider* version = nullptr;
   Environment* environment = nullptr;
   Desktop* desktop = nullptr;
+  ProgramInfo* programs = nullptr;  ///< null: programs are named by their file names
 };
 
 }  // namespace tarnwick

@@ -124,8 +124,10 @@ ControlClass ClassFor(const ControlRow& row) {
     case ControlKind::kTextBox:
       return {L"EDIT", common | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE};
     case ControlKind::kPictureBox: {
+      // A picture box takes the focus in its turn, as the layout's tab order has it.
       const DWORD kind = row.picture == Picture::kDonate ? SS_BITMAP : SS_ICON;
-      return {L"STATIC", common | SS_NOTIFY | kind | ((row.flags & kNoBorder) ? 0 : WS_BORDER), 0};
+      return {L"STATIC",
+              common | WS_TABSTOP | SS_NOTIFY | kind | ((row.flags & kNoBorder) ? 0 : WS_BORDER), 0};
     }
   }
   return {nullptr, 0, 0};

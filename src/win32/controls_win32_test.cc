@@ -107,14 +107,15 @@ TEST(ControlsWin32Test, CreationFollowsTheTabIndexWithLabelsBelowAndLeavesFrames
     return about.size();
   };
   EXPECT_LT(position("Label1"), position("lblTitle"));
-  // The focus order of the window: the options, the presets' Apply, then the custom frame.
+  // The focus order of the window: the options, the presets' Apply, the custom frame, then the
+  // donation picture.
   std::vector<std::string_view> focusable;
   for (const ControlRow* row : order) {
     if (ClassFor(*row).style & WS_TABSTOP) focusable.push_back(row->name);
   }
   const std::vector<std::string_view> expected = {
       "Option1",  "Option2",  "Option3",  "Option4",  "Option5",  "Option6",  "Option7", "Option8",
-      "Command7", "Command1", "Command2", "Command5", "Command3", "Command4", "Text1"};
+      "Command7", "Command1", "Command2", "Command5", "Command3", "Command4", "Text1",  "Picture1"};
   EXPECT_EQ(expected, focusable);
 }
 

@@ -30,12 +30,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   Win32AutomationFactory automation;
   Win32VersionProvider version;
   Win32Environment environment;
+  Win32ProgramInfo programs;
   Platform platform;
   platform.registry = &registry;
   platform.automation = &automation;
   platform.version = &version;
   platform.environment = &environment;
   platform.desktop = &window;
+  platform.programs = &programs;
 
   // The load step runs before any window exists, so that a refused Windows release sees only
   // the message, however little of the window's API it has.

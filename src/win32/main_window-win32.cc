@@ -167,6 +167,14 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND:
       OnCommand(LOWORD(wparam), HIWORD(wparam));
       return 0;
+    case DM_GETDEFID:
+      // Enter presses the focused command button, as Space does: the dialog manager asks for
+      // the default button, and the focused one is it.
+      if (const ControlRow* row = controls_.RowById(GetDlgCtrlID(GetFocus()));
+          row && row->kind == ControlKind::kCommandButton && IsChild(hwnd_, GetFocus())) {
+        return MAKELRESULT(GetDlgCtrlID(GetFocus()), DC_HASDEFID);
+      }
+      return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
@@ -212,6 +220,10 @@ void MainWindow::OnCommand(int id, int code) {
   // click all the same.
   if (code != BN_CLICKED && code != BN_DOUBLECLICKED) return;
   if (row->kind == ControlKind::kOptionButton) {
+    // Windows also reports a click when an unchecked option button merely receives the focus
+    // (at start-up, on re-activation, after a message box), without checking it. A real
+    // selection, by mouse, Space or the arrow keys, checks the automatic button first.
+    if (SendMessageW(controls_.Get(name), BM_GETCHECK, 0, 0) != BST_CHECKED) return;
     for (int index = 1; index <= 8; ++index) {
       if (name == kOptionNames[index - 1]) form_->Option_Click(index);
     }

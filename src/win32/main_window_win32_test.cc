@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,6 +58,34 @@ class OneClientRegistry : public Registry {
   std::u16string display_name_ = u"Maxthon Web Browser";
 };
 
+// Real Windows reports a click (BN_CLICKED, the button left unchecked) when an unchecked option
+// button receives the focus unless its mouse button is down; Wine does not. This gives the
+// window's option buttons that behaviour and counts the clicks so reported.
+std::map<HWND, WNDPROC> g_option_procs;
+int g_focus_clicks = 0;
+
+LRESULT CALLBACK ClickWhenFocused(HWND button, UINT message, WPARAM wparam, LPARAM lparam) {
+  const LRESULT result =
+      CallWindowProcW(g_option_procs[button], button, message, wparam, lparam);
+  if (message == WM_SETFOCUS && SendMessageW(button, BM_GETCHECK, 0, 0) != BST_CHECKED &&
+      !(SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED)) {
+    ++g_focus_clicks;
+    SendMessageW(GetParent(button), WM_COMMAND,
+                 MAKEWPARAM(GetDlgCtrlID(button), static_cast<WORD>(BN_CLICKED)),
+                 reinterpret_cast<LPARAM>(button));
+  }
+  return result;
+}
+
+void ClickOptionsOnFocusAsWindowsDoes(const MainWindow& window) {
+  for (const char* name : {"Option1", "Option2", "Option3", "Option4", "Option5", "Option6",
+                           "Option7", "Option8"}) {
+    const HWND option = window.Control(name);
+    g_option_procs[option] = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        option, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ClickWhenFocused)));
+  }
+}
+
 bool HasStyle(HWND window, DWORD style) {
   return (static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)) & style) == style;
 }
@@ -70,6 +100,7 @@ class MainWindowWin32Test : public ::testing::Test {
   void TearDown() override {
     window_.Detach();
     window_.Destroy();
+    g_option_procs.clear();
   }
 
   void Start(const Platform& platform) {
@@ -90,13 +121,37 @@ class MainWindowWin32Test : public ::testing::Test {
                  MAKEWPARAM(GetDlgCtrlID(control), static_cast<WORD>(code)),
                  reinterpret_cast<LPARAM>(control));
   }
+  /// A click as the mouse makes it: the automatic option button checks itself, then reports.
+  void Click(const char* name) { SendMessageW(Control(name), BM_CLICK, 0, 0); }
   bool Checked(const char* name) const {
     return SendMessageW(window_.Control(name), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+  bool NoOptionSelected() const {
+    for (int i = 1; i <= 8; ++i) {
+      if (form_->OptionValue(i) || Checked(("Option" + std::to_string(i)).c_str())) return false;
+    }
+    return true;
+  }
+  /// A key as the message loop hands it to the dialog manager, at the focused control.
+  bool DialogKey(WPARAM key) {
+    MSG msg = {GetFocus(), WM_KEYDOWN, key, 0, 0, {0, 0}};
+    return IsDialogMessageW(window_.hwnd(), &msg);
+  }
+  /// Space on a button: pressed on the key going down, clicked on its release.
+  void Space(HWND control) {
+    SendMessageW(control, WM_KEYDOWN, VK_SPACE, 0x00390001);
+    SendMessageW(control, WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001));
+  }
+  size_t Calls(const std::string& prefix) const {
+    size_t n = 0;
+    for (const std::string& call : fake_.calls) n += call.starts_with(prefix);
+    return n;
   }
 
   std::vector<std::string> registry_calls_;
   RecordingRegistry registry_{&registry_calls_};
-  FakePlatform fake_{&registry_, nullptr};
+  AcceptingWriteRoute route_;
+  FakePlatform fake_{&registry_, &route_};
   MainWindow window_{GetModuleHandleW(nullptr)};
   std::unique_ptr<Form1> form_;
 };
@@ -140,12 +195,12 @@ TEST_F(MainWindowWin32Test, OpensWithNothingSelectedBothApplysOffAndTheLineHidde
 }
 
 TEST_F(MainWindowWin32Test, AnOptionClickSelectsOnlyItAndEnablesThePresetsApply) {
-  Notify("Option3", BN_CLICKED);
+  Click("Option3");
   EXPECT_TRUE(Checked("Option3"));
   EXPECT_TRUE(IsWindowEnabled(Control("Command7")));
   EXPECT_FALSE(IsWindowEnabled(Control("Command2")));
 
-  Notify("Option6", BN_CLICKED);
+  Click("Option6");
   EXPECT_TRUE(Checked("Option6"));
   EXPECT_FALSE(Checked("Option3"));
   EXPECT_TRUE(form_->OptionValue(6));
@@ -156,7 +211,7 @@ TEST_F(MainWindowWin32Test, AnOptionClickSelectsOnlyItAndEnablesThePresetsApply)
 
 TEST_F(MainWindowWin32Test, TheKeyboardFollowsTheTabOrderAndTheArrowsSelectOptions) {
   // The arrow keys move through the option group and select as they go.
-  Notify("Option3", BN_CLICKED);
+  Click("Option3");
   MSG down = {Control("Option3"), WM_KEYDOWN, VK_DOWN, 0, 0, {0, 0}};
   EXPECT_TRUE(IsDialogMessageW(window_.hwnd(), &down));
   EXPECT_TRUE(form_->OptionValue(4));
@@ -165,12 +220,140 @@ TEST_F(MainWindowWin32Test, TheKeyboardFollowsTheTabOrderAndTheArrowsSelectOptio
 
   // Tab: from the selected option through the enabled buttons to the text box and round.
   const std::vector<std::string> expected = {"Command7", "Command1", "Command5", "Command3",
-                                             "Command4", "Text1",    "Option4"};
+                                             "Command4", "Text1",    "Picture1", "Option4"};
   HWND at = Control("Option4");
   for (const std::string& name : expected) {
     at = GetNextDlgTabItem(window_.hwnd(), at, FALSE);
     EXPECT_EQ(window_.Control(name), at) << "expected " << name;
   }
+}
+
+TEST_F(MainWindowWin32Test, OptionsThatOnlyReceiveTheFocusStayUnselected) {
+  Platform platform = fake_.platform();
+  platform.desktop = &window_;  // real message boxes, which take the focus and give it back
+  Start(platform);
+  ClickOptionsOnFocusAsWindowsDoes(window_);
+
+  // Start-up gives the keyboard to the first option.
+  window_.Show();
+  EXPECT_EQ(Control("Option1"), GetFocus());
+  EXPECT_GT(g_focus_clicks, 0);
+  EXPECT_TRUE(NoOptionSelected());
+  EXPECT_FALSE(IsWindowEnabled(Control("Command7")));
+
+  // The window loses the activation and gets it back.
+  const int before = g_focus_clicks;
+  SendMessageW(window_.hwnd(), WM_ACTIVATE, WA_INACTIVE, 0);
+  SetFocus(nullptr);
+  SendMessageW(window_.hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+  EXPECT_GT(g_focus_clicks, before);
+  EXPECT_TRUE(NoOptionSelected());
+  EXPECT_FALSE(IsWindowEnabled(Control("Command7")));
+
+  // A real click still selects.
+  const HWND option2 = Control("Option2");
+  SendMessageW(option2, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+  SendMessageW(option2, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+  EXPECT_TRUE(form_->OptionValue(2));
+  EXPECT_TRUE(IsWindowEnabled(Control("Command7")));
+  ASSERT_EQ(option2, GetFocus());
+
+  // Reset while that option has the focus: the message box takes the focus, and gives it back
+  // to the option, now unchecked.
+  const int before_reset = g_focus_clicks;
+  DialogDriver ok([](HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); });
+  Notify("Command5", BN_CLICKED);
+  ASSERT_TRUE(ok.Finish());
+  EXPECT_GT(g_focus_clicks, before_reset);
+  EXPECT_TRUE(NoOptionSelected());
+  EXPECT_FALSE(IsWindowEnabled(Control("Command7")));
+}
+
+TEST_F(MainWindowWin32Test, TheKeyboardAloneSelectsAPresetAndAppliesIt) {
+  fake_.env["ProgramFiles"] = R"(C:\Program Files)";
+  fake_.files = {R"(C:\Program Files\Maxthon\Maxthon.exe)"};
+  Start(fake_.platform());
+  ClickOptionsOnFocusAsWindowsDoes(window_);
+  window_.Show();
+  ASSERT_EQ(Control("Option1"), GetFocus());
+
+  // The arrow keys select as they move; the first stop is no selection.
+  for (int i = 0; i < 2; ++i) EXPECT_TRUE(DialogKey(VK_DOWN));
+  EXPECT_EQ(Control("Option3"), GetFocus());
+  EXPECT_TRUE(form_->OptionValue(3));
+  EXPECT_TRUE(IsWindowEnabled(Control("Command7")));
+
+  EXPECT_TRUE(DialogKey(VK_TAB));
+  ASSERT_EQ(Control("Command7"), GetFocus());
+  fake_.calls.clear();
+  EXPECT_TRUE(DialogKey(VK_RETURN));
+  EXPECT_EQ(1u, Calls(R"(RegWrite HKCU\Software\Clients\StartMenuInternet\)"));
+  EXPECT_FALSE(IsWindowEnabled(Control("Command7")));
+  EXPECT_TRUE(form_->OptionValue(3));
+}
+
+TEST_F(MainWindowWin32Test, EnterAndSpacePressTheFocusedButton) {
+  FakePlatform& fake = fake_;
+  fake.files = {R"(C:\b.exe)"};
+  window_.Show();
+  struct Press {
+    const char* button;
+    std::string effect;  // the start of a call the button's handler makes
+  } presses[] = {
+      {"Command7", R"(RegWrite HKCU\Software\Microsoft\Internet Explorer\Main\Check_Associations)"},
+      {"Command1", "MsgBox Note"},
+      {"Command2", R"(FileExists C:\b.exe)"},
+      {"Command5", "MsgBox Tarnwick"},
+      {"Command3", "ShellExecute"},
+      {"Command4", "ShowAboutBox"},
+  };
+  for (const Press& press : presses) {
+    for (const bool enter : {true, false}) {
+      SCOPED_TRACE(std::string(press.button) + (enter ? " Enter" : " Space"));
+      // The Apply buttons take the keyboard only while they can be pressed.
+      form_->Option_Click(1);
+      form_->SetText1(enter ? R"(C:\b.exe)" : R"( C:\b.exe)");
+      const HWND button = Control(press.button);
+      SetFocus(button);
+      ASSERT_EQ(button, GetFocus());
+      fake.calls.clear();
+      if (enter) {
+        EXPECT_TRUE(DialogKey(VK_RETURN));
+      } else {
+        Space(button);
+      }
+      const size_t made = std::count_if(fake.calls.begin(), fake.calls.end(),
+                                        [&](const std::string& c) { return c.starts_with(press.effect); });
+      EXPECT_GE(made, 1u);
+    }
+  }
+  // Enter elsewhere presses nothing.
+  SetFocus(Control("Text1"));
+  fake.calls.clear();
+  DialogKey(VK_RETURN);
+  EXPECT_TRUE(fake.calls.empty());
+}
+
+TEST_F(MainWindowWin32Test, FailedDeletionsAndWritesAreToldNotHidden) {
+  registry_.locked = {R"(Software\Classes\ftp)"};
+  Notify("Command5", BN_CLICKED);
+  ASSERT_EQ(1u, fake_.messages.size());
+  EXPECT_EQ(
+      "Not all per-user settings could be cleared. These keys remain:\n"
+      "HKEY_CURRENT_USER\\Software\\Classes\\ftp",
+      fake_.messages[0].text);
+  EXPECT_EQ(kVbCritical, fake_.messages[0].style);
+
+  fake_.files = {R"(C:\b.exe)"};
+  route_.refused = {R"(HKCU\Software\Classes\ftp\DefaultIcon\)"};
+  SetWindowTextW(Control("Text1"), L"C:\\b.exe");
+  Notify("Command2", BN_CLICKED);
+  ASSERT_EQ(2u, fake_.messages.size());
+  EXPECT_EQ(
+      "1 of 27 settings could not be written, so the browser is not fully set as your default. "
+      "Press Apply to try again.",
+      fake_.messages[1].text);
+  EXPECT_TRUE(IsWindowEnabled(Control("Command2")));
 }
 
 TEST_F(MainWindowWin32Test, TheDonationLinksShowTheHand) {
@@ -184,7 +367,7 @@ TEST_F(MainWindowWin32Test, TypingAPathEnablesTheCustomApplyAndResetClearsIt) {
   SetWindowTextW(Control("Text1"), L"C:\\Program Files\\Opera\\opera.exe");
   EXPECT_EQ("C:\\Program Files\\Opera\\opera.exe", form_->Text1());
   EXPECT_TRUE(IsWindowEnabled(Control("Command2")));
-  Notify("Option2", BN_CLICKED);
+  Click("Option2");
 
   Notify("Command5", BN_CLICKED);
   ASSERT_EQ(1u, fake_.messages.size());
@@ -244,7 +427,16 @@ TEST_F(MainWindowWin32Test, AGraphicalButtonDrawsItsCaptionBelowThePictureSpace)
   draw.hwndItem = button;
   draw.hDC = dc;
   draw.rcItem = rect;
+  // Focused, the button carries the dotted focus rectangle inside its edge.
+  draw.itemState = ODS_FOCUS;
   ASSERT_TRUE(window_.controls().DrawItem(draw));
+  std::vector<COLORREF> focused;
+  for (int y = 0; y < rect.bottom; ++y) focused.push_back(GetPixel(dc, rect.right / 2, y));
+  draw.itemState = 0;
+  ASSERT_TRUE(window_.controls().DrawItem(draw));
+  int focus_pixels = 0;
+  for (int y = 0; y < rect.bottom; ++y) focus_pixels += focused[y] != GetPixel(dc, rect.right / 2, y);
+  EXPECT_GE(focus_pixels, 1);
 
   // The caption's ink lies below the 32 pixels kept for the picture, and there is some.
   const COLORREF ink = GetSysColor(COLOR_BTNTEXT);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,6 +33,25 @@ QPalette PaletteFor(const ControlRow& row) {
   }
   return palette;
 }
+
+// Enter presses a focused command button, as Space does: the buttons of the classic toolkit
+// take both. Qt's own buttons take only Space, outside a dialog.
+class EnterPresses final : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    if (key->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier)) return false;
+    auto* button = qobject_cast<QAbstractButton*>(watched);
+    if (button == nullptr || !button->isEnabled()) return false;
+    if (!key->isAutoRepeat()) button->click();
+    return true;
+  }
+};
 
 QWidget* MakeWidget(const ControlRow& row, QWidget* parent) {
   switch (row.kind) {
@@ -101,6 +121,7 @@ QWidget* MakeControl(const ControlRow& row, const WindowFacts& window, int dpi, 
     button->setDefault(row.flags & kDefaultButton);
     button->setAutoDefault(row.flags & kDefaultButton);
   }
+  if (row.kind == ControlKind::kCommandButton) widget->installEventFilter(new EnterPresses(widget));
   return widget;
 }
 

@@ -9,10 +9,15 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTest>
+#include <algorithm>
+#include <filesystem>
 
+#include "portable/full_disk_for_test.h"
 #include "portable/linux_services.h"
 #include "portable/qt/qt_look.h"
 #include "portable/qt/qt_test_util.h"
+#include "portable/temp_dir_for_test.h"
+#include "registry/registry_reader.h"
 #include "shell/form1.h"
 #include "shell/layout.h"
 #include "shell/startup.h"
@@ -22,6 +27,42 @@ namespace tarnwick {
 namespace {
 
 using MainWindowTest = SessionTest;
+
+// "ProgramFiles" set to a folder that holds the Maxthon preset's program, for one test.
+class ProgramFilesWithMaxthon {
+ public:
+  ProgramFilesWithMaxthon() : old_(qgetenv("ProgramFiles")), had_(qEnvironmentVariableIsSet("ProgramFiles")) {
+    std::filesystem::create_directories(dir_.File("Maxthon"));
+    dir_.Put("Maxthon/Maxthon.exe", "");
+    qputenv("ProgramFiles", QByteArray::fromStdString(dir_.path()));
+  }
+  ~ProgramFilesWithMaxthon() {
+    if (had_) {
+      qputenv("ProgramFiles", old_);
+    } else {
+      qunsetenv("ProgramFiles");
+    }
+  }
+
+ private:
+  TempDir dir_;
+  QByteArray old_;
+  bool had_;
+};
+
+// Deletions refused, as for keys that a policy or another program holds.
+class LockedKeys final : public ForwardingRegistry {
+ public:
+  LockedKeys(Registry* inner, std::vector<std::string> locked)
+      : ForwardingRegistry(inner), locked_(std::move(locked)) {}
+  long DeleteKeyTree(Hive hive, const std::string& path) override {
+    if (std::find(locked_.begin(), locked_.end(), path) != locked_.end()) return kErrorAccessDenied;
+    return ForwardingRegistry::DeleteKeyTree(hive, path);
+  }
+
+ private:
+  std::vector<std::string> locked_;
+};
 
 TEST_F(MainWindowTest, EveryControlSitsWhereTheTwipTableSays) {
   ASSERT_TRUE(Start());
@@ -240,13 +281,157 @@ TEST_F(MainWindowTest, AltAPressesTheCustomApply) {
   ASSERT_TRUE(Start());
   window().activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
-  QTest::keyClicks(Control<QLineEdit>("Text1"), "/opt/web/browser");
+  // A file that exists: the test program itself.
+  QTest::keyClicks(Control<QLineEdit>("Text1"), QCoreApplication::applicationFilePath());
   ASSERT_TRUE(Control<QAbstractButton>("Command2")->isEnabled());
   QTest::keyClick(&window(), Qt::Key_A, Qt::AltModifier);
   // The custom apply ran to its end: it disables its own button and wrote the associations.
   EXPECT_TRUE(QTest::qWaitFor([&] { return !Control<QAbstractButton>("Command2")->isEnabled(); }));
   EXPECT_EQ(kErrorSuccess,
             registry_->KeyExists(Hive::kCurrentUser, R"(Software\Classes\MyHTMLfile)"));
+}
+
+TEST_F(MainWindowTest, EnterAndSpacePressTheFocusedButton) {
+  ProgramFilesWithMaxthon programs;
+  ASSERT_TRUE(Start());
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  const QString browser = QCoreApplication::applicationFilePath();
+  int modals = 0;
+  // Answers every box and dialog a press opens, however many follow one another.
+  std::function<void(QWidget*)> close_all = [&](QWidget* modal) {
+    ++modals;
+    WhenModal(close_all);
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      box->button(QMessageBox::Ok)->click();
+    } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+      dialog->reject();
+    }
+  };
+  WhenModal(close_all);
+
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+    SCOPED_TRACE(key);
+    QTest::mouseClick(Control<QRadioButton>("Option3"), Qt::LeftButton);
+    QTest::keyClick(Control<QAbstractButton>("Command7"), key);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Control<QAbstractButton>("Command7")->isEnabled(); }));
+    EXPECT_EQ(RegistryValue(std::string("Maxthon.exe")),
+              ReadRegistryValue(*registry_, Hive::kCurrentUser, R"(Software\Clients\StartMenuInternet)", ""));
+    ASSERT_EQ(kErrorSuccess, registry_->DeleteKeyTree(Hive::kCurrentUser, "Software"));
+
+    Control<QLineEdit>("Text1")->clear();
+    QTest::keyClicks(Control<QLineEdit>("Text1"), browser);
+    QTest::keyClick(Control<QAbstractButton>("Command2"), key);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Control<QAbstractButton>("Command2")->isEnabled(); }));
+
+    const size_t urls = opened_urls_.size();
+    QTest::keyClick(Control<QAbstractButton>("Command3"), key);
+    EXPECT_EQ(urls + 1, opened_urls_.size());
+
+    // Each of these opens a box or dialog first.
+    for (const char* name : {"Command5", "Command4", "Command1"}) {
+      const int before = modals;
+      QTest::keyClick(Control<QAbstractButton>(name), key);
+      EXPECT_TRUE(QTest::qWaitFor([&] { return modals > before; })) << name;
+    }
+  }
+}
+
+TEST_F(MainWindowTest, TheFocusedButtonShowsItsFocusRectangle) {
+  ASSERT_TRUE(Start());
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  auto* reset = Control<QAbstractButton>("Command5");
+  const QImage plain = reset->grab().toImage();
+  // Reached by the keyboard, as a user tabs to it.
+  Control<QAbstractButton>("Command1")->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(reset, QApplication::focusWidget());
+  EXPECT_NE(plain, reset->grab().toImage());
+}
+
+TEST_F(MainWindowTest, ACustomPathToNothingIsRefusedWithItsName) {
+  ASSERT_TRUE(Start());
+  Seed(R"(HKCU\Software\Classes\http\Shell\)", "Other");
+  QTest::keyClicks(Control<QLineEdit>("Text1"), "/opt/web/browser ");
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  WhenModal([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(nullptr, box);
+    text = box->text();
+    icon = box->icon();
+    box->button(QMessageBox::Ok)->click();
+  });
+  QTest::mouseClick(Control<QAbstractButton>("Command2"), Qt::LeftButton);
+  EXPECT_EQ(QString("The file \"/opt/web/browser\" does not exist. Choose the browser's program "
+                    "file with the ... button."),
+            text);
+  EXPECT_EQ(QMessageBox::Critical, icon);
+  EXPECT_TRUE(Control<QAbstractButton>("Command2")->isEnabled());
+  // Nothing was cleared.
+  EXPECT_EQ(RegistryValue(std::string("Other")),
+            ReadRegistryValue(*registry_, Hive::kCurrentUser, R"(Software\Classes\http\Shell)", ""));
+}
+
+TEST_F(MainWindowTest, ResetNamesTheKeysThatRemain) {
+  Seed(R"(HKCU\Software\Classes\http\Shell\)", "MyHTMLFile");
+  Seed(R"(HKCU\Software\Classes\.htm\)", "MyHTMLfile");
+  LockedKeys locked(registry_.get(), {R"(Software\Classes\http)"});
+  ASSERT_TRUE(Start(locked, *registry_));
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  WhenModal([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(nullptr, box);
+    text = box->text();
+    icon = box->icon();
+    box->button(QMessageBox::Ok)->click();
+  });
+  QTest::mouseClick(Control<QAbstractButton>("Command5"), Qt::LeftButton);
+  EXPECT_EQ(QString("Not all per-user settings could be cleared. These keys remain:\n"
+                    "HKEY_CURRENT_USER\\Software\\Classes\\http"),
+            text);
+  EXPECT_EQ(QMessageBox::Critical, icon);
+  EXPECT_EQ(kErrorFileNotFound, registry_->KeyExists(Hive::kCurrentUser, R"(Software\Classes\.htm)"));
+  EXPECT_FALSE(Control<QAbstractButton>("Command2")->isEnabled());
+}
+
+TEST_F(MainWindowTest, AnApplyOnAFullDiskSaysSoAndLeavesTheHiveIntact) {
+  ProgramFilesWithMaxthon programs;
+  FullDisk disk;
+  TempDir dir;
+  std::string err;
+  auto hives = StandInRegistry::OpenFiles({dir.File("user.hive"), dir.File("machine.hive")}, true, &err);
+  ASSERT_NE(nullptr, hives) << err;
+  ASSERT_TRUE(hives->RegWrite(R"(HKCU\Software\Classes\.htm\)", "htmlfile", "REG_SZ", &err));
+  ASSERT_TRUE(Start(*hives, *hives));
+
+  disk.Fill(true);
+  QString text;
+  WhenModal([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(nullptr, box);
+    text = box->text();
+    box->button(QMessageBox::Ok)->click();
+  });
+  QTest::mouseClick(Control<QRadioButton>("Option3"), Qt::LeftButton);
+  QTest::mouseClick(Control<QAbstractButton>("Command7"), Qt::LeftButton);
+  // Check_Associations, the 26 rows and the client; the machine-wide pair is not counted.
+  EXPECT_EQ(QString("28 of 28 settings could not be written, so the browser is not fully set as "
+                    "your default. Press Apply to try again."),
+            text);
+  EXPECT_TRUE(Control<QAbstractButton>("Command7")->isEnabled());
+
+  // With room again, the hive holds what it held, and the same press completes.
+  disk.Fill(false);
+  EXPECT_EQ(RegistryValue(std::string("htmlfile")),
+            ReadRegistryValue(*hives, Hive::kCurrentUser, R"(Software\Classes\.htm)", ""));
+  QTest::mouseClick(Control<QAbstractButton>("Command7"), Qt::LeftButton);
+  EXPECT_FALSE(Control<QAbstractButton>("Command7")->isEnabled());
+  EXPECT_EQ(RegistryValue(std::string("MyHTMLfile")),
+            ReadRegistryValue(*hives, Hive::kCurrentUser, R"(Software\Classes\.htm)", ""));
+  session_.reset();
 }
 
 TEST_F(MainWindowTest, ResetConfirmsAndClearsEverything) {

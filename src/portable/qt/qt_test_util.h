@@ -52,9 +52,12 @@ class SessionTest : public testing::Test {
   }
 
   /// Makes the session and runs its load step.
-  bool Start() {
+  bool Start() { return Start(*registry_, *registry_); }
+  /// The same over other routes, such as wrappers of the registry that refuse some changes.
+  bool Start(Registry& registry, RegistryWriteRoute& writer) {
+    session_.reset();
     session_ = std::make_unique<Session>(
-        *registry_, [this](const std::string& url) { opened_urls_.push_back(url); });
+        registry, writer, [this](const std::string& url) { opened_urls_.push_back(url); });
     return session_->Start();
   }
 

@@ -15,9 +15,12 @@ std::unique_ptr<StandInRegistry> OpenHivesOrExplain(const HiveLocations& files, 
 }
 
 Session::Session(StandInRegistry& registry, QtDesktop::UrlOpener open_url)
+    : Session(registry, registry, std::move(open_url)) {}
+
+Session::Session(Registry& registry, RegistryWriteRoute& writer, QtDesktop::UrlOpener open_url)
     : version_(registry),
       desktop_(std::move(open_url)),
-      automation_(registry,
+      automation_(writer,
                   [this] { return std::make_unique<QtCommonDialog>([this] { return &window_; }); }),
       platform_{&registry, &automation_, &version_, &environment_, &desktop_},
       form_(platform_),

@@ -12,6 +12,8 @@
 
 namespace tarnwick {
 
+class Registry;
+class RegistryWriteRoute;
 class StandInRegistry;
 struct HiveLocations;
 
@@ -25,6 +27,8 @@ class Session {
   /// `registry` is not owned and must outlive the session. Links go to `open_url`.
   explicit Session(StandInRegistry& registry,
                    QtDesktop::UrlOpener open_url = OpenWithDesktopHandler);
+  /// The same over separate read-and-delete and write routes, neither owned.
+  Session(Registry& registry, RegistryWriteRoute& writer, QtDesktop::UrlOpener open_url);
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 

@@ -3,7 +3,9 @@
 # resources, starts it in a fresh 32-bit Windows XP prefix on a virtual display, selects the
 # "Maxthon" preset and presses the presets' Apply with the mouse, then checks with
 # `wine reg query` what landed under HKCU\Software\Classes, and that the window shows the new
-# current default. Before, it checks that the program refuses Windows 2000. Leaves a screenshot of the window in docs/screenshots/windows-wine.png.
+# current default. Then the same with the keyboard alone: Tab into the option group, the arrow
+# keys to "Maxthon", Tab to Apply, Enter. Before, it checks that the program refuses Windows
+# 2000. Leaves a screenshot of the window in docs/screenshots/windows-wine.png.
 # Fails when a check fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -117,6 +119,35 @@ expect_default 'HKCU\Software\Clients\StartMenuInternet' 'Maxthon.exe'
 brown=$(convert "$shot" -fill black +opaque '#804040' -fill white -opaque '#804040' \
   -format '%[fx:round(mean*w*h)]' info:)
 ((brown > 20)) || fail "the current-default line is not shown (${brown} pixels of its colour)"
+
+# Again from nothing, with the keyboard alone.
+wineserver -k 2>/dev/null || true
+wineserver -w
+for key in .htm .html http https; do
+  wine reg delete "HKCU\Software\Classes\\$key" /f >/dev/null 2>&1 || true
+done
+wine reg delete 'HKCU\Software\Clients\StartMenuInternet' /f >/dev/null 2>&1 || true
+[[ -z "$(reg_default 'HKCU\Software\Clients\StartMenuInternet')" ]] ||
+  fail "the per-user client could not be removed before the keyboard run"
+wine "$exe" &
+window=$(find_window "Tarnwick v1.5" 120)
+if [[ -z "$window" ]]; then
+  echo "wine-e2e: the main window did not appear for the keyboard run" >&2
+  exit 1
+fi
+sleep 2
+# The window starts with the keyboard in the option group; out of it backwards, then in again.
+for key in shift+Tab Tab Down Down Tab Return; do
+  xdotool key --clearmodifiers "$key"
+  sleep 0.3
+done
+for _ in $(seq 1 40); do
+  [[ -n "$(reg_default 'HKCU\Software\Clients\StartMenuInternet')" ]] && break
+  sleep 0.5
+done
+expect_default 'HKCU\Software\Classes\http\Shell\MyHTMLFile\Command' \
+  '"C:\Program Files\Maxthon\Maxthon.exe" "%1"'
+expect_default 'HKCU\Software\Clients\StartMenuInternet' 'Maxthon.exe'
 
 wineserver -k 2>/dev/null || true
 if ((failures)); then

@@ -34,6 +34,17 @@ class FixedFileSystem final : public FileSystemObject {
   bool exists = true;
 };
 
+// The user picks the file named in `next` whenever the dialog is shown.
+class PickingDialog final : public CommonDialog {
+ public:
+  void SetInitialDir(const std::string&) override {}
+  void SetFilter(const std::string&) override {}
+  void SetFlags(int32_t) override {}
+  bool ShowOpen() override { return true; }
+  std::string FileName() override { return next; }
+  std::string next;
+};
+
 }  // namespace
 
 bool CountingRegistry::Start() {
@@ -67,12 +78,14 @@ void RunApplyWorkload(uint64_t seed, CountingRegistry& registry) {
   RegistryWriter writer(&registry);
   FixedEnvironment environment;
   FixedFileSystem fso;
+  PickingDialog picked;
   SelectionContext ctx;
   ctx.profile = &profile;
   ctx.writer = &writer;
   ctx.registry = &registry;
   ctx.fso = &fso;
   ctx.environment = &environment;
+  ctx.dialog = &picked;
 
   for (uint64_t apply = 0; !registry.stopped(); ++apply) {
     const uint64_t r = Mix(seed * 0x100000001B3ull + apply);
@@ -80,13 +93,11 @@ void RunApplyWorkload(uint64_t seed, CountingRegistry& registry) {
     environment.program_files = "C:\\Program Files\\run " + tag;
     const unsigned kind = r % 10;
     if (kind < 6) {
-      std::array<bool, 8> options{};
+      std::array<bool, kPresetCount> options{};
       options[(r >> 8) % options.size()] = true;
       // Now and then the executable is missing and the user picks another one.
       fso.exists = (r >> 16) % 4 != 0;
-      ctx.show_common_dialog = [&profile, tag] {
-        profile.ExecutablePath = "D:\\Picked " + tag + "\\browser.exe";
-      };
+      picked.next = "D:\\Picked " + tag + "\\browser.exe";
       PresetApply(ctx, options);
     } else if (kind < 9) {
       CustomApply(ctx, "E:\\Browsers\\custom " + tag + "\\browser.exe");

@@ -99,8 +99,8 @@ int Run(const std::string& program, const std::string& bare, int runs) {
     RegistryWriter writer(hives.get());
     Env env;
     Exists fso;
-    SelectionContext ctx{&profile, &writer, hives.get(), &fso, &env, {}};
-    std::array<bool, 8> options{};
+    SelectionContext ctx{&profile, &writer, hives.get(), &fso, &env, nullptr};
+    std::array<bool, kPresetCount> options{};
     options[0] = true;  // GreenBrowser: generic set, per-user and machine-wide client
     PresetApply(ctx, options);
   }

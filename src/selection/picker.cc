@@ -1,6 +1,5 @@
 #include "selection/picker.h"
 
-#include "registry/browser_profile.h"
 #include "selection/selection_context.h"
 
 namespace tarnwick {
@@ -12,19 +11,13 @@ const char kBrowseNote[] =
     "If using this method does not give satisfactory results, you can undo the configuration "
     "anytime using the - Reset - button available in this utility.";
 
-bool PickExecutable(CommonDialog* dialog, std::string* file_name) {
-  if (dialog == nullptr) return false;
+std::optional<std::string> ShowCommonDialog(CommonDialog* dialog) {
+  if (dialog == nullptr) return std::nullopt;
   dialog->SetInitialDir(kPickerInitialDir);
   dialog->SetFilter(kPickerFilter);
   dialog->SetFlags(kPickerFlags);
-  if (!dialog->ShowOpen()) return false;
-  *file_name = dialog->FileName();
-  return true;
-}
-
-void ShowCommonDialog(CommonDialog* dialog, BrowserProfile* profile) {
-  std::string chosen;
-  profile->ExecutablePath = PickExecutable(dialog, &chosen) ? chosen : std::string();
+  if (!dialog->ShowOpen()) return std::nullopt;
+  return dialog->FileName();
 }
 
 }  // namespace tarnwick

@@ -3,11 +3,11 @@
 #define TARNWICK_SELECTION_PICKER_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tarnwick {
 
-struct BrowserProfile;
 class CommonDialog;
 
 /// The three settings made before every showing, in this order. The folder text is passed on
@@ -20,14 +20,10 @@ inline constexpr int32_t kPickerFlags = 4;  ///< OFN_HIDEREADONLY
 extern const char kBrowseNote[];
 inline constexpr char kBrowseNoteTitle[] = "Note";
 
-/// Makes the three settings and shows `dialog`. Returns true with the chosen path, unchanged,
-/// in `*file_name` when the user chose a file; false leaves `*file_name` alone. A null dialog
-/// counts as a cancel.
-bool PickExecutable(CommonDialog* dialog, std::string* file_name);
-
-/// The preset apply's picker: the chosen path, or the empty text on cancel, becomes
-/// `profile->ExecutablePath`.
-void ShowCommonDialog(CommonDialog* dialog, BrowserProfile* profile);
+/// Makes the three settings and shows `dialog`: the chosen path, unchanged, when the user chose
+/// a file; nothing when the dialog was cancelled. A null dialog counts as a cancel. The preset
+/// apply and the browse button both ask through it.
+std::optional<std::string> ShowCommonDialog(CommonDialog* dialog);
 
 }  // namespace tarnwick
 

@@ -4,6 +4,7 @@
 #include "registry/browser_profile.h"
 #include "registry/registry_rules.h"
 #include "registry/registry_writer.h"
+#include "selection/picker.h"
 #include "selection/preset_catalogue.h"
 #include "selection/selection_context.h"
 
@@ -16,7 +17,8 @@ void Write(SelectionContext& ctx, const char* path, const std::string& value) {
 
 }  // namespace
 
-PresetApplyResult PresetApply(SelectionContext& ctx, const std::array<bool, 8>& option_values) {
+PresetApplyResult PresetApply(SelectionContext& ctx,
+                              const std::array<bool, kPresetCount>& option_values) {
   BrowserProfile& p = *ctx.profile;
   // ExecutablePath is left alone: every row sets it before reading it.
   p.OpenCommand.clear();
@@ -48,12 +50,9 @@ bool ApplyPresetRow(SelectionContext& ctx, const BrowserPreset& row) {
   }
 
   if (ctx.fso == nullptr || !ctx.fso->FileExists(p.ExecutablePath)) {
-    // The picker leaves the chosen path, unchecked, or the empty text in ExecutablePath.
-    if (ctx.show_common_dialog) {
-      ctx.show_common_dialog();
-    } else {
-      p.ExecutablePath.clear();
-    }
+    // The chosen path is taken as it is, unchecked; a cancel leaves the empty text, which
+    // stops the apply.
+    p.ExecutablePath = ShowCommonDialog(ctx.dialog).value_or("");
     if (IsBlank(p.ExecutablePath)) return false;
   }
 

@@ -4,9 +4,10 @@
 
 #include <array>
 
+#include "selection/preset_catalogue.h"
+
 namespace tarnwick {
 
-struct BrowserPreset;
 struct SelectionContext;
 
 /// The writer path that turns off Internet Explorer's own default-browser check.
@@ -26,11 +27,13 @@ enum class PresetApplyResult {
 /// Apply button and refreshing the current-default line, which the caller does unless the
 /// result is kCancelled). `option_values[i]` is the value of the option button of catalogue
 /// row i. Clears and fills `ctx.profile`, writes "Check_Associations" = "No", then for the
-/// selected row: finds its executable (asking through `ctx.show_common_dialog` when missing),
+/// selected row: finds its executable (asking through ShowCommonDialog on `ctx.dialog` when
+/// missing),
 /// writes its association set, its per-user client, its machine-wide client entry and its
 /// extra write. Every write is its own step; a refused write (HKLM without administrator
 /// rights) is skipped silently.
-PresetApplyResult PresetApply(SelectionContext& ctx, const std::array<bool, 8>& option_values);
+PresetApplyResult PresetApply(SelectionContext& ctx,
+                              const std::array<bool, kPresetCount>& option_values);
 
 /// Steps of PresetApply for one row, from its executable path on; false when the user
 /// cancelled the picker, after which nothing of the row was written.

@@ -1,5 +1,7 @@
 #include "selection/preset_catalogue.h"
 
+#include <iterator>
+
 namespace tarnwick {
 namespace {
 
@@ -31,6 +33,7 @@ constexpr BrowserPreset kPresets[] = {
   {"Option8", "Avant Browser", R"(\Avant Browser\avant.exe)", kBare, kNone, SC::kNone, AS::kGeneric, "avant.exe", false, nullptr, nullptr, nullptr, &kAvantShortcutMenuWrite},
 };
 // clang-format on
+static_assert(std::size(kPresets) == kPresetCount);
 
 }  // namespace
 

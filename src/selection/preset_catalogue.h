@@ -66,7 +66,10 @@ inline constexpr char kLiteralShortcutCommand[] = "rundll32.exe shdocvw.dll,Open
 /// The icon of Internet shortcuts in the browser icon set.
 inline constexpr char kShortcutIconReference[] = R"(%SystemRoot%\system32\url.dll,0)";
 
-/// The eight rows in option order.
+/// How many presets there are: one option button each.
+inline constexpr int kPresetCount = 8;
+
+/// The kPresetCount rows in option order.
 std::span<const BrowserPreset> PresetCatalogue();
 
 /// Points the five document and protocol icons into profile->IEPath (index 0, the MHTML icon

@@ -4,7 +4,6 @@
 #define TARNWICK_SELECTION_SELECTION_CONTEXT_H_
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace tarnwick {
@@ -49,11 +48,9 @@ struct SelectionContext {
   BrowserProfile* profile = nullptr;   ///< required
   RegistryWriter* writer = nullptr;    ///< every registry write
   Registry* registry = nullptr;        ///< the per-user reset's deletions
-  FileSystemObject* fso = nullptr;     ///< the existence test of a preset's executable
+  FileSystemObject* fso = nullptr;     ///< the existence test of an executable
   Environment* environment = nullptr;  ///< "ProgramFiles"
-  /// Asks the user for the executable: leaves the chosen path, or the empty text on cancel, in
-  /// `profile->ExecutablePath`. Unset counts as a cancel.
-  std::function<void()> show_common_dialog;
+  CommonDialog* dialog = nullptr;      ///< asks for a preset's missing executable; null cancels
 };
 
 /// The value of "ProgramFiles"; the empty text when it is unset or there is no environment.

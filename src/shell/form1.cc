@@ -45,7 +45,7 @@ Form1::~Form1() = default;
 void Form1::SetObserver(std::function<void()> changed) { observer_ = std::move(changed); }
 
 bool Form1::OptionValue(int index) const {
-  return index >= 1 && index <= 8 && option_values_[index - 1];
+  return index >= 1 && index <= kPresetCount && option_values_[index - 1];
 }
 const std::string& Form1::Text1() const { return text1_; }
 bool Form1::Command7Enabled() const { return command7_enabled_; }
@@ -85,10 +85,10 @@ bool Form1::Form_Load() {
 void Form1::Form_Unload() { platform_.desktop->CloseAboutBox(); }
 
 void Form1::Option_Click(int index) {
-  if (Blocked() || index < 1 || index > 8) return;
+  if (Blocked() || index < 1 || index > kPresetCount) return;
   // The options share one container, so selecting one turns the others off; off first, so
   // that no redraw ever sees two selected.
-  for (int i = 1; i <= 8; ++i) {
+  for (int i = 1; i <= kPresetCount; ++i) {
     if (i != index) SetOptionValue(i, false);
   }
   SetOptionValue(index, true);
@@ -115,8 +115,7 @@ void Form1::Command7_Click() {
 void Form1::Command1_Click() {
   if (Blocked()) return;
   platform_.desktop->MsgBox(kBrowseNote, kBrowseNoteTitle, kVbOkOnly);
-  std::string file_name;
-  if (PickExecutable(common_dialog_.get(), &file_name)) SetText1(file_name);
+  if (std::optional<std::string> chosen = ShowCommonDialog(common_dialog_.get())) SetText1(*chosen);
 }
 
 void Form1::Command2_Click() {
@@ -142,7 +141,8 @@ void Form1::Command2_Click() {
 
 void Form1::Command5_Click() {
   if (Blocked()) return;
-  const std::vector<std::string> remaining = delperuserkeys();
+  const std::vector<std::string> remaining =
+      platform_.registry != nullptr ? delperuserkeys(*platform_.registry) : std::vector<std::string>();
   // Clearing the text runs its change reaction, which enables Command2; disable it after.
   SetText1("");
   SetCommand2Enabled(false);
@@ -189,15 +189,8 @@ void Form1::Label2_Click() {
 }
 
 void Form1::DeselectOptionBoxes() {
-  for (int i = 1; i <= 8; ++i) SetOptionValue(i, false);
+  for (int i = 1; i <= kPresetCount; ++i) SetOptionValue(i, false);
 }
-
-std::vector<std::string> Form1::delperuserkeys() {
-  if (platform_.registry == nullptr) return {};
-  return tarnwick::delperuserkeys(*platform_.registry);
-}
-
-void Form1::ShowCommonDialog() { tarnwick::ShowCommonDialog(common_dialog_.get(), &profile_); }
 
 void Form1::GetCurrentDefaultWebBrowser() {
   SetLabel5Caption("");
@@ -221,7 +214,7 @@ SelectionContext Form1::MakeSelectionContext() {
   ctx.registry = platform_.registry;
   ctx.fso = file_system_.get();
   ctx.environment = platform_.environment;
-  ctx.show_common_dialog = [this] { ShowCommonDialog(); };
+  ctx.dialog = common_dialog_.get();
   return ctx;
 }
 

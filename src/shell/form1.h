@@ -11,6 +11,7 @@
 
 #include "registry/browser_profile.h"
 #include "registry/registry_writer.h"
+#include "selection/preset_catalogue.h"
 #include "shell/platform.h"
 
 namespace tarnwick {
@@ -29,7 +30,7 @@ class Form1 {
   void SetObserver(std::function<void()> changed);
 
   // Control state.
-  bool OptionValue(int index) const;  ///< Option1 ... Option8 by index 1 ... 8
+  bool OptionValue(int index) const;  ///< Option1 ... Option8 by index 1 ... kPresetCount
   const std::string& Text1() const;
   bool Command7Enabled() const;  ///< the presets' Apply
   bool Command2Enabled() const;  ///< the custom Apply
@@ -46,7 +47,7 @@ class Form1 {
   bool Form_Load();
   /// The unload step: closes the About box; never cancels the close.
   void Form_Unload();
-  /// Option button `index` (1 ... 8) was selected by mouse or keyboard: its value turns on, the
+  /// Option button `index` (1 ... kPresetCount) was selected by mouse or keyboard: its value turns on, the
   /// others' off, then its click reaction runs.
   void Option_Click(int index);
   /// The text of Text1 becomes `text`, by typing or by the program. Setting the text it
@@ -63,11 +64,9 @@ class Form1 {
   void Label2_Click();    ///< copyright line
 
  private:
-  // The window's own routines.
+  // The window's own routines. The reset (delperuserkeys) and the picker (ShowCommonDialog)
+  // are the engine's, called on the window's registry and dialog object.
   void DeselectOptionBoxes();
-  /// The keys that could not be deleted, as the reset returns them.
-  std::vector<std::string> delperuserkeys();
-  void ShowCommonDialog();
   void GetCurrentDefaultWebBrowser();
 
   /// The services and working values lent to a preset or custom apply.
@@ -90,7 +89,7 @@ class Form1 {
   Platform platform_;  // a copy of the pointers
   std::function<void()> observer_;
 
-  std::array<bool, 8> option_values_ = {};
+  std::array<bool, kPresetCount> option_values_ = {};
   std::string text1_;
   bool command7_enabled_ = false;
   bool command2_enabled_ = false;

@@ -7,13 +7,15 @@
 
 #include "registry/per_user_reset.h"
 #include "shell/fake_platform.h"
+#include "shell/form1_events.h"
+#include "shell/layout.h"
 
 namespace tarnwick {
 namespace {
 
 // What a front end would draw.
 struct Drawn {
-  std::array<bool, 8> options = {};
+  std::array<bool, kPresetCount> options = {};
   std::string text1;
   bool command7 = false;
   bool command2 = false;
@@ -346,6 +348,40 @@ TEST_F(Form1Test, AnApplyWhoseUserWritesFailSaysHowManyAndStaysPressable) {
   ASSERT_EQ(2u, fake_.messages.size());
   EXPECT_TRUE(fake_.messages[1].text.starts_with("1 of 27 settings could not be written"));
   EXPECT_TRUE(form_.Command2Enabled());
+}
+
+TEST_F(Form1Test, EveryControlThatTakesInputRaisesItsOneEvent) {
+  for (const ControlRow& row : Form1Controls()) {
+    SCOPED_TRACE(row.name);
+    const bool link = row.kind == ControlKind::kLabel && (row.cursor == Cursor::kHand ||
+                                                          std::string(row.name) == "Label2");
+    const bool takes_input = row.kind == ControlKind::kOptionButton ||
+                             row.kind == ControlKind::kCommandButton ||
+                             row.kind == ControlKind::kTextBox ||
+                             row.kind == ControlKind::kPictureBox || link;
+    size_t routes = 0;
+    for (const EventRoute& route : Form1Events()) {
+      if (std::string(route.control) != row.name) continue;
+      ++routes;
+      EXPECT_EQ(row.kind == ControlKind::kTextBox ? ControlEvent::kChange : ControlEvent::kClick,
+                route.event);
+    }
+    EXPECT_EQ(takes_input ? 1u : 0u, routes);
+  }
+
+  // Each route reaches its own handler.
+  EXPECT_TRUE(RaiseEvent(form_, "Option5", ControlEvent::kClick));
+  EXPECT_TRUE(form_.OptionValue(5));
+  EXPECT_TRUE(RaiseEvent(form_, "Text1", ControlEvent::kChange, "C:\\typed.exe"));
+  EXPECT_EQ("C:\\typed.exe", form_.Text1());
+  fake_.calls.clear();
+  EXPECT_TRUE(RaiseEvent(form_, "Command4", ControlEvent::kClick));
+  EXPECT_TRUE(RaiseEvent(form_, "Label2", ControlEvent::kClick));
+  EXPECT_EQ((std::vector<std::string>{"ShowAboutBox", "CloseAboutBox",
+                                      "ShellExecute http://tarnwick.example.com"}),
+            fake_.calls);
+  EXPECT_FALSE(RaiseEvent(form_, "Text1", ControlEvent::kClick));
+  EXPECT_FALSE(RaiseEvent(form_, "Label1", ControlEvent::kClick));
 }
 
 TEST_F(Form1Test, HandlersBeforeASuccessfulLoadDoNoHarm) {

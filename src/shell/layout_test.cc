@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "selection/preset_catalogue.h"
 
 #include <algorithm>
 #include <set>
@@ -20,6 +21,22 @@ TEST(LayoutTest, TwipsToPixelsRoundsToNearest) {
   EXPECT_EQ(0, TwipsToPixels(7, 96));  // 0.47 px
   EXPECT_EQ(-1, TwipsToPixels(-8, 96));
   EXPECT_EQ(559, TwipsToPixels(6705, 120));  // 558.75
+}
+
+TEST(LayoutTest, TheOptionButtonsAreTheCataloguesPresetsInItsOrder) {
+  std::vector<std::string> options;
+  for (const ControlRow& row : Form1Controls()) {
+    if (row.kind == ControlKind::kOptionButton) options.push_back(row.name);
+  }
+  ASSERT_EQ(static_cast<size_t>(kPresetCount), options.size());
+  for (int i = 0; i < kPresetCount; ++i) {
+    const BrowserPreset& preset = PresetCatalogue()[i];
+    EXPECT_EQ(preset.OptionName, options[i]);
+    const ControlRow* row = FindControl(Form1Controls(), preset.OptionName);
+    ASSERT_NE(nullptr, row);
+    EXPECT_STREQ(preset.Caption, row->caption);
+    EXPECT_EQ(i + 1, row->tab_index);
+  }
 }
 
 TEST(LayoutTest, MainWindowIs304By447PixelsAt96Dpi) {

@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "selection/preset_catalogue.h"
 #include "shell/form1.h"
+#include "shell/form1_events.h"
 #include "shell/layout.h"
 #include "shell/startup.h"
 #include "win32/about_box-win32.h"
@@ -17,22 +19,6 @@ constexpr wchar_t kClassName[] = L"TarnwickForm1";
 // the close box stay.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = 0;
-
-constexpr const char* kOptionNames[] = {"Option1", "Option2", "Option3", "Option4",
-                                        "Option5", "Option6", "Option7", "Option8"};
-
-/// The controls whose click runs a handler of the window without an argument.
-struct ClickRoute {
-  const char* control;
-  void (Form1::*handler)();
-};
-constexpr ClickRoute kClickRoutes[] = {
-    {"Command7", &Form1::Command7_Click}, {"Command1", &Form1::Command1_Click},
-    {"Command2", &Form1::Command2_Click}, {"Command5", &Form1::Command5_Click},
-    {"Command3", &Form1::Command3_Click}, {"Command4", &Form1::Command4_Click},
-    {"Picture1", &Form1::Picture1_Click}, {"Label4", &Form1::Label4_Click},
-    {"Label2", &Form1::Label2_Click},
-};
 
 std::wstring TextOf(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -211,31 +197,27 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 void MainWindow::OnCommand(int id, int code) {
   const ControlRow* row = controls_.RowById(id);
   if (!row || !form_) return;
-  const std::string_view name = row->name;
   if (row->kind == ControlKind::kTextBox) {
-    if (code == EN_CHANGE) form_->SetText1(Narrow(TextOf(controls_.Get(name))));
+    if (code == EN_CHANGE) {
+      RaiseEvent(*form_, row->name, ControlEvent::kChange, Narrow(TextOf(controls_.Get(row->name))));
+    }
     return;
   }
   // Owner-drawn and option buttons report the second click of a double click apart; it is a
   // click all the same.
   if (code != BN_CLICKED && code != BN_DOUBLECLICKED) return;
-  if (row->kind == ControlKind::kOptionButton) {
-    // Windows also reports a click when an unchecked option button merely receives the focus
-    // (at start-up, on re-activation, after a message box), without checking it. A real
-    // selection, by mouse, Space or the arrow keys, checks the automatic button first.
-    if (SendMessageW(controls_.Get(name), BM_GETCHECK, 0, 0) != BST_CHECKED) return;
-    for (int index = 1; index <= 8; ++index) {
-      if (name == kOptionNames[index - 1]) form_->Option_Click(index);
-    }
+  if (code == BN_DOUBLECLICKED && row->kind != ControlKind::kCommandButton &&
+      row->kind != ControlKind::kOptionButton) {
     return;
   }
-  if (code == BN_DOUBLECLICKED && row->kind != ControlKind::kCommandButton) return;
-  for (const ClickRoute& route : kClickRoutes) {
-    if (name == route.control) {
-      (form_->*route.handler)();
-      return;
-    }
+  // Windows also reports a click when an unchecked option button merely receives the focus
+  // (at start-up, on re-activation, after a message box), without checking it. A real
+  // selection, by mouse, Space or the arrow keys, checks the automatic button first.
+  if (row->kind == ControlKind::kOptionButton &&
+      SendMessageW(controls_.Get(row->name), BM_GETCHECK, 0, 0) != BST_CHECKED) {
+    return;
   }
+  RaiseEvent(*form_, row->name, ControlEvent::kClick);
 }
 
 void MainWindow::OnClose() {
@@ -261,16 +243,17 @@ void MainWindow::OnActivate(bool active) {
 
 void MainWindow::Render() {
   if (!hwnd_ || !form_) return;
+  const auto presets = PresetCatalogue();
   bool any_option = false;
-  for (int index = 1; index <= 8; ++index) {
+  for (int index = 1; index <= kPresetCount; ++index) {
     const bool on = form_->OptionValue(index);
-    SendMessageW(controls_.Get(kOptionNames[index - 1]), BM_SETCHECK,
+    SendMessageW(controls_.Get(presets[index - 1].OptionName), BM_SETCHECK,
                  on ? BST_CHECKED : BST_UNCHECKED, 0);
     any_option |= on;
   }
   // The keyboard enters the option group at the selected option, or at the first when none is.
-  for (int index = 1; index <= 8; ++index) {
-    SetTabStop(controls_.Get(kOptionNames[index - 1]),
+  for (int index = 1; index <= kPresetCount; ++index) {
+    SetTabStop(controls_.Get(presets[index - 1].OptionName),
                form_->OptionValue(index) || (!any_option && index == 1));
   }
   SetEnabled(controls_.Get("Command7"), form_->Command7Enabled());

@@ -14,31 +14,10 @@
 #include "portable/qt/control_factory.h"
 #include "portable/qt/qt_look.h"
 #include "shell/form1.h"
+#include "shell/form1_events.h"
 #include "shell/layout.h"
 
 namespace tarnwick {
-namespace {
-
-// The click handlers of the window's buttons, picture and labels.
-struct ClickRoute {
-  const char* control;
-  void (*handler)(Form1&);
-};
-
-constexpr ClickRoute kClickRoutes[] = {
-    {"Command7", [](Form1& f) { f.Command7_Click(); }},
-    {"Command1", [](Form1& f) { f.Command1_Click(); }},
-    {"Command2", [](Form1& f) { f.Command2_Click(); }},
-    {"Command5", [](Form1& f) { f.Command5_Click(); }},
-    {"Command3", [](Form1& f) { f.Command3_Click(); }},
-    {"Command4", [](Form1& f) { f.Command4_Click(); }},
-    {"Picture1", [](Form1& f) { f.Picture1_Click(); }},
-    {"Label4", [](Form1& f) { f.Label4_Click(); }},
-    {"Label2", [](Form1& f) { f.Label2_Click(); }},
-};
-
-}  // namespace
-
 MainWindow::MainWindow(Form1& form)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
@@ -72,8 +51,8 @@ void MainWindow::Build() {
   for (size_t i = 1; i < focus_order.size(); ++i) {
     setTabOrder(Control(focus_order[i - 1]->name), Control(focus_order[i]->name));
   }
-  for (int i = 0; i < 8; ++i) {
-    options_[i] = qobject_cast<QRadioButton*>(Control("Option" + std::to_string(i + 1)));
+  for (int i = 0; i < kPresetCount; ++i) {
+    options_[i] = qobject_cast<QRadioButton*>(Control(PresetCatalogue()[i].OptionName));
   }
   text1_ = qobject_cast<QLineEdit*>(Control("Text1"));
   command7_ = qobject_cast<QAbstractButton*>(Control("Command7"));
@@ -83,25 +62,27 @@ void MainWindow::Build() {
 }
 
 void MainWindow::Connect() {
-  for (int i = 0; i < 8; ++i) {
-    // clicked, not toggled: only the user's selection (mouse or arrow keys) is a click.
-    connect(options_[i], &QAbstractButton::clicked, this, [this, i] { form_.Option_Click(i + 1); });
-  }
-  connect(text1_, &QLineEdit::textEdited, this,
-          [this](const QString& text) { form_.SetText1(text.toStdString()); });
-  for (const ClickRoute& route : kClickRoutes) {
+  for (const EventRoute& route : Form1Events()) {
     QWidget* widget = Control(route.control);
-    auto handler = [this, h = route.handler] { h(form_); };
-    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-      connect(button, &QAbstractButton::clicked, this, handler);
+    const auto handler = route.handler;
+    if (route.event == ControlEvent::kChange) {
+      // textEdited, not textChanged: only the user's typing is a change of the control; the
+      // program's own changes come from the model.
+      if (auto* text = qobject_cast<QLineEdit*>(widget)) {
+        connect(text, &QLineEdit::textEdited, this,
+                [this, handler](const QString& now) { handler(form_, now.toStdString()); });
+      }
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+      // clicked, not toggled: only the user's selection (mouse or arrow keys) is a click.
+      connect(button, &QAbstractButton::clicked, this, [this, handler] { handler(form_, {}); });
     } else if (auto* label = dynamic_cast<ClickLabel*>(widget)) {
-      label->OnClick(handler);
+      label->OnClick([this, handler] { handler(form_, {}); });
     }
   }
 }
 
 void MainWindow::Render() {
-  for (int i = 0; i < 8; ++i) {
+  for (int i = 0; i < kPresetCount; ++i) {
     // An exclusive option refuses to turn itself off; the model may turn all of them off.
     QSignalBlocker block(options_[i]);
     options_[i]->setAutoExclusive(false);

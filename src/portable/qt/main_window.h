@@ -7,6 +7,8 @@
 #include <map>
 #include <string>
 
+#include "selection/preset_catalogue.h"
+
 class QAbstractButton;
 class QCloseEvent;
 class QLabel;
@@ -41,7 +43,7 @@ class MainWindow final : public QWidget {
 
   Form1& form_;
   std::map<std::string, QWidget*> controls_;
-  QRadioButton* options_[8] = {};
+  QRadioButton* options_[kPresetCount] = {};
   QLineEdit* text1_ = nullptr;
   QAbstractButton* command7_ = nullptr;
   QAbstractButton* command2_ = nullptr;

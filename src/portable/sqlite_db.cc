@@ -77,11 +77,6 @@ Statement& Statement::BindBlob(int index, std::span<const uint8_t> bytes) {
   return *this;
 }
 
-Statement& Statement::BindNull(int index) {
-  sqlite3_bind_null(stmt_.get(), index);
-  return *this;
-}
-
 int Statement::Step() { return sqlite3_step(stmt_.get()); }
 
 bool Statement::Run() {

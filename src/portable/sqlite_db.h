@@ -55,7 +55,6 @@ class Statement {
   Statement& Bind(int index, int64_t value);
   Statement& Bind(int index, std::string_view text);
   Statement& BindBlob(int index, std::span<const uint8_t> bytes);
-  Statement& BindNull(int index);
 
   /// Steps once: SQLITE_ROW, SQLITE_DONE or an error code.
   int Step();

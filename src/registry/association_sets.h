@@ -24,7 +24,7 @@ enum class RowValue {
   kHttpsIcon,
   kFtpIcon,
   kShortcutIcon,
-  kProtocolIcon,  ///< ExecutablePath + ",0", computed once before the first row that needs it
+  kProtocolIcon,  ///< ExecutablePath + ",0", the browser's own icon (the same for each row)
 };
 
 /// One write of an association set.

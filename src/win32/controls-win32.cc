@@ -278,11 +278,6 @@ const ControlRow* ControlSet::RowById(int id) const {
   return nullptr;
 }
 
-int ControlSet::IdOf(std::string_view name) const {
-  const Item* item = Find(name);
-  return item ? item->id : 0;
-}
-
 bool ControlSet::Visible(std::string_view name) const {
   const Item* item = Find(name);
   return item && item->visible;

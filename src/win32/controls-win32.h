@@ -73,8 +73,6 @@ class ControlSet {
   HWND Get(std::string_view name) const;
   /// The row of a control identifier, or null.
   const ControlRow* RowById(int id) const;
-  /// The control identifier of a row's name; 0 for an unknown name.
-  int IdOf(std::string_view name) const;
 
   /// Whether the row is shown: its own flag, not its containers'.
   bool Visible(std::string_view name) const;
@@ -92,7 +90,6 @@ class ControlSet {
   void PaintFrames(HDC dc) const;
 
   int dpi() const { return dpi_; }
-  HFONT window_font() const { return window_font_; }
 
  private:
   struct Item {

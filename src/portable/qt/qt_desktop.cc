@@ -11,16 +11,6 @@
 namespace tarnwick {
 namespace {
 
-// The message-box button sets by their style number (the low three bits).
-constexpr QMessageBox::StandardButtons kButtonSets[] = {
-    QMessageBox::Ok,
-    QMessageBox::Ok | QMessageBox::Cancel,
-    QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore,
-    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-    QMessageBox::Yes | QMessageBox::No,
-    QMessageBox::Retry | QMessageBox::Cancel,
-};
-
 QMessageBox::Icon IconFor(int style) {
   switch (style & 0x70) {
     case 16:
@@ -45,9 +35,8 @@ void OpenWithDesktopHandler(const std::string& url) {
 QtDesktop::QtDesktop(UrlOpener open_url) : open_url_(std::move(open_url)) {}
 
 void QtDesktop::MsgBox(const std::string& text, const std::string& title, int style) {
-  const int set = style & 7;
   QMessageBox box(IconFor(style), QString::fromStdString(title), QString::fromStdString(text),
-                  set < 6 ? kButtonSets[set] : QMessageBox::Ok, owner_);
+                  QMessageBox::Ok, owner_);
   box.setTextFormat(Qt::PlainText);
   box.exec();
 }

@@ -30,8 +30,8 @@ class QtDesktop final : public Desktop {
   /// The window that owns message boxes and the About box; not owned, may be null.
   void SetOwner(QWidget* owner) { owner_ = owner; }
 
-  /// A message box with `title` and `text` (plain text). Style bits: 0-5 the button set
-  /// (0: OK only), 16/32/48/64 the icon (64: information). Returns when it is dismissed.
+  /// A message box with `title`, `text` (plain text) and one OK button. Style bits 16/32/48/64
+  /// choose the icon (16: critical, 64: information; 0: none). Returns when it is dismissed.
   void MsgBox(const std::string& text, const std::string& title, int style) override;
   /// Runs an AboutDialog over `about` modally.
   void ShowAboutBox(frmAbout& about) override;

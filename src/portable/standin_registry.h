@@ -71,6 +71,9 @@ class StandInRegistry final : public RegistryWriteRoute, public Registry {
   long OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) override;
   long QueryValue(KeyHandle key, const std::string& name, uint32_t* type, uint8_t* data,
                   uint32_t* size) override;
+  long EnumKey(KeyHandle key, uint32_t index, std::string* name) override;
+  long EnumValue(KeyHandle key, uint32_t index, std::string* name, uint32_t* type,
+                 std::vector<uint8_t>* data) override;
   long CloseKey(KeyHandle key) override;
 
   // Inspection and editing for tools and tests. Each returns a RegError; reads need no
@@ -103,6 +106,8 @@ class StandInRegistry final : public RegistryWriteRoute, public Registry {
     Hive hive;
     int64_t id;
   };
+  /// The open key behind `key`, or null.
+  const OpenKeyEntry* Opened(KeyHandle key) const;
 
   std::unique_ptr<HiveStore> user_;
   std::unique_ptr<HiveStore> machine_;

@@ -51,6 +51,10 @@ class RecordingRegistry : public Registry {
   long QueryValue(KeyHandle, const std::string&, uint32_t*, uint8_t*, uint32_t*) override {
     return kErrorInvalidHandle;
   }
+  long EnumKey(KeyHandle, uint32_t, std::string*) override { return kErrorInvalidHandle; }
+  long EnumValue(KeyHandle, uint32_t, std::string*, uint32_t*, std::vector<uint8_t>*) override {
+    return kErrorInvalidHandle;
+  }
   long CloseKey(KeyHandle) override { return kErrorSuccess; }
 
  private:

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "portable/hive_store.h"
+#include "registry/reg_edit.h"
 #include "registry/registry.h"
 
 namespace tarnwick {
@@ -19,22 +20,6 @@ namespace tarnwick {
 struct HiveLocations {
   std::string user;     ///< HKEY_CURRENT_USER
   std::string machine;  ///< HKEY_LOCAL_MACHINE
-};
-
-/// One change for StandInRegistry::Apply.
-struct RegEdit {
-  enum class Op {
-    kCreateKey,    ///< create `path` (and missing keys above it)
-    kDeleteKey,    ///< delete `path` with everything below it; a missing key is no error
-    kSetValue,     ///< create `path` if needed, then set value `name` to `type` and `data`
-    kDeleteValue,  ///< delete value `name` of `path`; a missing key or value is no error
-  };
-  Op op = Op::kCreateKey;
-  Hive hive = Hive::kCurrentUser;
-  std::string path;  ///< relative to the hive, as for Registry; not empty for kDeleteKey
-  std::string name;  ///< value name, "" for the default value
-  uint32_t type = kRegSz;
-  std::vector<uint8_t> data;  ///< the bytes as RegQueryValueExW would give them
 };
 
 /// Both routes over two stand-in hives. HKEY_CURRENT_USER is always writable; without

@@ -14,12 +14,12 @@ std::unique_ptr<StandInRegistry> OpenHivesOrExplain(const HiveLocations& files, 
   return registry;
 }
 
-Session::Session(StandInRegistry& registry, QtDesktop::UrlOpener open_url)
+Session::Session(StandInRegistry& registry, QtDesktop::UrlOpener open_url, BackupFolder* backups)
     : version_(registry),
       desktop_(std::move(open_url)),
       automation_(registry,
                   [this] { return std::make_unique<QtCommonDialog>([this] { return &window_; }); }),
-      platform_{&registry, &automation_, &version_, &environment_, &desktop_},
+      platform_{&registry, &automation_, &version_, &environment_, &desktop_, backups},
       form_(platform_),
       window_(form_) {
   desktop_.SetOwner(&window_);

@@ -1,8 +1,6 @@
 #include "registry/change_scope.h"
 
 #include "registry/engine_test.h"
-#include "registry/per_user_reset.h"
-#include "registry/per_user_reset_scope.h"
 #include "registry/reg_edit_for_test.h"
 
 namespace tarnwick {
@@ -44,18 +42,6 @@ TEST(RestoreTargetsTest, TreesForDeletionsAndDefaultValuesValuesGroupedByKey) {
   scope.writes.push_back(R"(HKCR\.htm\)");
   EXPECT_FALSE(RestoreTargets(scope, &targets, &err));
   EXPECT_NE(std::string::npos, err.find("HKCR")) << err;
-}
-
-TEST(RestoreTargetsTest, TheResetDeletesEveryTreeOfItsTableAndWritesNone) {
-  std::vector<RestoreTarget> targets;
-  std::string err;
-  ASSERT_TRUE(RestoreTargets(PerUserResetScope(), &targets, &err)) << err;
-  // No key of the table lies inside another, so each is a target of its own.
-  ASSERT_EQ(PerUserResetKeys().size(), targets.size());
-  for (const RestoreTarget& target : targets) {
-    EXPECT_FALSE(target.written) << target.key.path;
-    EXPECT_TRUE(target.values.empty()) << target.key.path;
-  }
 }
 
 class CaptureRestoreTest : public EngineTest {

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 #include "win32/backup_disk-win32.h"
-#include "win32/scoped-win32.h"
 #include "win32/text-win32.h"
 #include "win32/windows-win32.h"
 // clang-format off: after <windows.h>
@@ -21,53 +22,31 @@ class ScratchFolder {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     path_ = temp + std::wstring(L"Tarnwick backups ") + std::to_wstring(GetCurrentProcessId());
-    Clear();
+    std::filesystem::remove_all(path_, ec_);
   }
-  ~ScratchFolder() { Clear(); }
+  ~ScratchFolder() { std::filesystem::remove_all(path_, ec_); }
   const std::wstring& path() const { return path_; }
 
   std::vector<std::string> Entries(const std::wstring& below = L"") const {
     std::vector<std::string> names;
-    WIN32_FIND_DATAW found;
-    const HANDLE find = FindFirstFileW((path_ + below + L"\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-      const std::wstring name = found.cFileName;
-      if (name != L"." && name != L"..") names.push_back(Narrow(name));
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(path_ + below, ec)) {
+      names.push_back(Narrow(entry.path().filename().wstring()));
+    }
     std::sort(names.begin(), names.end());
     return names;
   }
   std::string Read(const std::wstring& file) const {
-    ScopedHANDLE handle(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, 0, nullptr));
-    std::string bytes(GetFileSize(handle.get(), nullptr), '\0');
-    DWORD read = 0;
-    ReadFile(handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    bytes.resize(read);
-    return bytes;
+    std::ifstream in(std::filesystem::path(file), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
   }
   void Put(const std::wstring& file, const std::string& bytes) const {
-    ScopedHANDLE handle(
-        CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    WriteFile(handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    std::ofstream(std::filesystem::path(file), std::ios::binary) << bytes;
   }
 
  private:
-  // Two levels are enough for these tests.
-  void Clear() {
-    for (const std::wstring& below :
-         {std::wstring(L"\\a\\b"), std::wstring(L"\\a"), std::wstring()}) {
-      for (const std::string& name : Entries(below)) {
-        const std::wstring file = path_ + below + L"\\" + Widen(name);
-        if (!DeleteFileW(file.c_str())) RemoveDirectoryW(file.c_str());
-      }
-    }
-    RemoveDirectoryW(path_.c_str());
-  }
   std::wstring path_;
+  std::error_code ec_;
 };
 
 TEST(BackupDiskWin32Test, ASaveMakesTheFoldersAndLeavesExactlyTheFile) {

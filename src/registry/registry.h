@@ -61,8 +61,8 @@ class RegistryWriteRoute {
                         const std::string& type, std::string* err) = 0;
 };
 
-/// Routes 2 and 3: delete a key tree, and open / query / enumerate / close. Paths are relative to the hive,
-/// backslash-separated, with no leading or trailing backslash; names are UTF-8.
+/// Routes 2 and 3: delete a key tree, and open / query / enumerate / close. Paths are relative to
+/// the hive, backslash-separated, with no leading or trailing backslash; names are UTF-8.
 class Registry {
  public:
   virtual ~Registry() = default;

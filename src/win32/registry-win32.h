@@ -1,5 +1,6 @@
 // The delete and read routes over the Windows registry: SHDeleteKeyW for whole key trees, and
-// RegOpenKeyExW / RegQueryValueExW / RegEnumKeyExW / RegEnumValueW / RegCloseKey for reads. Names travel as UTF-16 both ways.
+// RegOpenKeyExW / RegQueryValueExW / RegEnumKeyExW / RegEnumValueW / RegCloseKey for reads.
+// Names travel as UTF-16 both ways.
 #ifndef TARNWICK_WIN32_REGISTRY_WIN32_H_
 #define TARNWICK_WIN32_REGISTRY_WIN32_H_
 

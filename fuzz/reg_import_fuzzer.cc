@@ -11,7 +11,7 @@
 
 #include "bench/hive_snapshot.h"
 #include "portable/standin_registry.h"
-#include "tools/tarnwick-reg/reg_file.h"
+#include "registry/reg_file.h"
 
 namespace tarnwick {
 namespace {
@@ -20,16 +20,27 @@ void Check(bool condition) {
   if (!condition) std::abort();
 }
 
-// Every key of both hives with its values, parents before children.
+// Every key of both hives with its values, parents before children, as edits that make them.
 bool Export(StandInRegistry& registry, Hive hive, const std::string& path,
-            std::vector<ExportedKey>* keys) {
-  ExportedKey key{hive, path, {}};
+            std::vector<RegEdit>* keys) {
+  RegEdit key;
+  key.hive = hive;
+  key.path = path;
+  std::vector<ValueEntry> values;
   std::vector<std::string> children;
-  if (registry.ListValues(hive, path, &key.values) != kErrorSuccess ||
+  if (registry.ListValues(hive, path, &values) != kErrorSuccess ||
       registry.ListSubKeys(hive, path, &children) != kErrorSuccess) {
     return false;
   }
-  if (!path.empty() || !key.values.empty()) keys->push_back(std::move(key));
+  if (!path.empty()) keys->push_back(key);
+  for (ValueEntry& value : values) {
+    RegEdit set = key;
+    set.op = RegEdit::Op::kSetValue;
+    set.name = std::move(value.name);
+    set.type = value.type;
+    set.data = std::move(value.data);
+    keys->push_back(std::move(set));
+  }
   for (const std::string& child : children) {
     if (!Export(registry, hive, path.empty() ? child : path + "\\" + child, keys)) return false;
   }
@@ -38,12 +49,9 @@ bool Export(StandInRegistry& registry, Hive hive, const std::string& path,
 
 // Line breaks and a closing bracket cannot be part of a key name in a ".reg" file, and a line
 // break cannot be part of a value name; such names do not survive an export, by its format.
-bool Exportable(const std::vector<ExportedKey>& keys) {
-  for (const ExportedKey& key : keys) {
-    if (key.path.find_first_of("\r\n]") != std::string::npos) return false;
-    for (const ValueEntry& value : key.values) {
-      if (value.name.find_first_of("\r\n") != std::string::npos) return false;
-    }
+bool Exportable(const std::vector<RegEdit>& keys) {
+  for (const RegEdit& key : keys) {
+    if (!RegFileCanHold(key)) return false;
   }
   return true;
 }
@@ -62,7 +70,7 @@ void Fuzz(std::string_view bytes) {
     Check(TakeSnapshot(*first, &empty, &err) && empty.text.empty());
     return;
   }
-  std::vector<ExportedKey> keys;
+  std::vector<RegEdit> keys;
   Check(Export(*first, Hive::kCurrentUser, "", &keys));
   Check(Export(*first, Hive::kLocalMachine, "", &keys));
   if (!Exportable(keys)) return;

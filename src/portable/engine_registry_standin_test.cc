@@ -1,6 +1,7 @@
 // The engine tests' registry on Linux: a fresh pair of stand-in hives in memory.
 #include <atomic>
 
+#include "portable/reg_import.h"
 #include "portable/standin_registry.h"
 #include "registry/engine_registry.h"
 
@@ -31,6 +32,10 @@ class StandInEngineRegistry final : public EngineRegistry {
     return seeder_->Apply({&edit, 1}, &err);
   }
   bool RefusesMachineWrites() const override { return true; }
+  bool ImportRegFile(const std::string& bytes, std::string* err) override {
+    return tarnwick::ImportRegFile(*registry_, bytes, err) == RegImportResult::kImported;
+  }
+  bool ImportKeepsTextBytes() const override { return true; }
 
  private:
   std::unique_ptr<StandInRegistry> seeder_;

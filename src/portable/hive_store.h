@@ -12,16 +12,9 @@
 #include <vector>
 
 #include "portable/sqlite_db.h"
+#include "registry/reg_edit.h"
 
 namespace tarnwick {
-
-/// One value as the registry holds it: its name ("" for the default value), type and the bytes
-/// a RegQueryValueExW caller would receive (text as UTF-16LE with its NUL).
-struct ValueEntry {
-  std::string name;
-  uint32_t type = 0;
-  std::vector<uint8_t> data;
-};
 
 /// A hive in one SQLite database. Not thread-safe: one thread at a time per object; separate
 /// objects (in this process or others) on the same file may run side by side, a writer waiting

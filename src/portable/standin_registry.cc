@@ -169,6 +169,42 @@ long StandInRegistry::QueryValue(KeyHandle key, const std::string& name, uint32_
   return kErrorSuccess;
 }
 
+const StandInRegistry::OpenKeyEntry* StandInRegistry::Opened(KeyHandle key) const {
+  auto it = open_keys_.find(reinterpret_cast<uintptr_t>(key));
+  return key == nullptr || it == open_keys_.end() ? nullptr : &it->second;
+}
+
+// Each call lists the key afresh: enumeration walks small trees, and a listing kept between
+// calls could hide another connection's changes, which Windows would show.
+long StandInRegistry::EnumKey(KeyHandle key, uint32_t index, std::string* name) {
+  const OpenKeyEntry* entry = Opened(key);
+  if (entry == nullptr) return kErrorInvalidHandle;
+  if (name == nullptr) return kErrorInvalidParameter;
+  std::vector<std::string> names;
+  if (long status = Store(entry->hive)->ListSubKeys(entry->id, &names); status != kErrorSuccess) {
+    return status;
+  }
+  if (index >= names.size()) return kErrorNoMoreItems;
+  *name = std::move(names[index]);
+  return kErrorSuccess;
+}
+
+long StandInRegistry::EnumValue(KeyHandle key, uint32_t index, std::string* name, uint32_t* type,
+                                std::vector<uint8_t>* data) {
+  const OpenKeyEntry* entry = Opened(key);
+  if (entry == nullptr) return kErrorInvalidHandle;
+  if (name == nullptr || type == nullptr || data == nullptr) return kErrorInvalidParameter;
+  std::vector<ValueEntry> values;
+  if (long status = Store(entry->hive)->ListValues(entry->id, &values); status != kErrorSuccess) {
+    return status;
+  }
+  if (index >= values.size()) return kErrorNoMoreItems;
+  *name = std::move(values[index].name);
+  *type = values[index].type;
+  *data = std::move(values[index].data);
+  return kErrorSuccess;
+}
+
 long StandInRegistry::CloseKey(KeyHandle key) {
   if (key == nullptr) return kErrorSuccess;
   return open_keys_.erase(reinterpret_cast<uintptr_t>(key)) ? kErrorSuccess : kErrorInvalidHandle;

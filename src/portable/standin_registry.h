@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "portable/hive_store.h"
+#include "registry/reg_edit.h"
 #include "registry/registry.h"
 
 namespace tarnwick {
@@ -19,22 +20,6 @@ namespace tarnwick {
 struct HiveLocations {
   std::string user;     ///< HKEY_CURRENT_USER
   std::string machine;  ///< HKEY_LOCAL_MACHINE
-};
-
-/// One change for StandInRegistry::Apply.
-struct RegEdit {
-  enum class Op {
-    kCreateKey,    ///< create `path` (and missing keys above it)
-    kDeleteKey,    ///< delete `path` with everything below it; a missing key is no error
-    kSetValue,     ///< create `path` if needed, then set value `name` to `type` and `data`
-    kDeleteValue,  ///< delete value `name` of `path`; a missing key or value is no error
-  };
-  Op op = Op::kCreateKey;
-  Hive hive = Hive::kCurrentUser;
-  std::string path;  ///< relative to the hive, as for Registry; not empty for kDeleteKey
-  std::string name;  ///< value name, "" for the default value
-  uint32_t type = kRegSz;
-  std::vector<uint8_t> data;  ///< the bytes as RegQueryValueExW would give them
 };
 
 /// Both routes over two stand-in hives. HKEY_CURRENT_USER is always writable; without
@@ -71,6 +56,9 @@ class StandInRegistry final : public RegistryWriteRoute, public Registry {
   long OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) override;
   long QueryValue(KeyHandle key, const std::string& name, uint32_t* type, uint8_t* data,
                   uint32_t* size) override;
+  long EnumKey(KeyHandle key, uint32_t index, std::string* name) override;
+  long EnumValue(KeyHandle key, uint32_t index, std::string* name, uint32_t* type,
+                 std::vector<uint8_t>* data) override;
   long CloseKey(KeyHandle key) override;
 
   // Inspection and editing for tools and tests. Each returns a RegError; reads need no
@@ -103,6 +91,8 @@ class StandInRegistry final : public RegistryWriteRoute, public Registry {
     Hive hive;
     int64_t id;
   };
+  /// The open key behind `key`, or null.
+  const OpenKeyEntry* Opened(KeyHandle key) const;
 
   std::unique_ptr<HiveStore> user_;
   std::unique_ptr<HiveStore> machine_;

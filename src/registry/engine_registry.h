@@ -25,6 +25,13 @@ class EngineRegistry {
                     const std::vector<uint8_t>& data) = 0;
   /// Whether an account without administrator rights is refused machine-wide writes here.
   virtual bool RefusesMachineWrites() const = 0;
+  /// Imports the ".reg" file `bytes` for the account, with the tool a user restores a backup
+  /// with here: "tarnwick-reg import" on the stand-in, "regedit /s" on Windows. False with the
+  /// reason when the tool fails.
+  virtual bool ImportRegFile(const std::string& bytes, std::string* err) = 0;
+  /// Whether ImportRegFile stores a text value ("hex(1):", "hex(2):") with exactly the bytes
+  /// given; Wine's registry editor adds a final NUL to one that lacks it.
+  virtual bool ImportKeepsTextBytes() const = 0;
 };
 
 /// A registry holding none of the keys the engine tests touch, acting for an account with or

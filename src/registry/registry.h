@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tarnwick {
 
@@ -36,6 +37,7 @@ enum RegError : long {
   kErrorInvalidData = 13,    ///< the store could not be read
   kErrorInvalidParameter = 87,
   kErrorMoreData = 234,      ///< the caller's buffer is too small; the size is reported
+  kErrorNoMoreItems = 259,   ///< an enumeration index past the last sub-key or value
 };
 
 /// Access masks for OpenKey. Any right outside kKeyRead counts as a write right.
@@ -60,8 +62,8 @@ class RegistryWriteRoute {
                         const std::string& type, std::string* err) = 0;
 };
 
-/// Routes 2 and 3: delete a key tree, and open / query / close. Paths are relative to the hive,
-/// backslash-separated, with no leading or trailing backslash; names are UTF-8.
+/// Routes 2 and 3: delete a key tree, and open / query / enumerate / close. Paths are relative to
+/// the hive, backslash-separated, with no leading or trailing backslash; names are UTF-8.
 class Registry {
  public:
   virtual ~Registry() = default;
@@ -83,6 +85,19 @@ class Registry {
   virtual long QueryValue(KeyHandle key, const std::string& name, uint32_t* type, uint8_t* data,
                           uint32_t* size) = 0;
 
+  /// Names the sub-key at `index` (from 0) of an open key, as RegEnumKeyExW does: the name as
+  /// it was created, in `*name`. kErrorNoMoreItems past the last one. The order is the
+  /// registry's own and holds while the key is not changed; a caller walks indexes 0, 1, ...
+  /// A null key gives kErrorInvalidHandle.
+  virtual long EnumKey(KeyHandle key, uint32_t index, std::string* name) = 0;
+
+  /// The value at `index` (from 0) of an open key, as RegEnumValueW gives it: its name ("" for
+  /// the default value), its type and its bytes in the form QueryValue gives them.
+  /// kErrorNoMoreItems past the last one; the order is the registry's own, as for EnumKey.
+  /// A null key gives kErrorInvalidHandle.
+  virtual long EnumValue(KeyHandle key, uint32_t index, std::string* name, uint32_t* type,
+                         std::vector<uint8_t>* data) = 0;
+
   /// Closes a key from OpenKey. A null handle is accepted and ignored.
   virtual long CloseKey(KeyHandle key) = 0;
 };
@@ -103,6 +118,13 @@ class ForwardingRegistry : public Registry {
   long QueryValue(KeyHandle key, const std::string& name, uint32_t* type, uint8_t* data,
                   uint32_t* size) override {
     return inner_->QueryValue(key, name, type, data, size);
+  }
+  long EnumKey(KeyHandle key, uint32_t index, std::string* name) override {
+    return inner_->EnumKey(key, index, name);
+  }
+  long EnumValue(KeyHandle key, uint32_t index, std::string* name, uint32_t* type,
+                 std::vector<uint8_t>* data) override {
+    return inner_->EnumValue(key, index, name, type, data);
   }
   long CloseKey(KeyHandle key) override { return inner_->CloseKey(key); }
 

@@ -3,6 +3,8 @@
 #include "registry/registry_conformance.h"
 
 #include <cstring>
+#include <map>
+#include <set>
 
 #include "registry/registry_reader.h"
 #include "registry/registry_rules.h"
@@ -248,6 +250,110 @@ TEST_P(RegistryConformanceTest, AKeyDeletedWhileOpenFailsQueries) {
   EXPECT_EQ(kErrorSuccess, registry().CloseKey(key));
 }
 
+// Every sub-key name of `rest`, by walking EnumKey until it reports the end.
+long EnumKeys(Registry& registry, KeyHandle key, std::vector<std::string>* names) {
+  names->clear();
+  for (uint32_t i = 0;; ++i) {
+    std::string name;
+    const long status = registry.EnumKey(key, i, &name);
+    if (status == kErrorNoMoreItems) return kErrorSuccess;
+    if (status != kErrorSuccess) return status;
+    names->push_back(name);
+  }
+}
+
+struct Enumerated {
+  uint32_t type;
+  Bytes bytes;
+  bool operator==(const Enumerated&) const = default;
+};
+
+long EnumValues(Registry& registry, KeyHandle key, std::map<std::string, Enumerated>* values,
+                size_t* count) {
+  values->clear();
+  *count = 0;
+  for (uint32_t i = 0;; ++i) {
+    std::string name;
+    Enumerated value{0xCCCC, {0xCC}};
+    const long status = registry.EnumValue(key, i, &name, &value.type, &value.bytes);
+    if (status == kErrorNoMoreItems) return kErrorSuccess;
+    if (status != kErrorSuccess) return status;
+    (*values)[name] = value;
+    ++*count;
+  }
+}
+
+TEST_P(RegistryConformanceTest, EnumerationGivesEachSubKeyAndValueOnceAsCreated) {
+  Write(WriterPath(Hive::kCurrentUser, "E\\Beta\\"), "b", "REG_SZ");
+  Write(WriterPath(Hive::kCurrentUser, "E\\alpha\\Deep\\"), "deep", "REG_SZ");
+  Write(WriterPath(Hive::kCurrentUser, "E\\\xC3\x84pfel\\x"), "1", "REG_DWORD");
+  Write(WriterPath(Hive::kCurrentUser, "E\\"), "default", "REG_SZ");
+  Write(WriterPath(Hive::kCurrentUser, "E\\Icon"), "%SystemRoot%\\x.dll,0", "REG_EXPAND_SZ");
+  Write(WriterPath(Hive::kCurrentUser, "E\\EditFlags"), "2", "REG_DWORD");
+  Write(WriterPath(Hive::kCurrentUser, "E\\Empty"), "", "REG_SZ");
+  KeyHandle key = nullptr;
+  ASSERT_EQ(kErrorSuccess, Open(Hive::kCurrentUser, "E", &key));
+
+  std::vector<std::string> names;
+  ASSERT_EQ(kErrorSuccess, EnumKeys(registry(), key, &names));
+  // Only the key's own children, each once, spelt as created.
+  EXPECT_EQ((std::multiset<std::string>{"Beta", "alpha", "\xC3\x84pfel"}),
+            std::multiset<std::string>(names.begin(), names.end()));
+
+  std::map<std::string, Enumerated> values;
+  size_t count = 0;
+  ASSERT_EQ(kErrorSuccess, EnumValues(registry(), key, &values, &count));
+  EXPECT_EQ(4u, count);
+  const std::map<std::string, Enumerated> expected = {
+      {"", {kRegSz, Utf16(u"default")}},
+      {"Icon", {kRegExpandSz, Utf16(u"%SystemRoot%\\x.dll,0")}},
+      {"EditFlags", {kRegDword, {2, 0, 0, 0}}},
+      {"Empty", {kRegSz, {0, 0}}},
+  };
+  EXPECT_EQ(expected, values);
+  std::string name;
+  uint32_t type = 0;
+  Bytes bytes;
+  EXPECT_EQ(kErrorNoMoreItems, registry().EnumKey(key, 3, &name));
+  EXPECT_EQ(kErrorNoMoreItems, registry().EnumValue(key, 4, &name, &type, &bytes));
+  EXPECT_EQ(kErrorNoMoreItems, registry().EnumKey(key, 1000, &name));
+  EXPECT_EQ(kErrorSuccess, registry().CloseKey(key));
+}
+
+TEST_P(RegistryConformanceTest, EnumerationOfAnEmptyKeyEndsAtOnceAndNullHandlesFail) {
+  Write(WriterPath(Hive::kCurrentUser, "Parent\\Leaf\\"), "x", "REG_SZ");
+  KeyHandle key = nullptr;
+  ASSERT_EQ(kErrorSuccess, Open(Hive::kCurrentUser, "Parent", &key));
+  std::string name = "untouched";
+  uint32_t type = 0;
+  Bytes bytes;
+  // A key whose only content is a sub-key has no values, not even an unset default one.
+  EXPECT_EQ(kErrorNoMoreItems, registry().EnumValue(key, 0, &name, &type, &bytes));
+  registry().CloseKey(key);
+  ASSERT_EQ(kErrorSuccess, Open(Hive::kCurrentUser, "Parent\\Leaf", &key));
+  EXPECT_EQ(kErrorNoMoreItems, registry().EnumKey(key, 0, &name));
+  EXPECT_EQ("untouched", name);
+  registry().CloseKey(key);
+  EXPECT_EQ(kErrorInvalidHandle, registry().EnumKey(nullptr, 0, &name));
+  EXPECT_EQ(kErrorInvalidHandle, registry().EnumValue(nullptr, 0, &name, &type, &bytes));
+}
+
+TEST_P(RegistryConformanceTest, EnumerationGivesLongValuesWhole) {
+  // Longer than any first buffer an implementation would guess.
+  const std::string text(70000, 'x');
+  Write(WriterPath(Hive::kCurrentUser, "Long\\" + std::string(300, 'n')), text, "REG_SZ");
+  KeyHandle key = nullptr;
+  ASSERT_EQ(kErrorSuccess, Open(Hive::kCurrentUser, "Long", &key));
+  std::string name;
+  uint32_t type = 0;
+  Bytes bytes;
+  ASSERT_EQ(kErrorSuccess, registry().EnumValue(key, 0, &name, &type, &bytes));
+  EXPECT_EQ(std::string(300, 'n'), name);
+  EXPECT_EQ(uint32_t{kRegSz}, type);
+  EXPECT_EQ(Utf16(std::u16string(70000, u'x')), bytes);
+  registry().CloseKey(key);
+}
+
 TEST_P(RegistryConformanceTest, MachineHiveIsReadOnlyWithoutAdministratorRights) {
   if (!subject_->CanWriteMachine() || !subject_->CanRefuseMachineAccess()) {
     GTEST_SKIP() << "this registry cannot act both with and without administrator rights";
@@ -264,6 +370,13 @@ TEST_P(RegistryConformanceTest, MachineHiveIsReadOnlyWithoutAdministratorRights)
             registry().OpenKey(Hive::kLocalMachine, Key("Client"), kKeyAllSpecific, &key));
   EXPECT_EQ(nullptr, key);
   ASSERT_EQ(kErrorSuccess, registry().OpenKey(Hive::kLocalMachine, Key("Client"), kKeyRead, &key));
+  // Reading includes enumerating.
+  std::string name = "x";
+  uint32_t type = 0;
+  Bytes bytes;
+  EXPECT_EQ(kErrorSuccess, registry().EnumValue(key, 0, &name, &type, &bytes));
+  EXPECT_EQ("", name);
+  EXPECT_EQ(Utf16(u"Browser"), bytes);
   registry().CloseKey(key);
   EXPECT_EQ(RegistryValue(std::string("Browser")),
             ReadRegistryValue(registry(), Hive::kLocalMachine, Key("Client"), ""));

@@ -10,6 +10,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -55,6 +56,14 @@ class RecordingRegistry : public Registry {
   long QueryValue(KeyHandle, const std::string&, uint32_t*, uint8_t*, uint32_t*) override {
     return kErrorFileNotFound;
   }
+  // A locked key can be read, and holds nothing.
+  long EnumKey(KeyHandle key, uint32_t, std::string*) override {
+    return key != nullptr ? kErrorNoMoreItems : kErrorInvalidHandle;
+  }
+  long EnumValue(KeyHandle key, uint32_t, std::string*, uint32_t*,
+                 std::vector<uint8_t>*) override {
+    return key != nullptr ? kErrorNoMoreItems : kErrorInvalidHandle;
+  }
   long CloseKey(KeyHandle) override { return kErrorSuccess; }
 
   std::set<std::string> locked;  ///< paths below HKEY_CURRENT_USER
@@ -75,6 +84,50 @@ class AcceptingWriteRoute : public RegistryWriteRoute {
   std::set<std::string> refused;
 };
 
+/// A backup folder that keeps what it is given in memory, or refuses it when told to. Each
+/// call is recorded in `*calls` as "Backup Save <what>" or "Backup Discard <file>".
+class FakeBackupFolder : public BackupFolder {
+ public:
+  /// One saved backup.
+  struct Saved {
+    std::string what;
+    std::string bytes;
+    std::string file;
+  };
+
+  explicit FakeBackupFolder(std::vector<std::string>* calls) : calls_(calls) {}
+
+  // Script.
+  std::string path = R"(C:\Documents and Settings\Ann\Application Data\Tarnwick\Backups)";
+  std::string fail_reason;  ///< when not empty, every Save fails with this reason
+
+  // Record.
+  std::vector<Saved> saved;            ///< in order; a discarded one is removed
+  std::vector<std::string> discarded;  ///< the files given to Discard
+
+  std::string Path() override { return path; }
+  std::optional<std::string> Save(const std::string& what, std::string_view bytes,
+                                  std::string* err) override {
+    calls_->push_back("Backup Save " + what);
+    if (!fail_reason.empty()) {
+      *err = fail_reason;
+      return std::nullopt;
+    }
+    const std::string file = path + "\\" + std::to_string(++count_) + " " + what + ".reg";
+    saved.push_back({what, std::string(bytes), file});
+    return file;
+  }
+  void Discard(const std::string& file) override {
+    calls_->push_back("Backup Discard " + file);
+    discarded.push_back(file);
+    std::erase_if(saved, [&](const Saved& s) { return s.file == file; });
+  }
+
+ private:
+  std::vector<std::string>* calls_;
+  int count_ = 0;
+};
+
 class FakePlatform : public AutomationFactory,
                      public VersionProvider,
                      public Environment,
@@ -93,6 +146,7 @@ class FakePlatform : public AutomationFactory,
     p.version = this;
     p.environment = this;
     p.desktop = this;
+    p.backups = &backups;
     return p;
   }
 
@@ -114,6 +168,8 @@ class FakePlatform : public AutomationFactory,
   std::vector<FakeMessage> messages;
   std::vector<FakeShellCall> shell_calls;
   bool about_showing = false;
+  /// The backup folder the window is given; its calls go to `calls` too.
+  FakeBackupFolder backups{&calls};
 
   // AutomationFactory.
   std::unique_ptr<RegistryWriteRoute> CreateScriptingShell(std::string* err) override {

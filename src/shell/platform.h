@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "selection/selection_context.h"  // FileSystemObject, CommonDialog, Environment
 
@@ -85,6 +87,25 @@ class Desktop {
                             int show_command) = 0;
 };
 
+/// Where the backups go: the folder of ".reg" files that the program saves before it changes
+/// the registry. One caller at a time.
+class BackupFolder {
+ public:
+  virtual ~BackupFolder() = default;
+  /// The folder, as shown to the user.
+  virtual std::string Path() = 0;
+  /// Saves `bytes` as a new backup named for `what` ("Reset", "Apply Maxthon", ...) at the local
+  /// time now, durably: a crash at any moment leaves either no new file or the whole of it.
+  /// Then removes the oldest backups beyond the newest 30, and temporary files that an ended
+  /// run left behind. Returns the new file's path; nothing, with the system's reason in `err`
+  /// ("access is denied", "no space left on device", ...), when it could not be saved.
+  virtual std::optional<std::string> Save(const std::string& what, std::string_view bytes,
+                                          std::string* err) = 0;
+  /// Removes a backup that Save returned (one taken before an operation that then changed
+  /// nothing). Anything else is left alone; a failure is not reported.
+  virtual void Discard(const std::string& file) = 0;
+};
+
 /// What the main window is given to reach the outside world. Nothing is owned.
 struct Platform {
   Registry* registry = nullptr;  ///< the delete and read routes
@@ -93,6 +114,7 @@ struct Platform {
   Environment* environment = nullptr;
   Desktop* desktop = nullptr;
   ProgramInfo* programs = nullptr;  ///< null: programs are named by their file names
+  BackupFolder* backups = nullptr;  ///< where the registry is saved before a change
 };
 
 }  // namespace tarnwick

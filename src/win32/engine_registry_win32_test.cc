@@ -48,6 +48,49 @@ class Win32EngineRegistry final : public EngineRegistry {
   }
   // A test run cannot drop the rights of the account it runs as.
   bool RefusesMachineWrites() const override { return false; }
+  bool ImportKeepsTextBytes() const override {
+    // Only Wine's ntdll exports its version.
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr;
+  }
+  // As a user restores a backup: the registry editor, silently, on a file.
+  bool ImportRegFile(const std::string& bytes, std::string* err) override {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring file =
+        temp + std::wstring(L"Tarnwick import ") + std::to_wstring(GetCurrentProcessId()) + L".reg";
+    {
+      ScopedHANDLE out(
+          CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+      DWORD written = 0;
+      if (!out.valid() || !WriteFile(out.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                     &written, nullptr)) {
+        *err = ApiErrorText("CreateFileW", Narrow(file), GetLastError());
+        return false;
+      }
+    }
+    std::wstring command = L"regedit.exe /s \"" + file + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
+                                        nullptr, nullptr, &startup, &process);
+    if (!started) {
+      *err = ApiErrorText("CreateProcessW", Narrow(command), GetLastError());
+      DeleteFileW(file.c_str());
+      return false;
+    }
+    ScopedHANDLE thread(process.hThread);
+    ScopedHANDLE running(process.hProcess);
+    DWORD exit_code = 1;
+    const bool ended = WaitForSingleObject(running.get(), 60000) == WAIT_OBJECT_0 &&
+                       GetExitCodeProcess(running.get(), &exit_code);
+    DeleteFileW(file.c_str());
+    if (!ended || exit_code != 0) {
+      *err = Narrow(command) + (ended ? " ended with " + std::to_string(exit_code) : " hangs");
+      return false;
+    }
+    return true;
+  }
 
  private:
   std::unique_ptr<WScriptShell> shell_;

@@ -4,6 +4,7 @@
 #include "shell/form1.h"
 #include "shell/startup.h"
 #include "win32/automation-win32.h"
+#include "win32/backup_disk-win32.h"
 #include "win32/desktop-win32.h"
 #include "win32/main_window-win32.h"
 #include "win32/registry-win32.h"
@@ -38,6 +39,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   platform.environment = &environment;
   platform.desktop = &window;
   platform.programs = &programs;
+  // Backups of the registry go to the user's Application Data folder.
+  std::unique_ptr<BackupFolder> backups = OpenUserBackupFolder();
+  platform.backups = backups.get();
 
   // The load step runs before any window exists, so that a refused Windows release sees only
   // the message, however little of the window's API it has.

@@ -46,6 +46,10 @@ class OneClientRegistry : public Registry {
     *size = needed;
     return kErrorSuccess;
   }
+  long EnumKey(KeyHandle, uint32_t, std::string*) override { return kErrorNoMoreItems; }
+  long EnumValue(KeyHandle, uint32_t, std::string*, uint32_t*, std::vector<uint8_t>*) override {
+    return kErrorNoMoreItems;
+  }
   long CloseKey(KeyHandle) override { return kErrorSuccess; }
 
  private:

@@ -76,6 +76,45 @@ long Win32Registry::QueryValue(KeyHandle key, const std::string& name, uint32_t*
   return status;
 }
 
+long Win32Registry::EnumKey(KeyHandle key, uint32_t index, std::string* name) {
+  if (!key) return kErrorInvalidHandle;
+  if (!name) return kErrorInvalidParameter;
+  // Key names have at most 255 characters.
+  wchar_t buffer[256];
+  DWORD length = 256;
+  const LONG status =
+      RegEnumKeyExW(ToHKEY(key), index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+  if (status == ERROR_SUCCESS) *name = Narrow(std::wstring_view(buffer, length));
+  return status;
+}
+
+long Win32Registry::EnumValue(KeyHandle key, uint32_t index, std::string* name, uint32_t* type,
+                              std::vector<uint8_t>* data) {
+  if (!key) return kErrorInvalidHandle;
+  if (!name || !type || !data) return kErrorInvalidParameter;
+  // Value names have at most 16,383 characters. The data may grow between the size query and
+  // the read, so the read is repeated with what the last one asked for.
+  std::wstring buffer(16384, L'\0');
+  std::vector<uint8_t> bytes(64);
+  for (;;) {
+    DWORD length = static_cast<DWORD>(buffer.size());
+    DWORD value_type = REG_NONE;
+    DWORD size = static_cast<DWORD>(bytes.size());
+    const LONG status = RegEnumValueW(ToHKEY(key), index, buffer.data(), &length, nullptr,
+                                      &value_type, bytes.data(), &size);
+    if (status == ERROR_MORE_DATA && size > bytes.size()) {
+      bytes.resize(size);
+      continue;
+    }
+    if (status != ERROR_SUCCESS) return status;
+    *name = Narrow(std::wstring_view(buffer.data(), length));
+    *type = value_type;
+    bytes.resize(size);
+    *data = std::move(bytes);
+    return kErrorSuccess;
+  }
+}
+
 long Win32Registry::CloseKey(KeyHandle key) {
   if (!key) return kErrorSuccess;
   return RegCloseKey(ToHKEY(key));

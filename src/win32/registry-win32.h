@@ -1,5 +1,6 @@
 // The delete and read routes over the Windows registry: SHDeleteKeyW for whole key trees, and
-// RegOpenKeyExW / RegQueryValueExW / RegCloseKey for reads. Names travel as UTF-16 both ways.
+// RegOpenKeyExW / RegQueryValueExW / RegEnumKeyExW / RegEnumValueW / RegCloseKey for reads.
+// Names travel as UTF-16 both ways.
 #ifndef TARNWICK_WIN32_REGISTRY_WIN32_H_
 #define TARNWICK_WIN32_REGISTRY_WIN32_H_
 
@@ -28,6 +29,12 @@ class Win32Registry : public Registry {
   /// RegQueryValueExW; a null key gives ERROR_INVALID_HANDLE.
   long QueryValue(KeyHandle key, const std::string& name, uint32_t* type, uint8_t* data,
                   uint32_t* size) override;
+  /// RegEnumKeyExW; a null key gives ERROR_INVALID_HANDLE.
+  long EnumKey(KeyHandle key, uint32_t index, std::string* name) override;
+  /// RegEnumValueW, asked again with larger buffers while the value does not fit; a null key
+  /// gives ERROR_INVALID_HANDLE.
+  long EnumValue(KeyHandle key, uint32_t index, std::string* name, uint32_t* type,
+                 std::vector<uint8_t>* data) override;
   /// RegCloseKey; a null key is ignored and gives ERROR_SUCCESS.
   long CloseKey(KeyHandle key) override;
 

@@ -1,5 +1,5 @@
-// Owners for the handles of the Windows layer: every HKEY, module, COM pointer, BSTR and VARIANT
-// is held by one of these and given back when it goes out of scope.
+// Owners for the handles of the Windows layer: every HKEY, kernel HANDLE, module, COM pointer,
+// BSTR and VARIANT is held by one of these and given back when it goes out of scope.
 #ifndef TARNWICK_WIN32_SCOPED_WIN32_H_
 #define TARNWICK_WIN32_SCOPED_WIN32_H_
 
@@ -35,6 +35,31 @@ class ScopedHKEY {
 
  private:
   HKEY key_ = nullptr;
+};
+
+/// A kernel object handle (a file, a process); closed on destruction. Both null and
+/// INVALID_HANDLE_VALUE mean "no handle".
+class ScopedHANDLE {
+ public:
+  ScopedHANDLE() = default;
+  explicit ScopedHANDLE(HANDLE handle) : handle_(handle) {}
+  ScopedHANDLE(ScopedHANDLE&& other) noexcept
+      : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
+  ScopedHANDLE& operator=(ScopedHANDLE&& other) noexcept {
+    std::swap(handle_, other.handle_);
+    return *this;
+  }
+  ~ScopedHANDLE() {
+    if (valid()) CloseHandle(handle_);
+  }
+
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+  /// Closes the handle now; true when that succeeded (a file's last write errors show here).
+  bool Close() { return !valid() || CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)); }
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
 /// A loaded module; freed on destruction.

@@ -10,9 +10,11 @@
 #include <optional>
 #include <system_error>
 
+#include "portable/reg_import.h"
 #include "portable/standin_registry.h"
+#include "registry/reg_file.h"
 #include "registry/registry_rules.h"
-#include "tools/tarnwick-reg/reg_file.h"
+#include "tools/tarnwick-reg/reg_display.h"
 
 namespace tarnwick {
 namespace {
@@ -311,11 +313,22 @@ int Tool::Delete(const Options& o) {
 int Tool::Export(const Options& o) {
   if (reg_->KeyExists(key_.hive, key_.path) != kErrorSuccess) return Error(kNotFound);
   const std::string& file = o.positional[1];
-  std::vector<ExportedKey> keys;
+  std::vector<RegEdit> keys;
   Walk(key_.hive, key_.path, [&](const std::string& path) {
-    ExportedKey key{key_.hive, path, {}};
-    reg_->ListValues(key_.hive, path, &key.values);
-    keys.push_back(std::move(key));
+    RegEdit key;
+    key.hive = key_.hive;
+    key.path = path;
+    keys.push_back(key);
+    std::vector<ValueEntry> values;
+    reg_->ListValues(key_.hive, path, &values);
+    for (ValueEntry& value : values) {
+      RegEdit set = key;
+      set.op = RegEdit::Op::kSetValue;
+      set.name = std::move(value.name);
+      set.type = value.type;
+      set.data = std::move(value.data);
+      keys.push_back(std::move(set));
+    }
   });
   std::error_code ec;
   if (!o.overwrite && std::filesystem::exists(file, ec) &&
@@ -337,18 +350,19 @@ int Tool::Import(const Options& o) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return Error("open " + file + ": " + std::strerror(errno));
   const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-  std::vector<RegEdit> edits;
   std::string err;
-  if (!ParseRegFile(bytes, &edits, &err)) return Error(file + ": " + err);
-  for (const RegEdit& edit : edits) {
-    if (edit.hive == Hive::kLocalMachine && !reg_->administrator()) {
+  switch (ImportRegFile(*reg_, bytes, &err)) {
+    case RegImportResult::kImported:
+      io_.out << kDone << "\n";
+      return 0;
+    case RegImportResult::kMalformed:
+      return Error(file + ": " + err);
+    case RegImportResult::kAccessDenied:
       return Error("Access is denied.");
-    }
+    case RegImportResult::kFailed:
+      break;
   }
-  int status = 0;
-  if (!Apply(edits, &status)) return status;
-  io_.out << kDone << "\n";
-  return 0;
+  return Error(err);
 }
 
 }  // namespace

@@ -10,9 +10,9 @@
 #include "portable/standin_registry.h"
 #include "portable/temp_dir_for_test.h"
 #include "registry/association_sets.h"
+#include "registry/reg_file.h"
 #include "registry/registry_rules.h"
 #include "registry/registry_writer.h"
-#include "tools/tarnwick-reg/reg_file.h"
 
 namespace tarnwick {
 namespace {
@@ -266,6 +266,32 @@ TEST_F(RegToolTest, ExportAndImportRoundTrip) {
                 "by the user.\n",
             r.out);
   EXPECT_EQ(kDone, Run({"export", "HKCU\\Software\\T", file, "/y"}).out);
+}
+
+TEST_F(RegToolTest, ImportDeletesKeysAndValuesAsTheRegistryEditorDoes) {
+  Run({"add", "HKCU\\Software\\Classes\\http\\shell\\open\\command", "/ve", "/d", "other.exe",
+       "/f"});
+  Run({"add", "HKCU\\Software\\Main", "/v", "Check_Associations", "/d", "yes", "/f"});
+  Run({"add", "HKCU\\Software\\Main", "/v", "Kept", "/d", "k", "/f"});
+  dir_.Put("restore.reg", EncodeUtf16LeWithBom("Windows Registry Editor Version 5.00\r\n"
+                                               "\r\n"
+                                               "[-HKEY_CURRENT_USER\\Software\\Classes\\http]\r\n"
+                                               "\r\n"
+                                               "[HKEY_CURRENT_USER\\Software\\Classes\\http]\r\n"
+                                               "@=\"URL:HTTP\"\r\n"
+                                               "\r\n"
+                                               "[-HKEY_CURRENT_USER\\Software\\Never there]\r\n"
+                                               "\r\n"
+                                               "[HKEY_CURRENT_USER\\Software\\Main]\r\n"
+                                               "\"Check_Associations\"=-\r\n"
+                                               "\"Never set\"=-\r\n"
+                                               "\r\n"));
+  ASSERT_EQ(kDone, Run({"import", dir_.File("restore.reg")}).out);
+  EXPECT_EQ("\nHKEY_CURRENT_USER\\Software\\Classes\\http\n    (Default)    REG_SZ    URL:HTTP\n\n",
+            Run({"query", "HKCU\\Software\\Classes\\http", "/s"}).out);
+  EXPECT_EQ("\nHKEY_CURRENT_USER\\Software\\Main\n    Kept    REG_SZ    k\n\n",
+            Run({"query", "HKCU\\Software\\Main"}).out);
+  EXPECT_EQ(1, Run({"query", "HKCU\\Software\\Never there"}).code);
 }
 
 TEST_F(RegToolTest, AMalformedImportChangesNothing) {

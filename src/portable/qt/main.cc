@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "portable/backup_disk.h"
 #include "portable/hive_locations.h"
 #include "portable/qt/first_paint_probe.h"
 #include "portable/qt/font_config_warm_up.h"
@@ -21,11 +22,14 @@ int main(int argc, char** argv) {
 
   // A damaged hive is reported and left untouched; nothing else starts.
   tarnwick::QtDesktop desktop;
+  const tarnwick::HiveLocations hives = tarnwick::DefaultHiveLocations();
   std::unique_ptr<tarnwick::StandInRegistry> registry =
-      tarnwick::OpenHivesOrExplain(tarnwick::DefaultHiveLocations(), desktop);
+      tarnwick::OpenHivesOrExplain(hives, desktop);
   if (!registry) return 1;
 
-  tarnwick::Session session(*registry);
+  // Backups of the registry go beside the user's hive.
+  std::unique_ptr<tarnwick::BackupFolder> backups = tarnwick::OpenBackupFolder(hives.user);
+  tarnwick::Session session(*registry, tarnwick::OpenWithDesktopHandler, backups.get());
   if (!session.Start()) return 0;
   return app.exec();
 }

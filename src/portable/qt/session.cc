@@ -14,15 +14,21 @@ std::unique_ptr<StandInRegistry> OpenHivesOrExplain(const HiveLocations& files, 
   return registry;
 }
 
-Session::Session(StandInRegistry& registry, QtDesktop::UrlOpener open_url)
-    : Session(registry, registry, std::move(open_url)) {}
+Session::Session(StandInRegistry& registry, QtDesktop::UrlOpener open_url, BackupFolder* backups)
+    : Session(registry, registry, std::move(open_url), backups) {}
 
-Session::Session(Registry& registry, RegistryWriteRoute& writer, QtDesktop::UrlOpener open_url)
+Session::Session(Registry& registry, RegistryWriteRoute& writer, QtDesktop::UrlOpener open_url,
+                 BackupFolder* backups)
     : version_(registry),
       desktop_(std::move(open_url)),
       automation_(writer,
                   [this] { return std::make_unique<QtCommonDialog>([this] { return &window_; }); }),
-      platform_{&registry, &automation_, &version_, &environment_, &desktop_},
+      platform_{.registry = &registry,
+                .automation = &automation_,
+                .version = &version_,
+                .environment = &environment_,
+                .desktop = &desktop_,
+                .backups = backups},
       form_(platform_),
       window_(form_) {
   desktop_.SetOwner(&window_);

@@ -24,11 +24,14 @@ std::unique_ptr<StandInRegistry> OpenHivesOrExplain(const HiveLocations& files, 
 
 class Session {
  public:
-  /// `registry` is not owned and must outlive the session. Links go to `open_url`.
+  /// `registry` and `backups` are not owned and must outlive the session. Links go to
+  /// `open_url`; backups to `backups` (none without one).
   explicit Session(StandInRegistry& registry,
-                   QtDesktop::UrlOpener open_url = OpenWithDesktopHandler);
+                   QtDesktop::UrlOpener open_url = OpenWithDesktopHandler,
+                   BackupFolder* backups = nullptr);
   /// The same over separate read-and-delete and write routes, neither owned.
-  Session(Registry& registry, RegistryWriteRoute& writer, QtDesktop::UrlOpener open_url);
+  Session(Registry& registry, RegistryWriteRoute& writer, QtDesktop::UrlOpener open_url,
+          BackupFolder* backups = nullptr);
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 

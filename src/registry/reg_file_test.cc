@@ -1,4 +1,4 @@
-#include "tools/tarnwick-reg/reg_file.h"
+#include "registry/reg_file.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,23 @@ namespace {
 std::vector<uint8_t> Dword(uint32_t n) {
   return {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n >> 16),
           static_cast<uint8_t>(n >> 24)};
+}
+
+RegEdit Key(Hive hive, const std::string& path, RegEdit::Op op = RegEdit::Op::kCreateKey) {
+  RegEdit edit;
+  edit.op = op;
+  edit.hive = hive;
+  edit.path = path;
+  return edit;
+}
+
+RegEdit Set(const std::string& path, const std::string& name, uint32_t type,
+            std::vector<uint8_t> data) {
+  RegEdit edit = Key(Hive::kCurrentUser, path, RegEdit::Op::kSetValue);
+  edit.name = name;
+  edit.type = type;
+  edit.data = std::move(data);
+  return edit;
 }
 
 TEST(RegKeyNameTest, AcceptsBothHiveSpellingsInAnyCase) {
@@ -26,13 +43,13 @@ TEST(RegKeyNameTest, AcceptsBothHiveSpellingsInAnyCase) {
 }
 
 TEST(RegFileTest, ExportsTheWayTheRegistryEditorDoes) {
-  const ExportedKey keys[] = {
-      {Hive::kCurrentUser,
-       "Software\\Classes\\MyInternetShortcut",
-       {{"", kRegSz, TextToRegBytes("Say \"hi\" C:\\x")},
-        {"EditFlags", kRegDword, Dword(2)},
-        {"Icon", kRegExpandSz, TextToRegBytes("%R%")}}},
-      {Hive::kLocalMachine, "Software\\Empty", {}},
+  const std::string key = "Software\\Classes\\MyInternetShortcut";
+  const RegEdit edits[] = {
+      Key(Hive::kCurrentUser, key),
+      Set(key, "", kRegSz, TextToRegBytes("Say \"hi\" C:\\x")),
+      Set(key, "EditFlags", kRegDword, Dword(2)),
+      Set(key, "Icon", kRegExpandSz, TextToRegBytes("%R%")),
+      Key(Hive::kLocalMachine, "Software\\Empty"),
   };
   EXPECT_EQ(
       "Windows Registry Editor Version 5.00\r\n"
@@ -44,11 +61,60 @@ TEST(RegFileTest, ExportsTheWayTheRegistryEditorDoes) {
       "\r\n"
       "[HKEY_LOCAL_MACHINE\\Software\\Empty]\r\n"
       "\r\n",
-      FormatRegFile(keys));
+      FormatRegFile(edits));
   EXPECT_EQ(std::string("\xFF\xFE"
                         "A\0\xE4\0\r\0",
                         8),
             EncodeUtf16LeWithBom("A\xC3\xA4\r"));
+}
+
+TEST(RegFileTest, DeletionsAndValuesWithoutTheirKeyLineGetOne) {
+  RegEdit gone = Key(Hive::kCurrentUser, "Software\\Microsoft\\Internet Explorer\\Main",
+                     RegEdit::Op::kDeleteValue);
+  gone.name = "Check_Associations";
+  const RegEdit edits[] = {
+      Key(Hive::kCurrentUser, "Software\\Classes\\http", RegEdit::Op::kDeleteKey),
+      Set("Software\\Classes\\http", "", kRegSz, TextToRegBytes("URL:HTTP")),
+      Set("Software\\Classes\\http", "URL Protocol", kRegSz, TextToRegBytes("")),
+      gone,
+      Key(Hive::kLocalMachine, "Software\\Clients\\X", RegEdit::Op::kDeleteKey),
+  };
+  EXPECT_EQ(
+      "Windows Registry Editor Version 5.00\r\n"
+      "\r\n"
+      "[-HKEY_CURRENT_USER\\Software\\Classes\\http]\r\n"
+      "\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Classes\\http]\r\n"
+      "@=\"URL:HTTP\"\r\n"
+      "\"URL Protocol\"=\"\"\r\n"
+      "\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main]\r\n"
+      "\"Check_Associations\"=-\r\n"
+      "\r\n"
+      "[-HKEY_LOCAL_MACHINE\\Software\\Clients\\X]\r\n"
+      "\r\n",
+      FormatRegFile(edits));
+
+  // Read back, each value line comes after the key line the formatter added for it.
+  std::vector<RegEdit> read;
+  std::string err;
+  ASSERT_TRUE(ParseRegFile(EncodeUtf16LeWithBom(FormatRegFile(edits)), &read, &err)) << err;
+  const std::vector<RegEdit> expected = {
+      edits[0],
+      Key(Hive::kCurrentUser, "Software\\Classes\\http"),
+      edits[1],
+      edits[2],
+      Key(Hive::kCurrentUser, "Software\\Microsoft\\Internet Explorer\\Main"),
+      edits[3],
+      edits[4]};
+  EXPECT_EQ(expected, read);
+}
+
+TEST(RegFileTest, NamesWithLineBreaksCannotBeHeld) {
+  EXPECT_TRUE(RegFileCanHold(Set("a\\b c", "n [x]", kRegSz, {})));
+  EXPECT_FALSE(RegFileCanHold(Set("a\nb", "n", kRegSz, {})));
+  EXPECT_FALSE(RegFileCanHold(Set("a]b", "n", kRegSz, {})));
+  EXPECT_FALSE(RegFileCanHold(Set("a", "n\r", kRegSz, {})));
 }
 
 TEST(RegFileTest, LongHexWrapsWithinEightyColumnsAndReadsBack) {
@@ -56,8 +122,8 @@ TEST(RegFileTest, LongHexWrapsWithinEightyColumnsAndReadsBack) {
   for (size_t i = 0; i < blob.size(); ++i) blob[i] = static_cast<uint8_t>(i * 7);
   // Columns are characters, not UTF-8 bytes: a name of two-byte letters wraps like any other.
   const std::string name = "Gr\xC3\xB6\xC3\x9F\xC3\xA9\xC3\xA4";
-  const ExportedKey keys[] = {{Hive::kCurrentUser, "K", {{name, kRegBinary, blob}}}};
-  const std::string text = FormatRegFile(keys);
+  const RegEdit written[] = {Key(Hive::kCurrentUser, "K"), Set("K", name, kRegBinary, blob)};
+  const std::string text = FormatRegFile(written);
   size_t start = 0, lines = 0;
   for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
     const std::string line = text.substr(start, end - start);
@@ -91,10 +157,11 @@ TEST(RegFileTest, EveryValueRoundTripsExactly) {
       {"none", kRegNone, {}},
       {"odd", 0x1234, {9}},
   };
-  const ExportedKey keys[] = {{Hive::kCurrentUser, "Software\\T", values}};
+  std::vector<RegEdit> written = {Key(Hive::kCurrentUser, "Software\\T")};
+  for (const ValueEntry& v : values) written.push_back(Set("Software\\T", v.name, v.type, v.data));
   std::vector<RegEdit> edits;
   std::string err;
-  ASSERT_TRUE(ParseRegFile(EncodeUtf16LeWithBom(FormatRegFile(keys)), &edits, &err)) << err;
+  ASSERT_TRUE(ParseRegFile(EncodeUtf16LeWithBom(FormatRegFile(written)), &edits, &err)) << err;
   ASSERT_EQ(values.size() + 1, edits.size());
   EXPECT_EQ(RegEdit::Op::kCreateKey, edits[0].op);
   for (size_t i = 0; i < values.size(); ++i) {
@@ -167,18 +234,6 @@ TEST(RegFileTest, MalformedFilesNameTheLine) {
     EXPECT_EQ(0u, err.rfind(c.error, 0)) << "got: " << err;
     EXPECT_TRUE(edits.empty());
   }
-}
-
-TEST(RegFileTest, DisplayShowsDataAsTheConsoleToolDoes) {
-  EXPECT_EQ("0x2", DisplayValueData({"", kRegDword, Dword(2)}));
-  EXPECT_EQ("0xffffffff", DisplayValueData({"", kRegDword, Dword(0xFFFFFFFF)}));
-  EXPECT_EQ("%SystemRoot%", DisplayValueData({"", kRegExpandSz, TextToRegBytes("%SystemRoot%")}));
-  EXPECT_EQ("a", DisplayValueData({"", kRegSz, {'a', 0, 0, 0, 'b', 0, 0, 0}}));
-  EXPECT_EQ("a\\0b", DisplayValueData({"", kRegMultiSz, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}}));
-  EXPECT_EQ("DEAD01", DisplayValueData({"", kRegBinary, {0xDE, 0xAD, 0x01}}));
-  EXPECT_EQ("", DisplayValueData({"", kRegSz, {}}));
-  EXPECT_EQ("REG_EXPAND_SZ", RegTypeName(kRegExpandSz));
-  EXPECT_EQ("REG_UNKNOWN", RegTypeName(0x1234));
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-#include "tools/tarnwick-reg/reg_file.h"
+// The reading half of reg_file.h, kept apart so that a program which only writes ".reg" files
+// does not carry it.
+#include <cstdint>
 
-#include <cstdio>
-
+#include "registry/reg_file.h"
 #include "registry/registry_rules.h"
 
 namespace tarnwick {
@@ -37,66 +38,6 @@ bool ParseHex(std::string_view s, size_t max_digits, uint32_t* n) {
     *n = *n << 4 | static_cast<uint32_t>(d);
   }
   return true;
-}
-
-// The text of a value when its bytes are UTF-16LE text with one final NUL and nothing odd.
-bool PlainText(const std::vector<uint8_t>& data, std::string* text) {
-  if (data.size() < 2 || data.size() % 2 != 0) return false;
-  std::u16string units = RegBytesToUnits(data);
-  if (units.back() != 0) return false;
-  units.pop_back();
-  if (units.find(u'\0') != std::u16string::npos) return false;
-  *text = Utf16ToUtf8(units);
-  return Utf8ToUtf16(*text) == units;
-}
-
-std::string Quote(std::string_view text) {
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '\\' || c == '"') out += '\\';
-    out += c;
-  }
-  return out + "\"";
-}
-
-std::string FormatValueLine(const ValueEntry& value) {
-  std::string line = (value.name.empty() ? "@" : Quote(value.name)) + "=";
-  std::string text;
-  if (value.type == kRegSz && PlainText(value.data, &text) &&
-      text.find_first_of("\r\n") == std::string::npos) {
-    return line + Quote(text);
-  }
-  char buf[16];
-  if (value.type == kRegDword && value.data.size() == 4) {
-    const uint32_t n =
-        value.data[0] | value.data[1] << 8 | value.data[2] << 16 | uint32_t{value.data[3]} << 24;
-    std::snprintf(buf, sizeof buf, "dword:%08x", n);
-    return line + buf;
-  }
-  if (value.type == kRegBinary) {
-    line += "hex:";
-  } else {
-    std::snprintf(buf, sizeof buf, "hex(%x):", value.type);
-    line += buf;
-  }
-  // Wrapped the way the registry editor does it, so lines stay within 80 columns (counted in
-  // characters: the name may hold any text).
-  std::string out;
-  size_t width = Utf8ToUtf16(line).size();
-  for (size_t i = 0; i < value.data.size(); ++i) {
-    std::snprintf(buf, sizeof buf, "%02x", value.data[i]);
-    line += buf;
-    width += 2;
-    if (i + 1 < value.data.size()) {
-      line += ',';
-      if (++width > 76) {
-        out += line + "\\\r\n";
-        line = "  ";
-        width = 2;
-      }
-    }
-  }
-  return out + line;
 }
 
 // Reads a quoted string at the start of `*s` (backslash escapes only a backslash or a quote)
@@ -191,8 +132,8 @@ bool DecodeText(std::string_view bytes, std::string* text, std::string* err) {
       *err = "truncated UTF-16 text";
       return false;
     }
-    *text = Utf16ToUtf8(RegBytesToUnits(
-        std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())));
+    *text = Utf16ToUtf8(
+        RegBytesToUnits(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())));
     return true;
   }
   if (bytes.starts_with("\xFE\xFF")) {
@@ -235,79 +176,6 @@ bool ParseRegKeyName(std::string_view text, RegKeyName* key) {
   if (!SplitKeyPath(rest, &parts)) return false;
   key->path = std::string(rest);
   return true;
-}
-
-std::string FullKeyName(Hive hive, const std::string& path) {
-  std::string name = hive == Hive::kLocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
-  return path.empty() ? name : name + "\\" + path;
-}
-
-std::string RegTypeName(uint32_t type) {
-  switch (type) {
-    case kRegNone:
-      return "REG_NONE";
-    case kRegSz:
-      return "REG_SZ";
-    case kRegExpandSz:
-      return "REG_EXPAND_SZ";
-    case kRegBinary:
-      return "REG_BINARY";
-    case kRegDword:
-      return "REG_DWORD";
-    case kRegMultiSz:
-      return "REG_MULTI_SZ";
-    default:
-      return "REG_UNKNOWN";
-  }
-}
-
-std::string DisplayValueData(const ValueEntry& value) {
-  const std::vector<uint8_t>& d = value.data;
-  if (value.type == kRegDword && d.size() == 4) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%x", d[0] | d[1] << 8 | d[2] << 16 | uint32_t{d[3]} << 24);
-    return buf;
-  }
-  if (value.type == kRegSz || value.type == kRegExpandSz || value.type == kRegMultiSz) {
-    std::u16string units = RegBytesToUnits(d);
-    if (value.type != kRegMultiSz) return Utf16ToUtf8(units.substr(0, units.find(u'\0')));
-    // Parts end with NUL, and the list with one more.
-    while (!units.empty() && units.back() == 0) units.pop_back();
-    std::string out;
-    for (char16_t u : units) {
-      if (u == 0) {
-        out += "\\0";
-      } else {
-        out += Utf16ToUtf8(std::u16string(1, u));
-      }
-    }
-    return out;
-  }
-  std::string out;
-  for (uint8_t b : d) {
-    char buf[3];
-    std::snprintf(buf, sizeof buf, "%02X", b);
-    out += buf;
-  }
-  return out;
-}
-
-std::string FormatRegFile(std::span<const ExportedKey> keys) {
-  std::string out = std::string(kHeader) + "\r\n";
-  for (const ExportedKey& key : keys) {
-    out += "\r\n[" + FullKeyName(key.hive, key.path) + "]\r\n";
-    for (const ValueEntry& value : key.values) out += FormatValueLine(value) + "\r\n";
-  }
-  return out + "\r\n";
-}
-
-std::string EncodeUtf16LeWithBom(std::string_view utf8) {
-  std::string out = "\xFF\xFE";
-  for (char16_t u : Utf8ToUtf16(utf8)) {
-    out += static_cast<char>(u & 0xFF);
-    out += static_cast<char>(u >> 8);
-  }
-  return out;
 }
 
 bool ParseRegFile(std::string_view bytes, std::vector<RegEdit>* edits, std::string* err) {

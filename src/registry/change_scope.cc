@@ -1,0 +1,351 @@
+#include "registry/change_scope.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "registry/registry.h"
+#include "registry/registry_rules.h"
+
+namespace tarnwick {
+namespace {
+
+// What a write needs: KEY_SET_VALUE | KEY_CREATE_SUB_KEY.
+constexpr uint32_t kKeyWrite = 0x0006;
+
+std::string ErrorText(long status) {
+  switch (status) {
+    case kErrorFileNotFound:
+      return "not found";
+    case kErrorAccessDenied:
+      return "access denied";
+    case kErrorInvalidHandle:
+      return "invalid handle";
+    case kErrorInvalidData:
+      return "the registry cannot be read";
+    default:
+      return "error " + std::to_string(status);
+  }
+}
+
+std::string Join(const std::vector<std::string>& parts, size_t count) {
+  std::string path;
+  for (size_t i = 0; i < count && i < parts.size(); ++i) {
+    if (i > 0) path += '\\';
+    path += parts[i];
+  }
+  return path;
+}
+
+// A key closed when it goes out of scope.
+class OpenedKey {
+ public:
+  explicit OpenedKey(Registry& registry) : registry_(registry) {}
+  ~OpenedKey() { registry_.CloseKey(key_); }
+  OpenedKey(const OpenedKey&) = delete;
+  OpenedKey& operator=(const OpenedKey&) = delete;
+  long Open(Hive hive, const std::string& path, uint32_t access) {
+    registry_.CloseKey(std::exchange(key_, nullptr));
+    return registry_.OpenKey(hive, path, access, &key_);
+  }
+  KeyHandle get() const { return key_; }
+
+ private:
+  Registry& registry_;
+  KeyHandle key_ = nullptr;
+};
+
+// A target with its key taken apart, for ordering and nesting.
+struct Entry {
+  RestoreTarget target;
+  std::vector<std::string> folded;  // the comparison form of each component
+};
+
+bool KeyBefore(const Entry& a, const Entry& b) {
+  if (a.target.key.hive != b.target.key.hive) {
+    return a.target.key.hive == Hive::kCurrentUser;
+  }
+  if (a.folded != b.folded) return a.folded < b.folded;
+  // A key's tree comes before its values, which it then holds.
+  return a.target.values.empty() && !b.target.values.empty();
+}
+
+// Whether `inner` is `outer` or a key below it.
+bool Within(const Entry& inner, const Entry& outer) {
+  return inner.target.key.hive == outer.target.key.hive &&
+         inner.folded.size() >= outer.folded.size() &&
+         std::equal(outer.folded.begin(), outer.folded.end(), inner.folded.begin());
+}
+
+bool AddEntry(Hive hive, const std::string& path, std::string value, bool written,
+              std::vector<Entry>* entries, std::string* err) {
+  Entry entry;
+  std::vector<std::string> parts;
+  if (!SplitKeyPath(path, &parts) || parts.empty()) {
+    *err = "malformed key path '" + path + "'";
+    return false;
+  }
+  for (const std::string& part : parts) entry.folded.push_back(FoldName(part));
+  entry.target.key = {hive, path};
+  if (!value.empty()) entry.target.values.push_back(std::move(value));
+  entry.target.written = written;
+  entries->push_back(std::move(entry));
+  return true;
+}
+
+RegEdit Edit(RegEdit::Op op, Hive hive, std::string path) {
+  RegEdit edit;
+  edit.op = op;
+  edit.hive = hive;
+  edit.path = std::move(path);
+  return edit;
+}
+
+// Reads a whole tree into `out` as the edits that make it: the key, its values, its sub-keys.
+class TreeReader {
+ public:
+  TreeReader(Registry& registry, std::vector<RegEdit>* out, std::string* err)
+      : registry_(registry), out_(out), err_(err) {}
+
+  /// The values of the open `key` at `path`, in the registry's order.
+  bool ReadValues(Hive hive, const std::string& path, KeyHandle key,
+                  std::vector<ValueEntry>* values) {
+    values->clear();
+    for (uint32_t i = 0;; ++i) {
+      ValueEntry value;
+      const long status = registry_.EnumValue(key, i, &value.name, &value.type, &value.data);
+      if (status == kErrorNoMoreItems) return true;
+      if (status != kErrorSuccess) return Fail(hive, path, status);
+      values->push_back(std::move(value));
+    }
+  }
+
+  /// The sub-key names of the open `key` at `path`.
+  bool ReadSubKeys(Hive hive, const std::string& path, KeyHandle key,
+                   std::vector<std::string>* names) {
+    names->clear();
+    for (uint32_t i = 0;; ++i) {
+      std::string name;
+      const long status = registry_.EnumKey(key, i, &name);
+      if (status == kErrorNoMoreItems) return true;
+      if (status != kErrorSuccess) return Fail(hive, path, status);
+      names->push_back(std::move(name));
+    }
+  }
+
+  bool ReadTree(Hive hive, const std::string& path, KeyHandle key) {
+    if (!Add(Edit(RegEdit::Op::kCreateKey, hive, path))) return false;
+    std::vector<ValueEntry> values;
+    if (!ReadValues(hive, path, key, &values)) return false;
+    for (ValueEntry& value : values) {
+      RegEdit set = Edit(RegEdit::Op::kSetValue, hive, path);
+      set.name = std::move(value.name);
+      set.type = value.type;
+      set.data = std::move(value.data);
+      if (!Add(std::move(set))) return false;
+    }
+    std::vector<std::string> names;
+    if (!ReadSubKeys(hive, path, key, &names)) return false;
+    for (const std::string& name : names) {
+      const std::string child_path = path + "\\" + name;
+      OpenedKey child(registry_);
+      const long status = child.Open(hive, child_path, kKeyRead);
+      // A key deleted by another program since the listing was not there to restore.
+      if (status == kErrorFileNotFound) continue;
+      if (status != kErrorSuccess) return Fail(hive, child_path, status);
+      if (!ReadTree(hive, child_path, child.get())) return false;
+    }
+    return true;
+  }
+
+  bool Add(RegEdit edit) {
+    if (!RegFileCanHold(edit)) {
+      *err_ = FullKeyName(edit.hive, edit.path) +
+              ": a name holds a line break or \"]\", which a registry file cannot hold";
+      return false;
+    }
+    out_->push_back(std::move(edit));
+    return true;
+  }
+
+  bool Fail(Hive hive, const std::string& path, long status) {
+    *err_ = FullKeyName(hive, path) + ": " + ErrorText(status);
+    return false;
+  }
+
+ private:
+  Registry& registry_;
+  std::vector<RegEdit>* out_;
+  std::string* err_;
+};
+
+// What pass one found for a target.
+struct Probe {
+  const RestoreTarget* target = nullptr;
+  std::vector<std::string> parts;
+  bool exists = false;
+  size_t root_depth = 0;  // missing: the components of the topmost key the operation creates
+};
+
+}  // namespace
+
+ChangeScope Combine(ChangeScope a, const ChangeScope& b) {
+  a.deleted_trees.insert(a.deleted_trees.end(), b.deleted_trees.begin(), b.deleted_trees.end());
+  a.writes.insert(a.writes.end(), b.writes.begin(), b.writes.end());
+  return a;
+}
+
+bool RestoreTargets(const ChangeScope& scope, std::vector<RestoreTarget>* targets,
+                    std::string* err) {
+  targets->clear();
+  std::vector<Entry> entries;
+  for (const RegKeyName& tree : scope.deleted_trees) {
+    if (!AddEntry(tree.hive, tree.path, "", false, &entries, err)) return false;
+  }
+  for (const std::string& write : scope.writes) {
+    WriterTarget target;
+    std::string reason;
+    if (!ParseWriterPath(write, &target, &reason)) {
+      *err = "writer path '" + write + "': " + reason;
+      return false;
+    }
+    if (!AddEntry(target.hive, Join(target.key, target.key.size()), target.value_name, true,
+                  &entries, err)) {
+      return false;
+    }
+  }
+  std::stable_sort(entries.begin(), entries.end(), KeyBefore);
+
+  // In this order whatever lies inside a tree comes right after it, so each entry need only be
+  // held against the last one kept.
+  std::vector<Entry> kept;
+  for (Entry& entry : entries) {
+    if (!kept.empty()) {
+      Entry& last = kept.back();
+      if (last.target.values.empty() && Within(entry, last)) {
+        last.target.written = last.target.written || entry.target.written;
+        continue;
+      }
+      if (!last.target.values.empty() && !entry.target.values.empty() &&
+          last.folded == entry.folded && last.target.key.hive == entry.target.key.hive) {
+        const std::string& name = entry.target.values.front();
+        const auto& names = last.target.values;
+        if (std::none_of(names.begin(), names.end(),
+                         [&](const std::string& n) { return SameName(n, name); })) {
+          last.target.values.push_back(name);
+        }
+        continue;
+      }
+    }
+    kept.push_back(std::move(entry));
+  }
+  for (Entry& entry : kept) targets->push_back(std::move(entry.target));
+  return true;
+}
+
+bool CaptureRestore(Registry& registry, const ChangeScope& scope, std::vector<RegEdit>* restore,
+                    std::string* err) {
+  restore->clear();
+  std::vector<RestoreTarget> targets;
+  if (!RestoreTargets(scope, &targets, err)) return false;
+  TreeReader reader(registry, restore, err);
+
+  // Pass one: where each target's key ends, and whether the account may change it.
+  std::vector<Probe> probes;
+  for (const RestoreTarget& target : targets) {
+    Probe probe;
+    probe.target = &target;
+    SplitKeyPath(target.key.path, &probe.parts);  // checked by RestoreTargets
+    const Hive hive = target.key.hive;
+    size_t depth = probe.parts.size();
+    for (;; --depth) {
+      OpenedKey key(registry);
+      const long status = key.Open(hive, Join(probe.parts, depth), kKeyRead);
+      if (status == kErrorSuccess) break;
+      if (status != kErrorFileNotFound || depth == 0) {
+        return reader.Fail(hive, Join(probe.parts, depth), status);
+      }
+    }
+    probe.exists = depth == probe.parts.size();
+    // A key the operation only deletes, and which is not there, stays as it is.
+    if (!probe.exists && !target.written) continue;
+    OpenedKey nearest(registry);
+    const long status = nearest.Open(hive, Join(probe.parts, depth), kKeyWrite);
+    if (status == kErrorAccessDenied) continue;
+    if (status != kErrorSuccess) return reader.Fail(hive, Join(probe.parts, depth), status);
+    probe.root_depth = depth + 1;
+    probes.push_back(std::move(probe));
+  }
+
+  // Pass two: the edits, in target order. Missing targets below one missing key share its
+  // deletion, which the first of them makes.
+  auto covered = [&](const Probe& probe) {
+    for (const Probe& other : probes) {
+      if (&other == &probe || other.exists || other.target->key.hive != probe.target->key.hive ||
+          other.root_depth > probe.root_depth) {
+        continue;
+      }
+      bool inside = true;
+      for (size_t i = 0; i < other.root_depth && inside; ++i) {
+        inside = SameName(other.parts[i], probe.parts[i]);
+      }
+      if (inside && (other.root_depth < probe.root_depth || &other < &probe)) return true;
+    }
+    return false;
+  };
+  for (const Probe& probe : probes) {
+    const RestoreTarget& target = *probe.target;
+    const Hive hive = target.key.hive;
+    if (!probe.exists) {
+      if (!covered(probe) &&
+          !reader.Add(Edit(RegEdit::Op::kDeleteKey, hive, Join(probe.parts, probe.root_depth)))) {
+        return false;
+      }
+      continue;
+    }
+    OpenedKey key(registry);
+    if (long status = key.Open(hive, target.key.path, kKeyRead); status != kErrorSuccess) {
+      return reader.Fail(hive, target.key.path, status);
+    }
+    if (!target.values.empty()) {
+      std::vector<ValueEntry> values;
+      if (!reader.ReadValues(hive, target.key.path, key.get(), &values)) return false;
+      if (!reader.Add(Edit(RegEdit::Op::kCreateKey, hive, target.key.path))) return false;
+      for (const std::string& name : target.values) {
+        auto found = std::find_if(values.begin(), values.end(),
+                                  [&](const ValueEntry& v) { return SameName(v.name, name); });
+        RegEdit edit =
+            Edit(found != values.end() ? RegEdit::Op::kSetValue : RegEdit::Op::kDeleteValue, hive,
+                 target.key.path);
+        edit.name = name;
+        if (found != values.end()) {
+          edit.name = found->name;
+          edit.type = found->type;
+          edit.data = found->data;
+        }
+        if (!reader.Add(std::move(edit))) return false;
+      }
+      continue;
+    }
+    // The tree comes back under the name it has, which may be spelt otherwise than the scope
+    // spells it; the keys above it stay, so their spelling does not matter.
+    std::string path = target.key.path;
+    OpenedKey parent(registry);
+    const std::string parent_path = Join(probe.parts, probe.parts.size() - 1);
+    if (long status = parent.Open(hive, parent_path, kKeyRead); status != kErrorSuccess) {
+      return reader.Fail(hive, parent_path, status);
+    }
+    std::vector<std::string> siblings;
+    if (!reader.ReadSubKeys(hive, parent_path, parent.get(), &siblings)) return false;
+    for (const std::string& name : siblings) {
+      if (SameName(name, probe.parts.back())) {
+        path = parent_path.empty() ? name : parent_path + "\\" + name;
+        break;
+      }
+    }
+    if (!reader.Add(Edit(RegEdit::Op::kDeleteKey, hive, path))) return false;
+    if (!reader.ReadTree(hive, path, key.get())) return false;
+  }
+  return true;
+}
+
+}  // namespace tarnwick

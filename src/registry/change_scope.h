@@ -1,0 +1,64 @@
+// What an operation may change in the registry, and the capture of its prior state as the
+// edits that bring that state back.
+#ifndef TARNWICK_REGISTRY_CHANGE_SCOPE_H_
+#define TARNWICK_REGISTRY_CHANGE_SCOPE_H_
+
+#include <string>
+#include <vector>
+
+#include "registry/reg_edit.h"
+#include "registry/reg_file.h"
+
+namespace tarnwick {
+
+class Registry;
+
+/// The keys and values one operation may delete or write. Derived from the tables the
+/// operation runs on, never listed by hand.
+struct ChangeScope {
+  std::vector<RegKeyName> deleted_trees;  ///< key trees it may delete whole
+  std::vector<std::string> writes;        ///< writer paths of the values it may write
+};
+
+/// The scopes of two operations run one after the other.
+ChangeScope Combine(ChangeScope a, const ChangeScope& b);
+
+/// One part of the registry whose prior state a restore brings back.
+struct RestoreTarget {
+  RegKeyName key;
+  /// Empty for the whole tree of `key`; otherwise the named values of `key` that are written
+  /// (never the default value), the rest of the key left alone.
+  std::vector<std::string> values;
+  /// Whether the operation may write here, creating missing keys on the way; false when it
+  /// only deletes.
+  bool written = false;
+};
+
+/// The targets of `scope`: the tree of each deleted key, the tree of each key whose default
+/// value is written (so that no restore has to delete a default value, which not every
+/// registry editor does), and the written named values of every other key, grouped by key.
+/// Targets inside a tree target are dropped and duplicates merged, names compared as registry
+/// names; the result is in key order, hives apart, parents before children. False with the
+/// reason in `err` for a malformed writer path.
+bool RestoreTargets(const ChangeScope& scope, std::vector<RestoreTarget>* targets,
+                    std::string* err);
+
+/// Reads through `registry` the prior state of every target of `scope` that the account may
+/// change, and sets `*restore` to the edits that bring it back, in target order:
+/// - a tree that exists: its deletion ("[-KEY]"), then its whole content as it is: the key,
+///   its values, and every key below with its values, each spelt as it is;
+/// - named values of a key that exists: each value's data, or its deletion when it is missing;
+/// - a written target whose key is missing: the deletion of the topmost key the operation
+///   would create (with the deletions of other targets inside that key left out); a target
+///   that is only deleted and is missing needs nothing.
+/// A target counts as one the account may change when its key, or the nearest key above it
+/// that exists, opens with write rights; one that is refused (HKEY_LOCAL_MACHINE without
+/// administrator rights) is left out, as the operation cannot change it either. Returns false
+/// with the reason in `err` ("HKEY_...\key: access denied") when a key or value cannot be read
+/// for any reason but its absence, or holds a name that a ".reg" file cannot carry.
+bool CaptureRestore(Registry& registry, const ChangeScope& scope, std::vector<RegEdit>* restore,
+                    std::string* err);
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_REGISTRY_CHANGE_SCOPE_H_

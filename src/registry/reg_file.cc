@@ -1,0 +1,132 @@
+#include "registry/reg_file.h"
+
+#include <cstdio>
+
+#include "registry/registry_rules.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
+
+// The text of a value when its bytes are UTF-16LE text with one final NUL and nothing odd.
+bool PlainText(const std::vector<uint8_t>& data, std::string* text) {
+  if (data.size() < 2 || data.size() % 2 != 0) return false;
+  std::u16string units = RegBytesToUnits(data);
+  if (units.back() != 0) return false;
+  units.pop_back();
+  if (units.find(u'\0') != std::u16string::npos) return false;
+  *text = Utf16ToUtf8(units);
+  return Utf8ToUtf16(*text) == units;
+}
+
+std::string Quote(std::string_view text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '\\' || c == '"') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+std::string FormatValueLine(const RegEdit& value) {
+  std::string line = (value.name.empty() ? "@" : Quote(value.name)) + "=";
+  std::string text;
+  if (value.type == kRegSz && PlainText(value.data, &text) &&
+      text.find_first_of("\r\n") == std::string::npos) {
+    return line + Quote(text);
+  }
+  char buf[16];
+  if (value.type == kRegDword && value.data.size() == 4) {
+    const uint32_t n =
+        value.data[0] | value.data[1] << 8 | value.data[2] << 16 | uint32_t{value.data[3]} << 24;
+    std::snprintf(buf, sizeof buf, "dword:%08x", n);
+    return line + buf;
+  }
+  if (value.type == kRegBinary) {
+    line += "hex:";
+  } else {
+    std::snprintf(buf, sizeof buf, "hex(%x):", value.type);
+    line += buf;
+  }
+  // Wrapped the way the registry editor does it, so lines stay within 80 columns (counted in
+  // characters: the name may hold any text).
+  std::string out;
+  size_t width = Utf8ToUtf16(line).size();
+  for (size_t i = 0; i < value.data.size(); ++i) {
+    std::snprintf(buf, sizeof buf, "%02x", value.data[i]);
+    line += buf;
+    width += 2;
+    if (i + 1 < value.data.size()) {
+      line += ',';
+      if (++width > 76) {
+        out += line + "\\\r\n";
+        line = "  ";
+        width = 2;
+      }
+    }
+  }
+  return out + line;
+}
+
+std::string SectionLine(const RegEdit& edit) {
+  return (edit.op == RegEdit::Op::kDeleteKey ? "\r\n[-" : "\r\n[") +
+         FullKeyName(edit.hive, edit.path) + "]\r\n";
+}
+
+}  // namespace
+
+std::string FullKeyName(Hive hive, const std::string& path) {
+  std::string name = hive == Hive::kLocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
+  return path.empty() ? name : name + "\\" + path;
+}
+
+std::string FormatRegFile(std::span<const RegEdit> edits) {
+  std::string out = std::string(kHeader) + "\r\n";
+  const RegEdit* section = nullptr;  // the key that the lines written last are in
+  for (const RegEdit& edit : edits) {
+    switch (edit.op) {
+      case RegEdit::Op::kDeleteKey:
+        out += SectionLine(edit);
+        section = nullptr;
+        continue;
+      case RegEdit::Op::kCreateKey:
+        out += SectionLine(edit);
+        section = &edit;
+        continue;
+      case RegEdit::Op::kSetValue:
+      case RegEdit::Op::kDeleteValue:
+        break;
+    }
+    if (section == nullptr || section->hive != edit.hive || section->path != edit.path) {
+      RegEdit key;
+      key.hive = edit.hive;
+      key.path = edit.path;
+      out += SectionLine(key);
+      section = &edit;
+    }
+    if (edit.op == RegEdit::Op::kSetValue) {
+      out += FormatValueLine(edit);
+    } else {
+      out += (edit.name.empty() ? "@" : Quote(edit.name)) + "=-";
+    }
+    out += "\r\n";
+  }
+  return out + "\r\n";
+}
+
+bool RegFileCanHold(const RegEdit& edit) {
+  return edit.path.find_first_of("\r\n]") == std::string::npos &&
+         edit.name.find_first_of("\r\n") == std::string::npos;
+}
+
+std::string EncodeUtf16LeWithBom(std::string_view utf8) {
+  std::string out = "\xFF\xFE";
+  for (char16_t u : Utf8ToUtf16(utf8)) {
+    out += static_cast<char>(u & 0xFF);
+    out += static_cast<char>(u >> 8);
+  }
+  return out;
+}
+
+}  // namespace tarnwick

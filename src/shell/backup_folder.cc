@@ -1,0 +1,72 @@
+#include "shell/backup_folder.h"
+
+namespace tarnwick {
+namespace {
+
+// More backups than this in one second would be a runaway loop, not a user.
+constexpr int kMostNamesPerSecond = 1000;
+
+}  // namespace
+
+DiskBackupFolder::DiskBackupFolder(std::unique_ptr<BackupDisk> disk) : disk_(std::move(disk)) {}
+
+std::string DiskBackupFolder::Path() { return disk_->Folder(); }
+
+std::optional<std::string> DiskBackupFolder::Save(const std::string& what, std::string_view bytes,
+                                                  std::string* err) {
+  if (!disk_->MakeFolder(err)) return std::nullopt;
+  RemoveLeftovers();
+  const std::string temporary = TemporaryFileName(disk_->ProcessId(), next_temporary_++);
+  if (!disk_->WriteNew(temporary, bytes, err)) {
+    disk_->Remove(temporary);
+    return std::nullopt;
+  }
+  const std::string stem = BackupStem(disk_->Now(), what);
+  std::string name;
+  for (int n = 1;; ++n) {
+    if (n > kMostNamesPerSecond) {
+      *err = "too many backups in one second";
+      disk_->Remove(temporary);
+      return std::nullopt;
+    }
+    name = BackupFileName(stem, n);
+    const BackupDisk::MoveResult moved = disk_->MoveNew(temporary, name, err);
+    if (moved == BackupDisk::MoveResult::kMoved) break;
+    if (moved == BackupDisk::MoveResult::kFailed) {
+      disk_->Remove(temporary);
+      return std::nullopt;
+    }
+  }
+
+  // The backup is saved; what follows only tidies the folder, and its failures do not matter.
+  std::vector<std::string> names;
+  std::string ignored;
+  if (disk_->List(&names, &ignored)) {
+    for (const std::string& old : BackupsToPrune(names, kBackupsKept)) {
+      if (old != name) disk_->Remove(old);
+    }
+  }
+  return disk_->PathOf(name);
+}
+
+void DiskBackupFolder::Discard(const std::string& file) {
+  const size_t slash = file.find_last_of("\\/");
+  const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+  if (IsBackupFileName(name) && disk_->PathOf(name) == file) disk_->Remove(name);
+}
+
+void DiskBackupFolder::RemoveLeftovers() {
+  std::vector<std::string> names;
+  std::string ignored;
+  if (!disk_->List(&names, &ignored)) return;
+  const uint32_t self = disk_->ProcessId();
+  for (const std::string& name : names) {
+    uint32_t writer = 0;
+    // This process writes one backup at a time, so its own temporaries are leftovers too.
+    if (ParseTemporaryFileName(name, &writer) && (writer == self || !disk_->ProcessRuns(writer))) {
+      disk_->Remove(name);
+    }
+  }
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,77 @@
+// A backup folder on a disk: the steps of a durable save, the naming and the pruning, over the
+// few file operations that each platform supplies.
+#ifndef TARNWICK_SHELL_BACKUP_FOLDER_H_
+#define TARNWICK_SHELL_BACKUP_FOLDER_H_
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shell/backup_names.h"
+#include "shell/platform.h"
+
+namespace tarnwick {
+
+/// The file operations of one folder, one implementation per platform. `name` arguments are
+/// entries of the folder; every `err` is the system's reason, lower case, without a final
+/// period.
+class BackupDisk {
+ public:
+  virtual ~BackupDisk() = default;
+
+  /// The folder's path, as shown to the user.
+  virtual std::string Folder() = 0;
+  /// The path of the folder's entry `name`.
+  virtual std::string PathOf(const std::string& name) = 0;
+  /// Creates the folder and every missing folder above it. False when it is not a folder
+  /// afterwards.
+  virtual bool MakeFolder(std::string* err) = 0;
+  /// The names of the folder's entries, in any order.
+  virtual bool List(std::vector<std::string>* names, std::string* err) = 0;
+  /// Creates the file `name`, which must not exist, writes `bytes` to it, has the system write
+  /// them to the disk, and closes it. On failure a part of the file may be left.
+  virtual bool WriteNew(const std::string& name, std::string_view bytes, std::string* err) = 0;
+
+  enum class MoveResult { kMoved, kExists, kFailed };
+  /// Renames the file `from` to `to` unless `to` exists (kExists, nothing changed), such that
+  /// after kMoved a crash keeps the new name.
+  virtual MoveResult MoveNew(const std::string& from, const std::string& to, std::string* err) = 0;
+  /// Removes the file `name`; false when it could not be removed.
+  virtual bool Remove(const std::string& name) = 0;
+
+  /// The local time now.
+  virtual LocalTime Now() = 0;
+  /// This process's id.
+  virtual uint32_t ProcessId() = 0;
+  /// Whether a process with the id `process_id` is running.
+  virtual bool ProcessRuns(uint32_t process_id) = 0;
+};
+
+/// The BackupFolder of every platform over its BackupDisk. A save writes a temporary file
+/// ("~Tarnwick <pid>-<n>.tmp"), flushed to the disk, then renames it to the first free name of
+/// BackupFileName, so that a crash leaves either no backup or a whole one; then it removes the
+/// backups beyond the newest kBackupsKept (never the new one, whatever the clock did) and the
+/// temporary files of processes that no longer run.
+class DiskBackupFolder final : public BackupFolder {
+ public:
+  explicit DiskBackupFolder(std::unique_ptr<BackupDisk> disk);
+
+  std::string Path() override;
+  std::optional<std::string> Save(const std::string& what, std::string_view bytes,
+                                  std::string* err) override;
+  /// Removes `file` only when it is a backup's path in this folder.
+  void Discard(const std::string& file) override;
+
+ private:
+  void RemoveLeftovers();
+
+  std::unique_ptr<BackupDisk> disk_;
+  uint32_t next_temporary_ = 0;
+};
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_SHELL_BACKUP_FOLDER_H_

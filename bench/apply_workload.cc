@@ -5,10 +5,13 @@
 #include "registry/browser_profile.h"
 #include "registry/current_default.h"
 #include "registry/per_user_reset.h"
+#include "registry/per_user_reset_scope.h"
 #include "registry/registry_writer.h"
+#include "selection/apply_scopes.h"
 #include "selection/custom_apply.h"
 #include "selection/preset_apply.h"
 #include "selection/selection_context.h"
+#include "shell/backup.h"
 
 namespace tarnwick {
 namespace {
@@ -73,7 +76,7 @@ long CountingRegistry::DeleteKeyTree(Hive hive, const std::string& path) {
   return status;
 }
 
-void RunApplyWorkload(uint64_t seed, CountingRegistry& registry) {
+void RunApplyWorkload(uint64_t seed, CountingRegistry& registry, const WorkloadBackups& backups) {
   BrowserProfile profile;
   RegistryWriter writer(&registry);
   FixedEnvironment environment;
@@ -88,6 +91,16 @@ void RunApplyWorkload(uint64_t seed, CountingRegistry& registry) {
   ctx.dialog = &picked;
 
   for (uint64_t apply = 0; !registry.stopped(); ++apply) {
+    const uint64_t op = apply + 1;
+    backups.on_operation(op, registry.changes());
+    // Saved through the same registry, so a stopped run stops here too.
+    auto back_up = [&](const ChangeScope& scope, const std::string& what) {
+      if (backups.backups == nullptr) return true;
+      const BackupResult saved = SaveBackup(&registry, backups.backups, scope, what);
+      if (!saved.saved()) return false;
+      backups.on_saved(op, saved.file);
+      return true;
+    };
     const uint64_t r = Mix(seed * 0x100000001B3ull + apply);
     const std::string tag = std::to_string(seed) + "." + std::to_string(apply);
     environment.program_files = "C:\\Program Files\\run " + tag;
@@ -98,10 +111,14 @@ void RunApplyWorkload(uint64_t seed, CountingRegistry& registry) {
       // Now and then the executable is missing and the user picks another one.
       fso.exists = (r >> 16) % 4 != 0;
       picked.next = "D:\\Picked " + tag + "\\browser.exe";
+      ctx.before_change = [&] {
+        return back_up(PresetApplyScope(options), PresetApplyBackupName(options));
+      };
       PresetApply(ctx, options);
     } else if (kind < 9) {
+      ctx.before_change = [&] { return back_up(CustomApplyScope(), kCustomApplyBackupName); };
       CustomApply(ctx, "E:\\Browsers\\custom " + tag + "\\browser.exe");
-    } else {
+    } else if (back_up(PerUserResetScope(), kResetBackupName)) {
       delperuserkeys(registry);
     }
     QueryCurrentDefaultBrowser(registry);

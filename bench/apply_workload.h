@@ -43,9 +43,25 @@ class CountingRegistry final : public RegistryWriteRoute, public ForwardingRegis
   bool stopped_ = false;
 };
 
+class BackupFolder;
+
+/// What a run does besides its changes, as the window does it: before an operation changes the
+/// registry, its backup is saved in `backups` (when set), and the operation runs only once
+/// that has worked.
+struct WorkloadBackups {
+  BackupFolder* backups = nullptr;
+  /// Operation `op` (numbered from 1) starts, `changes` changes into the run.
+  std::function<void(uint64_t op, uint64_t changes)> on_operation = [](uint64_t, uint64_t) {};
+  /// The backup of operation `op` is saved as `file`.
+  std::function<void(uint64_t op, const std::string& file)> on_saved =
+      [](uint64_t, const std::string&) {};
+};
+
 /// Runs the operations of run `seed` against `registry` until its `before` hook stops it.
-/// The same seed gives the same changes in the same order, whatever the registry holds.
-void RunApplyWorkload(uint64_t seed, CountingRegistry& registry);
+/// The same seed gives the same changes in the same order, whatever the registry holds, with
+/// backups or without.
+void RunApplyWorkload(uint64_t seed, CountingRegistry& registry,
+                      const WorkloadBackups& backups = {});
 
 }  // namespace tarnwick
 

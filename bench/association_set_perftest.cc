@@ -1,21 +1,28 @@
 // How long one association set (26 writes, each its own durable transaction) takes on an
 // on-disk stand-in hive: on an empty hive, on one holding 100,000 keys, and next to a bare loop
-// of 26 single-value SQLite transactions with the same durability settings.
+// of 26 single-value SQLite transactions with the same durability settings. And how much the
+// backup the window saves before an apply adds to a whole preset apply.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <stdlib.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "portable/backup_disk.h"
 #include "portable/standin_registry.h"
 #include "registry/association_sets.h"
 #include "registry/registry_rules.h"
 #include "registry/registry_writer.h"
+#include "selection/apply_scopes.h"
+#include "selection/preset_apply.h"
+#include "selection/selection_context.h"
+#include "shell/backup.h"
 
 namespace tarnwick {
 namespace {
@@ -184,6 +191,78 @@ void BM_SideBySide(benchmark::State& state) {
   state.counters["100k/empty"] = e > 0 ? l / e : 0;
 }
 BENCHMARK(BM_SideBySide)->Iterations(101)->Unit(benchmark::kMillisecond);
+
+// A whole Maxthon apply as the window makes it, by an account without administrator rights,
+// over a hive that already holds another browser's registrations, with or without the backup
+// that comes first.
+class PresetApplier {
+ public:
+  PresetApplier() {
+    std::string err;
+    reg_ = StandInRegistry::OpenFiles({dir_.File("user.hive"), dir_.File("machine.hive")}, false,
+                                      &err);
+    if (!reg_) std::abort();
+    backups_ = OpenBackupFolder(dir_.File("user.hive"));
+    writer_ = std::make_unique<RegistryWriter>(reg_.get());
+    options_[2] = true;  // Maxthon
+    ctx_.profile = &profile_;
+    ctx_.writer = writer_.get();
+    ctx_.registry = reg_.get();
+    ctx_.fso = &exists_;
+    ctx_.environment = &environment_;
+  }
+
+  double Run(bool with_backup) {
+    reg_->DeleteKeyTree(Hive::kCurrentUser, "Software");
+    BrowserProfile other = Profile();
+    other.OpenCommand = "\"C:\\Other\\other.exe\" \"%1\"";
+    PresetDefaultWebBrowser(other, *writer_);
+    ctx_.before_change = [this, with_backup] {
+      return !with_backup ||
+             SaveBackup(reg_.get(), backups_.get(), PresetApplyScope(options_),
+                        PresetApplyBackupName(options_))
+                 .saved();
+    };
+    const auto start = std::chrono::steady_clock::now();
+    if (PresetApply(ctx_, options_) != PresetApplyResult::kApplied) std::abort();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+
+ private:
+  class Exists final : public FileSystemObject {
+   public:
+    bool FileExists(const std::string&) override { return true; }
+  };
+  class ProgramFiles final : public Environment {
+   public:
+    std::string Get(const std::string&) override { return "C:\\Program Files"; }
+  };
+
+  BenchDir dir_;
+  std::unique_ptr<StandInRegistry> reg_;
+  std::unique_ptr<BackupFolder> backups_;
+  std::unique_ptr<RegistryWriter> writer_;
+  BrowserProfile profile_;
+  Exists exists_;
+  ProgramFiles environment_;
+  std::array<bool, kPresetCount> options_ = {};
+  SelectionContext ctx_;
+};
+
+// The two in turn; the counters are medians in milliseconds and their ratio.
+void BM_ApplyWithBackup(benchmark::State& state) {
+  PresetApplier applier;
+  std::vector<double> plain_s, backed_s;
+  for (auto _ : state) {
+    plain_s.push_back(applier.Run(false));
+    backed_s.push_back(applier.Run(true));
+  }
+  const double plain = Median(plain_s), backed = Median(backed_s);
+  state.counters["apply_ms"] = plain * 1000;
+  state.counters["with_backup_ms"] = backed * 1000;
+  state.counters["with/without"] = plain > 0 ? backed / plain : 0;
+}
+BENCHMARK(BM_ApplyWithBackup)->Iterations(101)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tarnwick

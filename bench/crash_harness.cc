@@ -1,7 +1,10 @@
-// Crash harness: a child process applies browsers to two on-disk hives without pause; the
-// parent kills it with SIGKILL at a random moment, then checks that each hive opens, passes
-// SQLite's integrity check and holds exactly the registrations after the changes the child had
-// finished, plus possibly the one it was in the middle of. Repeats with the same hives.
+// Crash harness: a child process applies browsers to two on-disk hives without pause, saving a
+// backup before each operation as the window does; the parent kills it with SIGKILL at a random
+// moment, then checks that each hive opens, passes SQLite's integrity check and holds exactly
+// the registrations after the changes the child had finished, plus possibly the one it was in
+// the middle of. It also checks the backups: every backup file is whole, and the operation in
+// flight either changed nothing or has a saved backup that, imported, brings back the hives as
+// they were before it. Repeats with the same hives.
 //
 //   tarnwick-crash-harness [--kills N] [--max-delay-ms MS] [--dir DIR] [--seed S]
 //
@@ -19,6 +22,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <thread>
@@ -26,7 +31,10 @@
 
 #include "bench/apply_workload.h"
 #include "bench/hive_snapshot.h"
+#include "portable/backup_disk.h"
 #include "portable/standin_registry.h"
+#include "registry/reg_file.h"
+#include "shell/backup_folder.h"
 
 namespace tarnwick {
 namespace {
@@ -43,6 +51,10 @@ struct Options {
 struct Progress {
   std::atomic<uint64_t> begun;  // number of the change the child last started
   std::atomic<uint64_t> ended;  // number of the change the child last finished
+  std::atomic<uint64_t> op;     // number of the operation the child last started
+  std::atomic<uint64_t> op_changes;  // changes finished before that operation began
+  std::atomic<uint64_t> saved_op;    // the last operation whose backup was saved ...
+  char saved_file[1024];             // ... as this file, written before saved_op
 };
 
 struct Tally {
@@ -51,6 +63,10 @@ struct Tally {
   int torn = 0;
   int mid_change = 0;              // killed inside a change
   int mid_committed = 0;           // ... that had already reached the disk
+  int in_backup = 0;               // killed after an operation began, before it changed anything
+  int unbacked = 0;                // an operation changed the hives without a saved backup
+  int unrestored = 0;              // a saved backup did not bring the hives back
+  int broken_backups = 0;          // a backup file that is not a whole ".reg" file
   std::vector<uint64_t> finished;  // changes finished per kill
 };
 
@@ -89,7 +105,18 @@ bool ParseOptions(int argc, char** argv, Options* options) {
     return true;
   };
   registry.after = [progress](uint64_t change) { progress->ended.store(change); };
-  RunApplyWorkload(seed, registry);
+  std::unique_ptr<BackupFolder> folder = OpenBackupFolder(files.user);
+  WorkloadBackups backups;
+  backups.backups = folder.get();
+  backups.on_operation = [progress](uint64_t op, uint64_t changes) {
+    progress->op_changes.store(changes);
+    progress->op.store(op);
+  };
+  backups.on_saved = [progress](uint64_t op, const std::string& file) {
+    std::snprintf(progress->saved_file, sizeof progress->saved_file, "%s", file.c_str());
+    progress->saved_op.store(op);
+  };
+  RunApplyWorkload(seed, registry, backups);
   _exit(0);
 }
 
@@ -138,6 +165,40 @@ bool ModelAfter(const HiveSnapshot& before, uint64_t seed, uint64_t changes, Hiv
   return TakeSnapshot(*model, after, err);
 }
 
+// Whether every backup in `folder` is a whole ".reg" file; names the first that is not.
+bool BackupsAreWhole(const std::string& folder, std::string* err) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec)) {
+    if (entry.path().extension() != ".reg") continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    std::vector<RegEdit> edits;
+    std::string why;
+    // A whole file ends with the line end after its last line.
+    if (!ParseRegFile(bytes, &edits, &why) || !bytes.ends_with(std::string("\r\0\n\0", 4))) {
+      *err = entry.path().string() + ": " + (why.empty() ? "cut short" : why);
+      return false;
+    }
+  }
+  return true;
+}
+
+// The hives `actual` with the backup `file` imported, as the registry editor would.
+bool Restored(const HiveSnapshot& actual, const std::string& file, HiveSnapshot* restored,
+              std::string* err) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    *err = file + ": missing";
+    return false;
+  }
+  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  std::vector<RegEdit> edits;
+  auto registry = RegistryFromSnapshot(actual, err);
+  return registry && ParseRegFile(bytes, &edits, err) && registry->Apply(edits, err) &&
+         TakeSnapshot(*registry, restored, err);
+}
+
 int Run(const Options& options) {
   namespace fs = std::filesystem;
   std::string dir = options.dir;
@@ -160,11 +221,15 @@ int Run(const Options& options) {
       for (const std::string& hive : {files.user, files.machine}) {
         for (const char* suffix : {"", "-wal", "-shm", "-journal"}) fs::remove(hive + suffix);
       }
+      fs::remove_all(BackupFolderBeside(files.user));
       state = HiveSnapshot();
     }
     const uint64_t run_seed = options.seed * 1000003 + static_cast<uint64_t>(kill_number);
     progress->begun.store(0);
     progress->ended.store(0);
+    progress->op.store(0);
+    progress->op_changes.store(0);
+    progress->saved_op.store(0);
     const pid_t child = fork();
     if (child < 0) return 2;
     if (child == 0) RunChild(files, run_seed, progress);
@@ -212,6 +277,36 @@ int Run(const Options& options) {
                    static_cast<unsigned long long>(ended), static_cast<unsigned long long>(begun),
                    FirstDifference(without.text, actual.text).c_str());
     }
+
+    // Backups: whole files only, and none missing for the operation in flight.
+    if (!BackupsAreWhole(BackupFolderBeside(files.user), &err)) {
+      ++tally.broken_backups;
+      std::fprintf(stderr, "kill %d: %s\n", kill_number, err.c_str());
+    }
+    if (const uint64_t op = progress->op.load(); op > 0) {
+      const uint64_t op_changes = progress->op_changes.load();
+      HiveSnapshot before_op;
+      if (!ModelAfter(state, run_seed, op_changes, &before_op, &err)) {
+        std::fprintf(stderr, "kill %d: model: %s\n", kill_number, err.c_str());
+        return 2;
+      }
+      if (ended == op_changes) ++tally.in_backup;
+      HiveSnapshot restored;
+      if (progress->saved_op.load() != op) {
+        if (actual.text != before_op.text) {
+          ++tally.unbacked;
+          std::fprintf(stderr, "kill %d: operation %llu changed the hives without a backup\n",
+                       kill_number, static_cast<unsigned long long>(op));
+        }
+      } else if (!Restored(actual, progress->saved_file, &restored, &err) ||
+                 restored.text != before_op.text) {
+        ++tally.unrestored;
+        std::fprintf(stderr, "kill %d: the backup of operation %llu does not restore: %s\n",
+                     kill_number, static_cast<unsigned long long>(op),
+                     err.empty() ? FirstDifference(before_op.text, restored.text).c_str()
+                                 : err.c_str());
+      }
+    }
     state = std::move(actual);
   }
 
@@ -219,13 +314,20 @@ int Run(const Options& options) {
   std::sort(sorted.begin(), sorted.end());
   std::printf(
       "kills: %d\ncorrupt hives: %d\ntorn writes: %d\nkilled inside a change: %d (%d of them "
-      "already committed)\nchanges finished before a kill: min %llu, median %llu, max %llu\n",
+      "already committed)\nkilled between an operation's start and its first change (its "
+      "backup): %d\nchanges without a saved backup: %d\nbackups that did not restore: %d\n"
+      "backup files not whole: %d\n"
+      "changes finished before a kill: min %llu, median %llu, max %llu\n",
       tally.kills, tally.corrupt, tally.torn, tally.mid_change, tally.mid_committed,
+      tally.in_backup, tally.unbacked, tally.unrestored, tally.broken_backups,
       static_cast<unsigned long long>(sorted.front()),
       static_cast<unsigned long long>(sorted[sorted.size() / 2]),
       static_cast<unsigned long long>(sorted.back()));
   if (options.dir.empty()) fs::remove_all(dir);
-  return tally.corrupt == 0 && tally.torn == 0 ? 0 : 1;
+  return tally.corrupt == 0 && tally.torn == 0 && tally.unbacked == 0 && tally.unrestored == 0 &&
+                 tally.broken_backups == 0
+             ? 0
+             : 1;
 }
 
 }  // namespace

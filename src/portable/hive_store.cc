@@ -118,6 +118,7 @@ std::vector<uint8_t> ColumnData(const Statement& stmt, int column) {
 struct HiveStore::Statements {
   explicit Statements(const SqliteDb& db)
       : begin(db, "BEGIN IMMEDIATE"),
+        begin_read(db, "BEGIN"),
         commit(db, "COMMIT"),
         rollback(db, "ROLLBACK"),
         find_child(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2"),
@@ -135,11 +136,11 @@ struct HiveStore::Statements {
         list_values(db, "SELECT name, type, data FROM \"values\" WHERE key = ?1 ORDER BY seq") {}
 
   bool ok() const {
-    return begin && commit && rollback && find_child && insert_key && get_value && set_value &&
+    return begin && begin_read && commit && rollback && find_child && insert_key && get_value && set_value &&
            delete_value && delete_key && list_keys && list_values;
   }
 
-  Statement begin, commit, rollback;
+  Statement begin, begin_read, commit, rollback;
   Statement find_child, insert_key;
   Statement get_value, set_value, delete_value, delete_key;
   Statement list_keys, list_values;
@@ -317,6 +318,17 @@ long HiveStore::FindKey(std::span<const std::string> path, int64_t* id) {
   }
   int64_t current = kRootId;
   Statement& find = stmts_->find_child;
+  // A walk down several keys reads one state of the hive and takes its read lock once, unless
+  // a transaction of the caller's is already under way.
+  struct ReadTransaction {
+    Statements* stmts = nullptr;
+    ~ReadTransaction() {
+      if (stmts != nullptr) stmts->commit.Run();
+    }
+  } read;
+  if (path.size() > 1 && sqlite3_get_autocommit(db_.get()) && stmts_->begin_read.Run()) {
+    read.stmts = stmts_.get();
+  }
   for (const std::string& name : path) {
     StatementScope scope(find);
     find.Bind(1, current).Bind(2, FoldName(name));

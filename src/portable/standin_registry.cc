@@ -169,39 +169,46 @@ long StandInRegistry::QueryValue(KeyHandle key, const std::string& name, uint32_
   return kErrorSuccess;
 }
 
-const StandInRegistry::OpenKeyEntry* StandInRegistry::Opened(KeyHandle key) const {
+StandInRegistry::OpenKeyEntry* StandInRegistry::Opened(KeyHandle key) {
   auto it = open_keys_.find(reinterpret_cast<uintptr_t>(key));
   return key == nullptr || it == open_keys_.end() ? nullptr : &it->second;
 }
 
-// Each call lists the key afresh: enumeration walks small trees, and a listing kept between
-// calls could hide another connection's changes, which Windows would show.
+// A pass of enumeration lists the key once, at its index 0, and walks that listing; each new
+// pass lists afresh, so that it sees what another connection changed meanwhile, as on Windows.
 long StandInRegistry::EnumKey(KeyHandle key, uint32_t index, std::string* name) {
-  const OpenKeyEntry* entry = Opened(key);
+  OpenKeyEntry* entry = Opened(key);
   if (entry == nullptr) return kErrorInvalidHandle;
   if (name == nullptr) return kErrorInvalidParameter;
-  std::vector<std::string> names;
-  if (long status = Store(entry->hive)->ListSubKeys(entry->id, &names); status != kErrorSuccess) {
-    return status;
+  if (index == 0 || !entry->sub_keys) {
+    std::vector<std::string> names;
+    if (long status = Store(entry->hive)->ListSubKeys(entry->id, &names); status != kErrorSuccess) {
+      return status;
+    }
+    entry->sub_keys = std::move(names);
   }
-  if (index >= names.size()) return kErrorNoMoreItems;
-  *name = std::move(names[index]);
+  if (index >= entry->sub_keys->size()) return kErrorNoMoreItems;
+  *name = (*entry->sub_keys)[index];
   return kErrorSuccess;
 }
 
 long StandInRegistry::EnumValue(KeyHandle key, uint32_t index, std::string* name, uint32_t* type,
                                 std::vector<uint8_t>* data) {
-  const OpenKeyEntry* entry = Opened(key);
+  OpenKeyEntry* entry = Opened(key);
   if (entry == nullptr) return kErrorInvalidHandle;
   if (name == nullptr || type == nullptr || data == nullptr) return kErrorInvalidParameter;
-  std::vector<ValueEntry> values;
-  if (long status = Store(entry->hive)->ListValues(entry->id, &values); status != kErrorSuccess) {
-    return status;
+  if (index == 0 || !entry->values) {
+    std::vector<ValueEntry> values;
+    if (long status = Store(entry->hive)->ListValues(entry->id, &values); status != kErrorSuccess) {
+      return status;
+    }
+    entry->values = std::move(values);
   }
-  if (index >= values.size()) return kErrorNoMoreItems;
-  *name = std::move(values[index].name);
-  *type = values[index].type;
-  *data = std::move(values[index].data);
+  if (index >= entry->values->size()) return kErrorNoMoreItems;
+  const ValueEntry& value = (*entry->values)[index];
+  *name = value.name;
+  *type = value.type;
+  *data = value.data;
   return kErrorSuccess;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -90,9 +91,13 @@ class StandInRegistry final : public RegistryWriteRoute, public Registry {
   struct OpenKeyEntry {
     Hive hive;
     int64_t id;
+    /// The listings of the enumeration pass under way, taken at its index 0 (or its first
+    /// call).
+    std::optional<std::vector<std::string>> sub_keys;
+    std::optional<std::vector<ValueEntry>> values;
   };
   /// The open key behind `key`, or null.
-  const OpenKeyEntry* Opened(KeyHandle key) const;
+  OpenKeyEntry* Opened(KeyHandle key);
 
   std::unique_ptr<HiveStore> user_;
   std::unique_ptr<HiveStore> machine_;

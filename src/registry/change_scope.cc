@@ -1,6 +1,8 @@
 #include "registry/change_scope.h"
 
 #include <algorithm>
+#include <map>
+#include <memory>
 #include <utility>
 
 #include "registry/registry.h"
@@ -184,6 +186,7 @@ struct Probe {
   std::vector<std::string> parts;
   bool exists = false;
   size_t root_depth = 0;  // missing: the components of the topmost key the operation creates
+  std::unique_ptr<OpenedKey> key;  // existing: the key, open for reading
 };
 
 }  // namespace
@@ -257,9 +260,9 @@ bool CaptureRestore(Registry& registry, const ChangeScope& scope, std::vector<Re
     SplitKeyPath(target.key.path, &probe.parts);  // checked by RestoreTargets
     const Hive hive = target.key.hive;
     size_t depth = probe.parts.size();
+    auto key = std::make_unique<OpenedKey>(registry);
     for (;; --depth) {
-      OpenedKey key(registry);
-      const long status = key.Open(hive, Join(probe.parts, depth), kKeyRead);
+      const long status = key->Open(hive, Join(probe.parts, depth), kKeyRead);
       if (status == kErrorSuccess) break;
       if (status != kErrorFileNotFound || depth == 0) {
         return reader.Fail(hive, Join(probe.parts, depth), status);
@@ -268,11 +271,16 @@ bool CaptureRestore(Registry& registry, const ChangeScope& scope, std::vector<Re
     probe.exists = depth == probe.parts.size();
     // A key the operation only deletes, and which is not there, stays as it is.
     if (!probe.exists && !target.written) continue;
-    OpenedKey nearest(registry);
-    const long status = nearest.Open(hive, Join(probe.parts, depth), kKeyWrite);
-    if (status == kErrorAccessDenied) continue;
-    if (status != kErrorSuccess) return reader.Fail(hive, Join(probe.parts, depth), status);
+    // The current user may change anything of his own; machine-wide keys only an account with
+    // administrator rights may, and without them the operation cannot change them either.
+    if (hive == Hive::kLocalMachine) {
+      OpenedKey nearest(registry);
+      const long status = nearest.Open(hive, Join(probe.parts, depth), kKeyWrite);
+      if (status == kErrorAccessDenied) continue;
+      if (status != kErrorSuccess) return reader.Fail(hive, Join(probe.parts, depth), status);
+    }
     probe.root_depth = depth + 1;
+    if (probe.exists) probe.key = std::move(key);
     probes.push_back(std::move(probe));
   }
 
@@ -292,6 +300,7 @@ bool CaptureRestore(Registry& registry, const ChangeScope& scope, std::vector<Re
     }
     return false;
   };
+  std::map<std::pair<Hive, std::string>, std::vector<std::string>> listings;
   for (const Probe& probe : probes) {
     const RestoreTarget& target = *probe.target;
     const Hive hive = target.key.hive;
@@ -302,10 +311,7 @@ bool CaptureRestore(Registry& registry, const ChangeScope& scope, std::vector<Re
       }
       continue;
     }
-    OpenedKey key(registry);
-    if (long status = key.Open(hive, target.key.path, kKeyRead); status != kErrorSuccess) {
-      return reader.Fail(hive, target.key.path, status);
-    }
+    const OpenedKey& key = *probe.key;
     if (!target.values.empty()) {
       std::vector<ValueEntry> values;
       if (!reader.ReadValues(hive, target.key.path, key.get(), &values)) return false;
@@ -329,14 +335,19 @@ bool CaptureRestore(Registry& registry, const ChangeScope& scope, std::vector<Re
     // The tree comes back under the name it has, which may be spelt otherwise than the scope
     // spells it; the keys above it stay, so their spelling does not matter.
     std::string path = target.key.path;
-    OpenedKey parent(registry);
     const std::string parent_path = Join(probe.parts, probe.parts.size() - 1);
-    if (long status = parent.Open(hive, parent_path, kKeyRead); status != kErrorSuccess) {
-      return reader.Fail(hive, parent_path, status);
+    // Many trees share a parent (Software\Classes): each parent is listed once.
+    auto listed = listings.find({hive, parent_path});
+    if (listed == listings.end()) {
+      OpenedKey parent(registry);
+      if (long status = parent.Open(hive, parent_path, kKeyRead); status != kErrorSuccess) {
+        return reader.Fail(hive, parent_path, status);
+      }
+      std::vector<std::string> names;
+      if (!reader.ReadSubKeys(hive, parent_path, parent.get(), &names)) return false;
+      listed = listings.emplace(std::make_pair(hive, parent_path), std::move(names)).first;
     }
-    std::vector<std::string> siblings;
-    if (!reader.ReadSubKeys(hive, parent_path, parent.get(), &siblings)) return false;
-    for (const std::string& name : siblings) {
+    for (const std::string& name : listed->second) {
       if (SameName(name, probe.parts.back())) {
         path = parent_path.empty() ? name : parent_path + "\\" + name;
         break;

@@ -63,6 +63,4 @@ std::vector<std::string> delperuserkeys(Registry& registry) {
   return remaining;
 }
 
-std::string CurrentUserKeyName(const std::string& path) { return "HKEY_CURRENT_USER\\" + path; }
-
 }  // namespace tarnwick

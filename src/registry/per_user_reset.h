@@ -19,9 +19,6 @@ std::span<const char* const> PerUserResetKeys();
 /// cannot be told apart from present), in table order. Empty when everything is gone.
 std::vector<std::string> delperuserkeys(Registry& registry);
 
-/// "HKEY_CURRENT_USER\" followed by `path`: how a key below the current user's hive is named
-/// to the user.
-std::string CurrentUserKeyName(const std::string& path);
 
 }  // namespace tarnwick
 

@@ -53,9 +53,10 @@ std::string FormatValueLine(const RegEdit& value) {
   // characters: the name may hold any text).
   std::string out;
   size_t width = Utf8ToUtf16(line).size();
+  constexpr char kDigits[] = "0123456789abcdef";
   for (size_t i = 0; i < value.data.size(); ++i) {
-    std::snprintf(buf, sizeof buf, "%02x", value.data[i]);
-    line += buf;
+    line += kDigits[value.data[i] >> 4];
+    line += kDigits[value.data[i] & 0xF];
     width += 2;
     if (i + 1 < value.data.size()) {
       line += ',';
@@ -122,7 +123,14 @@ bool RegFileCanHold(const RegEdit& edit) {
 
 std::string EncodeUtf16LeWithBom(std::string_view utf8) {
   std::string out = "\xFF\xFE";
-  for (char16_t u : Utf8ToUtf16(utf8)) {
+  out.reserve(2 + 2 * utf8.size());
+  // A backup is nearly all ASCII, which needs no conversion.
+  size_t ascii = 0;
+  while (ascii < utf8.size() && (utf8[ascii] & 0x80) == 0) {
+    out += utf8[ascii++];
+    out += '\0';
+  }
+  for (char16_t u : Utf8ToUtf16(utf8.substr(ascii))) {
     out += static_cast<char>(u & 0xFF);
     out += static_cast<char>(u >> 8);
   }

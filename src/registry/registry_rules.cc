@@ -89,6 +89,14 @@ bool SameAscii(std::string_view a, std::string_view b) {
 }
 
 std::string FoldName(std::string_view utf8) {
+  // Nearly every name is ASCII, whose upper-case mapping is the plain one.
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) {
+    std::string folded(utf8);
+    for (char& c : folded) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return folded;
+  }
   std::u16string units = Utf8ToUtf16(utf8);
   for (char16_t& c : units) c = Upcase(c);
   return Utf16ToUtf8(units);

@@ -47,8 +47,4 @@ ChangeScope CustomApplyScope() {
   return scope;
 }
 
-bool CustomApplyChangesRegistry(const std::string& text) {
-  return !IsBlank(text) && !HoldsInvalidPathCharacter(text);
-}
-
 }  // namespace tarnwick

@@ -26,10 +26,6 @@ ChangeScope PresetApplyScope(const std::array<bool, kPresetCount>& option_values
 /// "Check_Associations" and the generic association set.
 ChangeScope CustomApplyScope();
 
-/// Whether CustomApply changes anything for the text `text`: false for the texts it refuses
-/// (blanks only, or a character no path can hold), which leave the registry alone.
-bool CustomApplyChangesRegistry(const std::string& text);
-
 }  // namespace tarnwick
 
 #endif  // TARNWICK_SELECTION_APPLY_SCOPES_H_

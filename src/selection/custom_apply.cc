@@ -48,6 +48,7 @@ CustomApplyResult CustomApply(SelectionContext& ctx, const std::string& text) {
       checked != CustomApplyResult::kApplied) {
     return checked;
   }
+  if (!MayChange(ctx)) return CustomApplyResult::kStopped;
 
   if (ctx.registry != nullptr) delperuserkeys(*ctx.registry);
   // The file that was found, not the blanks around it, which would make the command name

@@ -15,6 +15,7 @@ enum class CustomApplyResult {
   kEmpty,        ///< the text was empty or blanks only: nothing deleted or written
   kInvalidPath,  ///< the text holds a character no path can hold: nothing deleted or written
   kMissingFile,  ///< no file exists at the trimmed path: nothing deleted or written
+  kStopped,      ///< `ctx.before_change` refused: nothing deleted or written
 };
 
 /// True when `text` holds a character that no Windows path can hold: '"', '<', '>', '|', '*',
@@ -29,7 +30,8 @@ CustomApplyResult CheckCustomPath(SelectionContext& ctx, const std::string& text
 /// Runs a custom apply for the path `text` up to, not including, the window's own last steps
 /// (disabling its Apply button after kApplied, showing a message after kInvalidPath and
 /// kMissingFile, and refreshing the current-default line). Sets `ctx.profile->IEPath`; when
-/// CheckCustomPath passes, runs the per-user reset, fills the profile with the quoted trimmed
+/// CheckCustomPath passes and `ctx.before_change` agrees, runs the per-user reset, fills the
+/// profile with the quoted trimmed
 /// path as the open and shortcut commands, writes "Check_Associations" = "No" and the generic
 /// association set. Every write is its own step; the writer's tally tells which failed.
 CustomApplyResult CustomApply(SelectionContext& ctx, const std::string& text);

@@ -30,6 +30,7 @@ PresetApplyResult PresetApply(SelectionContext& ctx,
   p.ShortcutIcon.clear();
   p.ShortcutCommand.clear();
   p.IEPath = InternetExplorerPath(ctx);
+  if (!MayChange(ctx)) return PresetApplyResult::kStopped;
   Write(ctx, kCheckAssociationsPath, "No");
 
   PresetApplyResult result = PresetApplyResult::kNoSelection;

@@ -21,12 +21,14 @@ enum class PresetApplyResult {
   kApplied,      ///< a preset was written
   kNoSelection,  ///< no option was selected: only Check_Associations was written
   kCancelled,    ///< the executable was missing and the user cancelled the picker
+  kStopped,      ///< `ctx.before_change` refused: nothing was written
 };
 
 /// Runs a preset apply up to, not including, the window's own last steps (disabling its
 /// Apply button and refreshing the current-default line, which the caller does unless the
-/// result is kCancelled). `option_values[i]` is the value of the option button of catalogue
-/// row i. Clears and fills `ctx.profile`, writes "Check_Associations" = "No", then for the
+/// result is kCancelled or kStopped). `option_values[i]` is the value of the option button of
+/// catalogue row i. Clears and fills `ctx.profile`; asks `ctx.before_change`, and goes on only
+/// when it agrees; writes "Check_Associations" = "No", then for the
 /// selected row: finds its executable (asking through ShowCommonDialog on `ctx.dialog` when
 /// missing),
 /// writes its association set, its per-user client, its machine-wide client entry and its

@@ -4,6 +4,7 @@
 #define TARNWICK_SELECTION_SELECTION_CONTEXT_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tarnwick {
@@ -51,7 +52,13 @@ struct SelectionContext {
   FileSystemObject* fso = nullptr;     ///< the existence test of an executable
   Environment* environment = nullptr;  ///< "ProgramFiles"
   CommonDialog* dialog = nullptr;      ///< asks for a preset's missing executable; null cancels
+  /// Runs once, right before an apply first changes the registry; when it returns false the
+  /// apply stops there and changes nothing. Unset lets every apply run.
+  std::function<bool()> before_change;
 };
+
+/// Runs `ctx.before_change`; true when it is unset.
+bool MayChange(const SelectionContext& ctx);
 
 /// The value of "ProgramFiles"; the empty text when it is unset or there is no environment.
 std::string ProgramFiles(const SelectionContext& ctx);

@@ -1,5 +1,7 @@
 #include "shell/backup_folder.h"
 
+#include <algorithm>
+
 namespace tarnwick {
 namespace {
 
@@ -15,7 +17,9 @@ std::string DiskBackupFolder::Path() { return disk_->Folder(); }
 std::optional<std::string> DiskBackupFolder::Save(const std::string& what, std::string_view bytes,
                                                   std::string* err) {
   if (!disk_->MakeFolder(err)) return std::nullopt;
-  RemoveLeftovers();
+  std::vector<std::string> names;
+  std::string ignored;
+  if (disk_->List(&names, &ignored)) RemoveLeftovers(names);
   const std::string temporary = TemporaryFileName(disk_->ProcessId(), next_temporary_++);
   if (!disk_->WriteNew(temporary, bytes, err)) {
     disk_->Remove(temporary);
@@ -30,6 +34,9 @@ std::optional<std::string> DiskBackupFolder::Save(const std::string& what, std::
       return std::nullopt;
     }
     name = BackupFileName(stem, n);
+    // Names taken when the folder was listed are passed over; one taken since is refused by
+    // the move itself.
+    if (std::find(names.begin(), names.end(), name) != names.end()) continue;
     const BackupDisk::MoveResult moved = disk_->MoveNew(temporary, name, err);
     if (moved == BackupDisk::MoveResult::kMoved) break;
     if (moved == BackupDisk::MoveResult::kFailed) {
@@ -39,12 +46,9 @@ std::optional<std::string> DiskBackupFolder::Save(const std::string& what, std::
   }
 
   // The backup is saved; what follows only tidies the folder, and its failures do not matter.
-  std::vector<std::string> names;
-  std::string ignored;
-  if (disk_->List(&names, &ignored)) {
-    for (const std::string& old : BackupsToPrune(names, kBackupsKept)) {
-      if (old != name) disk_->Remove(old);
-    }
+  names.push_back(name);
+  for (const std::string& old : BackupsToPrune(names, kBackupsKept)) {
+    if (old != name) disk_->Remove(old);
   }
   return disk_->PathOf(name);
 }
@@ -55,10 +59,7 @@ void DiskBackupFolder::Discard(const std::string& file) {
   if (IsBackupFileName(name) && disk_->PathOf(name) == file) disk_->Remove(name);
 }
 
-void DiskBackupFolder::RemoveLeftovers() {
-  std::vector<std::string> names;
-  std::string ignored;
-  if (!disk_->List(&names, &ignored)) return;
+void DiskBackupFolder::RemoveLeftovers(const std::vector<std::string>& names) {
   const uint32_t self = disk_->ProcessId();
   for (const std::string& name : names) {
     uint32_t writer = 0;

@@ -66,7 +66,8 @@ class DiskBackupFolder final : public BackupFolder {
   void Discard(const std::string& file) override;
 
  private:
-  void RemoveLeftovers();
+  /// Removes, of the folder's `names`, the temporary files that no running writer owns.
+  void RemoveLeftovers(const std::vector<std::string>& names);
 
   std::unique_ptr<BackupDisk> disk_;
   uint32_t next_temporary_ = 0;

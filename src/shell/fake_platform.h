@@ -35,8 +35,9 @@ struct FakeShellCall {
   int show_command = -1;
 };
 
-/// A registry that holds nothing: every key is missing, except the `locked` ones, which exist,
-/// hold nothing readable and refuse to be deleted, as keys that a policy or another program
+/// A registry that holds nothing: every key is missing but the hives' roots and the `locked`
+/// keys with the keys above them, which exist and hold nothing; locked keys refuse to be
+/// deleted, as keys that a policy or another program
 /// has locked. Each deletion and open is recorded in `*calls`, so tests can see what the
 /// window reads and deletes.
 class RecordingRegistry : public Registry {
@@ -49,7 +50,7 @@ class RecordingRegistry : public Registry {
   long OpenKey(Hive hive, const std::string& path, uint32_t, KeyHandle* key) override {
     calls_->push_back(
         std::string(hive == Hive::kCurrentUser ? "OpenKey HKCU\\" : "OpenKey HKLM\\") + path);
-    if (hive != Hive::kCurrentUser || locked.count(path) == 0) return kErrorFileNotFound;
+    if (!Exists(hive, path)) return kErrorFileNotFound;
     *key = reinterpret_cast<KeyHandle>(uintptr_t{1});
     return kErrorSuccess;
   }
@@ -69,6 +70,17 @@ class RecordingRegistry : public Registry {
   std::set<std::string> locked;  ///< paths below HKEY_CURRENT_USER
 
  private:
+  // Each hive's root exists, as in every registry, and so does every key on the way to a
+  // locked one.
+  bool Exists(Hive hive, const std::string& path) const {
+    if (path.empty()) return true;
+    if (hive != Hive::kCurrentUser) return false;
+    for (const std::string& key : locked) {
+      if (key == path || key.starts_with(path + "\\")) return true;
+    }
+    return false;
+  }
+
   std::vector<std::string>* calls_;
 };
 

@@ -4,6 +4,7 @@
 
 #include "registry/current_default.h"
 #include "registry/per_user_reset.h"
+#include "registry/reg_file.h"
 #include "registry/registry.h"
 #include "registry/registry_rules.h"
 #include "selection/custom_apply.h"
@@ -11,6 +12,7 @@
 #include "selection/preset_apply.h"
 #include "selection/selection_context.h"
 #include "shell/about_box.h"
+#include "shell/backup.h"
 #include "shell/startup.h"
 #include "shell/web_links.h"
 
@@ -105,8 +107,21 @@ void Form1::SetText1(const std::string& text) {
 void Form1::Command7_Click() {
   if (Blocked()) return;
   SelectionContext ctx = MakeSelectionContext();
+  BackupResult backup;
+  ctx.before_change = [&] { return Saved(BackUpBeforePresetApply(platform_, option_values_), &backup); };
   writer_.TakeTally();
-  if (PresetApply(ctx, option_values_) == PresetApplyResult::kCancelled) return;
+  switch (PresetApply(ctx, option_values_)) {
+    case PresetApplyResult::kStopped:
+      return;
+    case PresetApplyResult::kCancelled:
+      // The user stopped before the browser was touched; only Internet Explorer's own check
+      // was turned off, and a backup of an apply that did not happen would only mislead.
+      if (backup.saved() && platform_.backups != nullptr) platform_.backups->Discard(backup.file);
+      return;
+    case PresetApplyResult::kApplied:
+    case PresetApplyResult::kNoSelection:
+      break;
+  }
   // An incomplete apply leaves its button to be pressed again.
   if (ReportFailedWrites()) SetCommand7Enabled(false);
   GetCurrentDefaultWebBrowser();
@@ -121,8 +136,11 @@ void Form1::Command1_Click() {
 void Form1::Command2_Click() {
   if (Blocked()) return;
   SelectionContext ctx = MakeSelectionContext();
+  ctx.before_change = [this] { return Saved(BackUpBeforeCustomApply(platform_)); };
   writer_.TakeTally();
   switch (CustomApply(ctx, text1_)) {
+    case CustomApplyResult::kStopped:
+      return;
     case CustomApplyResult::kApplied:
       if (ReportFailedWrites()) SetCommand2Enabled(false);
       break;
@@ -140,7 +158,7 @@ void Form1::Command2_Click() {
 }
 
 void Form1::Command5_Click() {
-  if (Blocked()) return;
+  if (Blocked() || !Saved(BackUpBeforeReset(platform_))) return;
   const std::vector<std::string> remaining =
       platform_.registry != nullptr ? delperuserkeys(*platform_.registry) : std::vector<std::string>();
   // Clearing the text runs its change reaction, which enables Command2; disable it after.
@@ -152,7 +170,7 @@ void Form1::Command5_Click() {
     platform_.desktop->MsgBox(kResetMessage, kMessageTitle, kVbInformation);
   } else {
     std::string text = kResetIncompleteMessage;
-    for (const std::string& key : remaining) text += "\n" + CurrentUserKeyName(key);
+    for (const std::string& key : remaining) text += "\n" + FullKeyName(Hive::kCurrentUser, key);
     platform_.desktop->MsgBox(text, kMessageTitle, kVbCritical);
   }
   GetCurrentDefaultWebBrowser();
@@ -219,6 +237,13 @@ SelectionContext Form1::MakeSelectionContext() {
 }
 
 bool Form1::Blocked() const { return about_open_; }
+
+bool Form1::Saved(const BackupResult& result, BackupResult* kept) {
+  if (kept != nullptr) *kept = result;
+  if (result.saved()) return true;
+  platform_.desktop->MsgBox(BackupFailedMessage(result), kMessageTitle, kVbCritical);
+  return false;
+}
 
 bool Form1::ReportFailedWrites() {
   const WriteTally tally = writer_.TakeTally();

@@ -16,6 +16,8 @@
 
 namespace tarnwick {
 
+struct BackupResult;
+
 class Form1 {
  public:
   /// Nothing in `platform` is owned; all of it must outlive the window. Every member must be
@@ -73,6 +75,9 @@ class Form1 {
   SelectionContext MakeSelectionContext();
   /// True while the About box is open: the main window takes no input then.
   bool Blocked() const;
+  /// True when `result` is a saved backup; otherwise tells the user that nothing was changed.
+  /// Keeps `result` in `*kept` when that is given.
+  bool Saved(const BackupResult& result, BackupResult* kept = nullptr);
   /// Tells the user when writes into the current user's hive failed since the tally was last
   /// taken. True when all of them succeeded.
   bool ReportFailedWrites();

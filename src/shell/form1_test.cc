@@ -170,14 +170,18 @@ TEST_F(Form1Test, ResetClearsTheWindowAndConfirmsWithTheWindowRedrawn) {
   EXPECT_EQ("Tarnwick for Windows\u00AE XP", fake_.messages[0].title);
   EXPECT_EQ(64, fake_.messages[0].style);
 
-  // All 22 deletions first, then the message, then the current-default line is read afresh.
+  // The backup first, then all 22 deletions, then the message, then the current-default line
+  // is read afresh.
   const auto keys = PerUserResetKeys();
-  ASSERT_GT(fake_.calls.size(), keys.size() + 1);
+  const auto saved = std::find(fake_.calls.begin(), fake_.calls.end(), "Backup Save Reset");
+  ASSERT_NE(fake_.calls.end(), saved);
+  const size_t first = static_cast<size_t>(saved - fake_.calls.begin()) + 1;
+  ASSERT_GT(fake_.calls.size(), first + keys.size() + 1);
   for (size_t i = 0; i < keys.size(); ++i) {
-    EXPECT_EQ(std::string("DeleteKeyTree ") + keys[i], fake_.calls[i]);
+    EXPECT_EQ(std::string("DeleteKeyTree ") + keys[i], fake_.calls[first + i]);
   }
-  EXPECT_EQ("MsgBox Tarnwick for Windows\u00AE XP", fake_.calls[keys.size()]);
-  EXPECT_TRUE(fake_.calls[keys.size() + 1].starts_with("OpenKey HKCU"));
+  EXPECT_EQ("MsgBox Tarnwick for Windows\u00AE XP", fake_.calls[first + keys.size()]);
+  EXPECT_TRUE(fake_.calls[first + keys.size() + 1].starts_with("OpenKey HKCU"));
 }
 
 TEST_F(Form1Test, ResetTwiceBehavesAlike) {
@@ -382,6 +386,80 @@ TEST_F(Form1Test, EveryControlThatTakesInputRaisesItsOneEvent) {
             fake_.calls);
   EXPECT_FALSE(RaiseEvent(form_, "Text1", ControlEvent::kClick));
   EXPECT_FALSE(RaiseEvent(form_, "Label1", ControlEvent::kClick));
+}
+
+TEST_F(Form1Test, EveryChangeIsBackedUpFirstAndACancelledApplyKeepsNoBackup) {
+  fake_.env["ProgramFiles"] = "C:\\Program Files";
+  fake_.files.insert("C:\\Program Files\\Maxthon\\Maxthon.exe");
+  auto first_change = [&] {
+    return std::find_if(fake_.calls.begin(), fake_.calls.end(), [](const std::string& c) {
+      return c.starts_with("RegWrite") || c.starts_with("DeleteKeyTree");
+    });
+  };
+  auto backup = [&] {
+    return std::find_if(fake_.calls.begin(), fake_.calls.end(),
+                        [](const std::string& c) { return c.starts_with("Backup Save"); });
+  };
+
+  form_.Option_Click(3);
+  form_.Command7_Click();
+  ASSERT_NE(fake_.calls.end(), backup());
+  EXPECT_EQ("Backup Save Apply Maxthon", *backup());
+  EXPECT_LT(backup(), first_change());
+
+  fake_.calls.clear();
+  form_.SetText1("C:\\b.exe");
+  form_.Command2_Click();
+  EXPECT_EQ("Backup Save Apply custom", *backup());
+  EXPECT_LT(backup(), first_change());
+
+  fake_.calls.clear();
+  form_.Command5_Click();
+  EXPECT_EQ("Backup Save Reset", *backup());
+  EXPECT_LT(backup(), first_change());
+  ASSERT_EQ(3u, fake_.backups.saved.size());
+  // Each is a file the registry editor reads.
+  for (const auto& saved : fake_.backups.saved) {
+    EXPECT_TRUE(saved.bytes.starts_with("\xFF\xFEW\0i\0n\0d\0o\0w\0s\0")) << saved.what;
+  }
+
+  // A custom path refused by its checks, and an apply the user cancels, keep none.
+  form_.SetText1("C:\\missing.exe");
+  form_.Command2_Click();
+  form_.Option_Click(6);
+  form_.Command7_Click();  // Firefox is not installed; the picker is cancelled
+  EXPECT_EQ(1u, fake_.backups.discarded.size());
+  EXPECT_EQ(3u, fake_.backups.saved.size());
+  EXPECT_TRUE(form_.Command7Enabled());
+}
+
+TEST_F(Form1Test, WithoutABackupNothingIsChanged) {
+  fake_.backups.fail_reason = "disk full";
+  const std::string message =
+      "Your current settings could not be saved to \"C:\\Documents and Settings\\Ann\\"
+      "Application Data\\Tarnwick\\Backups\" (disk full), so nothing was changed.";
+  auto changes = [&] {
+    return std::count_if(fake_.calls.begin(), fake_.calls.end(), [](const std::string& c) {
+      return c.starts_with("RegWrite") || c.starts_with("DeleteKeyTree");
+    });
+  };
+
+  form_.Option_Click(2);
+  form_.SetText1("C:\\b.exe");
+  const Drawn before = Draw(form_);
+  fake_.calls.clear();
+  for (void (Form1::*press)() : {&Form1::Command7_Click, &Form1::Command2_Click,
+                                 &Form1::Command5_Click}) {
+    fake_.messages.clear();
+    (form_.*press)();
+    ASSERT_EQ(1u, fake_.messages.size());
+    EXPECT_EQ(message, fake_.messages[0].text);
+    EXPECT_EQ("Tarnwick for Windows\u00AE XP", fake_.messages[0].title);
+    EXPECT_EQ(16, fake_.messages[0].style);
+    // The window stays as it was, its pressed button enabled.
+    EXPECT_EQ(before, Draw(form_));
+  }
+  EXPECT_EQ(0, changes());
 }
 
 TEST_F(Form1Test, HandlersBeforeASuccessfulLoadDoNoHarm) {

@@ -434,6 +434,47 @@ TEST_F(MainWindowTest, AnApplyOnAFullDiskSaysSoAndLeavesTheHiveIntact) {
   session_.reset();
 }
 
+TEST_F(MainWindowTest, ResetIsBackedUpAndStopsWhenTheBackupCannotBeSaved) {
+  Seed(R"(HKCU\Software\Classes\http\Shell\)", "Other");
+  ASSERT_TRUE(Start());
+  std::vector<QString> texts;
+  auto answer = [&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(nullptr, box);
+    texts.push_back(box->text());
+    box->button(QMessageBox::Ok)->click();
+  };
+
+  // A folder that cannot be made: its parent is a file.
+  const std::string blocked = backup_dir_.Put("blocked", "a file") + "/backups";
+  backups_ = std::make_unique<DiskBackupFolder>(std::make_unique<PosixBackupDisk>(blocked));
+  ASSERT_TRUE(Start());
+  WhenModal(answer);
+  QTest::mouseClick(Control<QAbstractButton>("Command5"), Qt::LeftButton);
+  ASSERT_EQ(1u, texts.size());
+  EXPECT_TRUE(texts[0].startsWith(QString::fromStdString(
+      "Your current settings could not be saved to \"" + blocked + "\" (")))
+      << texts[0].toStdString();
+  EXPECT_TRUE(texts[0].endsWith("), so nothing was changed."));
+  EXPECT_EQ(RegistryValue(std::string("Other")),
+            ReadRegistryValue(*registry_, Hive::kCurrentUser, R"(Software\Classes\http\Shell)", ""));
+
+  // With a folder that takes it, the Reset runs and leaves its backup there.
+  backups_ = OpenBackupFolder(backup_dir_.File("user.hive"));
+  ASSERT_TRUE(Start());
+  WhenModal(answer);
+  QTest::mouseClick(Control<QAbstractButton>("Command5"), Qt::LeftButton);
+  ASSERT_EQ(2u, texts.size());
+  EXPECT_EQ(kErrorFileNotFound, registry_->KeyExists(Hive::kCurrentUser, R"(Software\Classes\http)"));
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(backup_dir_.File("backups"))) {
+    files.push_back(entry.path().filename().string());
+  }
+  ASSERT_EQ(1u, files.size());
+  EXPECT_TRUE(files[0].ends_with(" Reset.reg")) << files[0];
+  EXPECT_EQ(std::string("YYYY-MM-DD HH-MM-SS Reset.reg").size(), files[0].size()) << files[0];
+}
+
 TEST_F(MainWindowTest, ResetConfirmsAndClearsEverything) {
   ASSERT_TRUE(Start());
   QTest::mouseClick(Control<QRadioButton>("Option2"), Qt::LeftButton);

@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "portable/backup_disk.h"
 #include "portable/qt/session.h"
 #include "portable/standin_registry.h"
+#include "portable/temp_dir_for_test.h"
 
 namespace tarnwick {
 
@@ -57,7 +59,8 @@ class SessionTest : public testing::Test {
   bool Start(Registry& registry, RegistryWriteRoute& writer) {
     session_.reset();
     session_ = std::make_unique<Session>(
-        registry, writer, [this](const std::string& url) { opened_urls_.push_back(url); });
+        registry, writer, [this](const std::string& url) { opened_urls_.push_back(url); },
+        backups_.get());
     return session_->Start();
   }
 
@@ -76,6 +79,8 @@ class SessionTest : public testing::Test {
   }
 
   std::unique_ptr<QObject> waits_ = std::make_unique<QObject>();
+  TempDir backup_dir_;
+  std::unique_ptr<BackupFolder> backups_ = OpenBackupFolder(backup_dir_.File("user.hive"));
   std::unique_ptr<StandInRegistry> registry_;
   std::unique_ptr<Session> session_;
   std::vector<std::string> opened_urls_;

@@ -3,9 +3,12 @@
 # resources, starts it in a fresh 32-bit Windows XP prefix on a virtual display, selects the
 # "Maxthon" preset and presses the presets' Apply with the mouse, then checks with
 # `wine reg query` what landed under HKCU\Software\Classes, and that the window shows the new
-# current default. Then the same with the keyboard alone: Tab into the option group, the arrow
-# keys to "Maxthon", Tab to Apply, Enter. Before, it checks that the program refuses Windows
-# 2000. Leaves a screenshot of the window in docs/screenshots/windows-wine.png.
+# current default, over another program's registrations. The apply's backup, imported with
+# `wine regedit /s`, must bring back exactly what `wine reg export` showed before. Then the
+# same with the keyboard alone: Tab into the option group, the arrow keys to "Maxthon", Tab to
+# Apply, Enter; and a Reset by Alt+R, whose backup must restore what it removed. Before, it
+# checks that the program refuses Windows 2000. Leaves a screenshot of the window in
+# docs/screenshots/windows-wine.png.
 # Fails when a check fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -69,8 +72,45 @@ find_window() {  # TITLE TRIES
   echo "$found"
 }
 
+# Everything an apply or a Reset may change, as `wine reg export` writes it, in one file.
+keys=('HKCU\Software\Classes' 'HKCU\Software\Clients' 'HKCU\Software\Microsoft\Internet Explorer\Main'
+  'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts' 'HKLM\Software\Clients')
+export_state() {  # FILE
+  local key part=$WINEPREFIX/export.reg
+  : >"$1"
+  for key in "${keys[@]}"; do
+    if wine reg export "$key" "$(winepath -w "$part")" /y >/dev/null 2>&1; then
+      iconv -f UTF-16 -t UTF-8 "$part" | tr -d '\r' >>"$1"
+    else
+      echo "(no $key)" >>"$1"
+    fi
+  done
+}
+
+# Imports the newest backup whose name ends in `what`, then compares the registry with FILE.
+restore_and_compare() {  # WHAT FILE
+  local backup restored=$WINEPREFIX/restored.txt
+  backup=$(find "$WINEPREFIX/drive_c/users" -path '*Tarnwick/Backups/*' -name "*$1.reg" |
+    sort | tail -1)
+  if [[ -z "$backup" ]]; then
+    fail "no backup of \"$1\" in the user's Application Data"
+    return
+  fi
+  wine regedit /s "$(winepath -w "$backup")"
+  wineserver -w
+  export_state "$restored"
+  diff -u "$2" "$restored" >&2 || fail "the backup \"$(basename "$backup")\" did not restore the registry"
+}
+
 [[ -z "$(reg_default 'HKCU\Software\Classes\.htm')" ]] ||
   fail "the fresh prefix already has a per-user .htm class"
+# Another browser's registrations, which an apply overwrites and a backup must keep.
+wine reg add 'HKCU\Software\Classes\http\shell\open\command' /ve /d '"C:\Other\other.exe" "%1"' /f >/dev/null
+wine reg add 'HKCU\Software\Microsoft\Internet Explorer\Main' /v Check_Associations /d yes /f >/dev/null
+wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.htm\OpenWithList' \
+  /v a /d other.exe /f >/dev/null
+before_apply=$WINEPREFIX/before-apply.txt
+export_state "$before_apply"
 
 # On Windows 2000 the program only says that it runs on Windows XP, and no window opens.
 winecfg -v win2k >/dev/null 2>&1
@@ -120,15 +160,14 @@ brown=$(convert "$shot" -fill black +opaque '#804040' -fill white -opaque '#8040
   -format '%[fx:round(mean*w*h)]' info:)
 ((brown > 20)) || fail "the current-default line is not shown (${brown} pixels of its colour)"
 
-# Again from nothing, with the keyboard alone.
+# The apply's backup brings back the other browser, and nothing of Maxthon stays.
 wineserver -k 2>/dev/null || true
 wineserver -w
-for key in .htm .html http https; do
-  wine reg delete "HKCU\Software\Classes\\$key" /f >/dev/null 2>&1 || true
-done
-wine reg delete 'HKCU\Software\Clients\StartMenuInternet' /f >/dev/null 2>&1 || true
+restore_and_compare "Apply Maxthon" "$before_apply"
+
+# Again, with the keyboard alone.
 [[ -z "$(reg_default 'HKCU\Software\Clients\StartMenuInternet')" ]] ||
-  fail "the per-user client could not be removed before the keyboard run"
+  fail "the per-user client is still there before the keyboard run"
 wine "$exe" &
 window=$(find_window "Tarnwick v1.5" 120)
 if [[ -z "$window" ]]; then
@@ -149,9 +188,28 @@ expect_default 'HKCU\Software\Classes\http\Shell\MyHTMLFile\Command' \
   '"C:\Program Files\Maxthon\Maxthon.exe" "%1"'
 expect_default 'HKCU\Software\Clients\StartMenuInternet' 'Maxthon.exe'
 
+# Reset by its access key; its message is answered with Enter.
+before_reset=$WINEPREFIX/before-reset.txt
+export_state "$before_reset"
+xdotool key --clearmodifiers alt+r
+if [[ -n "$(find_window "Tarnwick for Windows" 40)" ]]; then
+  sleep 1
+  xdotool key --clearmodifiers Return
+else
+  fail "Reset showed no message"
+fi
+for _ in $(seq 1 40); do
+  [[ -z "$(reg_default 'HKCU\Software\Clients\StartMenuInternet')" ]] && break
+  sleep 0.5
+done
+[[ -z "$(reg_default 'HKCU\Software\Classes\http\Shell')" ]] || fail "Reset left the per-user http verbs"
 wineserver -k 2>/dev/null || true
+wineserver -w
+restore_and_compare "Reset" "$before_reset"
+
 if ((failures)); then
   echo "wine-e2e: $failures check(s) failed; the screen is in $shot" >&2
   exit 1
 fi
-echo "wine-e2e: the Maxthon preset was applied through the window; screenshot in $shot"
+echo "wine-e2e: the Maxthon preset was applied by mouse and by keyboard, Reset by Alt+R, and each" \
+  "backup restored the registry; screenshot in $shot"

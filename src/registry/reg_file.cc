@@ -1,7 +1,5 @@
 #include "registry/reg_file.h"
 
-#include <cstdio>
-
 #include "registry/registry_rules.h"
 
 namespace tarnwick {
@@ -36,19 +34,12 @@ std::string FormatValueLine(const RegEdit& value) {
       text.find_first_of("\r\n") == std::string::npos) {
     return line + Quote(text);
   }
-  char buf[16];
   if (value.type == kRegDword && value.data.size() == 4) {
     const uint32_t n =
         value.data[0] | value.data[1] << 8 | value.data[2] << 16 | uint32_t{value.data[3]} << 24;
-    std::snprintf(buf, sizeof buf, "dword:%08x", n);
-    return line + buf;
+    return line + "dword:" + HexDigits(n, 8);
   }
-  if (value.type == kRegBinary) {
-    line += "hex:";
-  } else {
-    std::snprintf(buf, sizeof buf, "hex(%x):", value.type);
-    line += buf;
-  }
+  line += value.type == kRegBinary ? "hex:" : "hex(" + HexDigits(value.type, 1) + "):";
   // Wrapped the way the registry editor does it, so lines stay within 80 columns (counted in
   // characters: the name may hold any text).
   std::string out;

@@ -232,6 +232,28 @@ std::u16string RegBytesToUnits(std::span<const uint8_t> bytes) {
 
 bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
 
+// Formatted by hand: the printf family would bring its whole formatter, floating point
+// included, into the Windows program.
+std::string HexDigits(uint32_t value, int width) {
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), "0123456789abcdef"[value & 0xF]);
+    value >>= 4;
+  } while (value != 0);
+  if (static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), '0');
+  return digits;
+}
+
+std::string DecimalDigits(uint32_t value, int width) {
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
+    value /= 10;
+  } while (value != 0);
+  if (static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), '0');
+  return digits;
+}
+
 std::string TrimSpaces(std::string_view text) {
   const size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};

@@ -69,6 +69,12 @@ bool IsBlank(std::string_view text);
 /// `text` without the spaces at either end.
 std::string TrimSpaces(std::string_view text);
 
+/// `value` in lower-case hexadecimal digits, at least `width` of them ("0000002a").
+std::string HexDigits(uint32_t value, int width);
+
+/// `value` in decimal digits, at least `width` of them with leading zeros ("007").
+std::string DecimalDigits(uint32_t value, int width);
+
 }  // namespace tarnwick
 
 #endif  // TARNWICK_REGISTRY_REGISTRY_RULES_H_

@@ -1,8 +1,9 @@
 #include "shell/backup_names.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <tuple>
+
+#include "registry/registry_rules.h"
 
 namespace tarnwick {
 namespace {
@@ -46,10 +47,10 @@ uint32_t CollisionNumber(std::string_view name) {
 }  // namespace
 
 std::string BackupStem(const LocalTime& time, std::string_view what) {
-  char stamp[64];
-  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d-%02d-%02d ", time.year, time.month,
-                time.day, time.hour, time.minute, time.second);
-  std::string stem = stamp;
+  auto two = [](int n) { return DecimalDigits(static_cast<uint32_t>(n), 2); };
+  std::string stem = DecimalDigits(static_cast<uint32_t>(time.year), 4) + "-" + two(time.month) +
+                     "-" + two(time.day) + " " + two(time.hour) + "-" + two(time.minute) + "-" +
+                     two(time.second) + " ";
   for (char c : what) {
     const bool unfit = static_cast<unsigned char>(c) < 0x20 || c == 0x7F ||
                        std::string_view(R"(\/:*?"<>|)").find(c) != std::string_view::npos;

@@ -1,6 +1,5 @@
 #include "win32/text-win32.h"
 
-#include <cstdio>
 
 #include "registry/registry_rules.h"
 #include "win32/windows-win32.h"
@@ -42,11 +41,7 @@ std::string SystemErrorText(unsigned long code) {
   const std::wstring text(buffer ? buffer : L"", length);
   LocalFree(buffer);
   std::string line = ErrorLine(text);
-  if (line.empty()) {
-    char hex[32];
-    std::snprintf(hex, sizeof hex, "error 0x%08lx", code);
-    line = hex;
-  }
+  if (line.empty()) line = "error 0x" + HexDigits(static_cast<uint32_t>(code), 8);
   return line;
 }
 

@@ -74,20 +74,13 @@ std::string MemoryUri(const std::string& name) {
 // NUL, with NULs inside, with unpaired surrogates, a binary value) stays the exact bytes.
 void BindData(Statement& stmt, int index, uint32_t type, std::span<const uint8_t> data) {
   if (type == kRegDword && data.size() == 4) {
-    stmt.Bind(index, static_cast<int64_t>(data[0] | data[1] << 8 | data[2] << 16 |
-                                          uint32_t{data[3]} << 24));
+    stmt.Bind(index, static_cast<int64_t>(RegBytesToDword(data)));
     return;
   }
-  if ((type == kRegSz || type == kRegExpandSz) && data.size() >= 2 && data.size() % 2 == 0) {
-    const std::u16string units = RegBytesToUnits(data.first(data.size() - 2));
-    const bool plain = data[data.size() - 2] == 0 && data[data.size() - 1] == 0 &&
-                       units.find(u'\0') == std::u16string::npos;
-    if (plain) {
-      std::string utf8 = Utf16ToUtf8(units);
-      if (Utf8ToUtf16(utf8) == units) {
-        stmt.Bind(index, utf8);
-        return;
-      }
+  if (type == kRegSz || type == kRegExpandSz) {
+    if (std::optional<std::string> text = RegBytesToPlainText(data)) {
+      stmt.Bind(index, *text);
+      return;
     }
   }
   stmt.BindBlob(index, data);
@@ -99,11 +92,8 @@ std::string StoredName(const std::string& name) { return Utf16ToUtf8(Utf8ToUtf16
 
 std::vector<uint8_t> ColumnData(const Statement& stmt, int column) {
   switch (stmt.ColumnType(column)) {
-    case SQLITE_INTEGER: {
-      const auto n = static_cast<uint32_t>(stmt.ColumnInt(column));
-      return {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n >> 16),
-              static_cast<uint8_t>(n >> 24)};
-    }
+    case SQLITE_INTEGER:
+      return DwordToRegBytes(static_cast<uint32_t>(stmt.ColumnInt(column)));
     case SQLITE_TEXT:
       return TextToRegBytes(stmt.ColumnText(column));
     case SQLITE_BLOB:

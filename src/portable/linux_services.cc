@@ -5,12 +5,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
 
 #include "registry/registry.h"
+#include "registry/registry_reader.h"
 #include "registry/registry_rules.h"
 
 namespace tarnwick {
@@ -38,29 +40,13 @@ bool FindFolded(const fs::path& dir, const std::string& name, fs::path* found) {
   return false;
 }
 
-// A text value of an open key, or the empty text.
-std::string QueryText(Registry& registry, KeyHandle key, const std::string& name) {
-  uint32_t type = 0;
-  uint32_t size = 0;
-  if (registry.QueryValue(key, name, &type, nullptr, &size) != kErrorSuccess) return {};
-  if (type != kRegSz && type != kRegExpandSz) return {};
-  std::vector<uint8_t> bytes(size);
-  if (size == 0 || registry.QueryValue(key, name, &type, bytes.data(), &size) != kErrorSuccess) {
-    return {};
-  }
-  const std::u16string units = RegBytesToUnits(std::span(bytes).first(size));
-  return Utf16ToUtf8(units.substr(0, units.find(u'\0')));
-}
-
-// Whether `value` of the machine key `path` is recorded, and its text.
-bool ReadMachineText(Registry& registry, const char* path, const char* value, std::string* text) {
-  KeyHandle key = nullptr;
-  if (registry.OpenKey(Hive::kLocalMachine, path, kKeyRead, &key) != kErrorSuccess) return false;
-  uint32_t size = 0;
-  const bool present = registry.QueryValue(key, value, nullptr, nullptr, &size) == kErrorSuccess;
-  if (present) *text = QueryText(registry, key, value);
-  registry.CloseKey(key);
-  return present;
+// The text recorded as `value` of the machine key `path`, cut at its first NUL as the
+// registry's own functions read it; nothing when nothing is recorded there.
+std::optional<std::string> MachineText(Registry& registry, const char* path, const char* value) {
+  const RegistryValue recorded = ReadRegistryValue(registry, Hive::kLocalMachine, path, value);
+  if (std::holds_alternative<std::monostate>(recorded)) return std::nullopt;
+  const std::string text = AsText(recorded);
+  return text.substr(0, text.find('\0'));
 }
 
 // The scripting shell object: the stand-in registry's own write route, not owned.
@@ -176,19 +162,16 @@ bool ParseVersionText(const std::string& text, OsVersionInfo* info) {
 }
 
 OsVersionInfo StandInVersionProvider::GetVersionEx() {
-  constexpr uint32_t kPlatformWindows = 1;
-  constexpr uint32_t kPlatformNt = 2;
   OsVersionInfo info;
-  std::string text;
-  if (ReadMachineText(registry_, kNtVersionKey, "CurrentVersion", &text)) {
-    if (ParseVersionText(text, &info)) info.dwPlatformId = kPlatformNt;
+  if (const auto text = MachineText(registry_, kNtVersionKey, "CurrentVersion")) {
+    if (ParseVersionText(*text, &info)) info.dwPlatformId = kPlatformWin32Nt;
     return info;
   }
-  if (ReadMachineText(registry_, kWindowsVersionKey, "VersionNumber", &text)) {
-    if (ParseVersionText(text, &info)) info.dwPlatformId = kPlatformWindows;
+  if (const auto text = MachineText(registry_, kWindowsVersionKey, "VersionNumber")) {
+    if (ParseVersionText(*text, &info)) info.dwPlatformId = kPlatformWin32Windows;
     return info;
   }
-  info.dwPlatformId = kPlatformNt;
+  info.dwPlatformId = kPlatformWin32Nt;
   info.dwMajorVersion = 5;
   info.dwMinorVersion = 1;
   return info;

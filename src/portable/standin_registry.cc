@@ -7,11 +7,6 @@
 namespace tarnwick {
 namespace {
 
-std::vector<uint8_t> DwordBytes(uint32_t n) {
-  return {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n >> 16),
-          static_cast<uint8_t>(n >> 24)};
-}
-
 KeyHandle ToHandle(uintptr_t n) { return reinterpret_cast<KeyHandle>(n); }
 
 }  // namespace
@@ -85,7 +80,7 @@ bool StandInRegistry::RegWrite(const std::string& path, const std::string& value
       *err = what + "not a decimal number '" + value + "'";
       return false;
     }
-    data = DwordBytes(*n);
+    data = DwordToRegBytes(*n);
   } else {
     data = TextToRegBytes(value);
   }

@@ -7,17 +7,6 @@ namespace {
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 
-// The text of a value when its bytes are UTF-16LE text with one final NUL and nothing odd.
-bool PlainText(const std::vector<uint8_t>& data, std::string* text) {
-  if (data.size() < 2 || data.size() % 2 != 0) return false;
-  std::u16string units = RegBytesToUnits(data);
-  if (units.back() != 0) return false;
-  units.pop_back();
-  if (units.find(u'\0') != std::u16string::npos) return false;
-  *text = Utf16ToUtf8(units);
-  return Utf8ToUtf16(*text) == units;
-}
-
 std::string Quote(std::string_view text) {
   std::string out = "\"";
   for (char c : text) {
@@ -29,15 +18,12 @@ std::string Quote(std::string_view text) {
 
 std::string FormatValueLine(const RegEdit& value) {
   std::string line = (value.name.empty() ? "@" : Quote(value.name)) + "=";
-  std::string text;
-  if (value.type == kRegSz && PlainText(value.data, &text) &&
-      text.find_first_of("\r\n") == std::string::npos) {
-    return line + Quote(text);
+  if (value.type == kRegSz) {
+    const std::optional<std::string> text = RegBytesToPlainText(value.data);
+    if (text && text->find_first_of("\r\n") == std::string::npos) return line + Quote(*text);
   }
   if (value.type == kRegDword && value.data.size() == 4) {
-    const uint32_t n =
-        value.data[0] | value.data[1] << 8 | value.data[2] << 16 | uint32_t{value.data[3]} << 24;
-    return line + "dword:" + HexDigits(n, 8);
+    return line + "dword:" + HexDigits(RegBytesToDword(value.data), 8);
   }
   line += value.type == kRegBinary ? "hex:" : "hex(" + HexDigits(value.type, 1) + "):";
   // Wrapped the way the registry editor does it, so lines stay within 80 columns (counted in

@@ -105,8 +105,7 @@ bool ParseValueData(std::string_view data, RegEdit* edit, std::string* err) {
       return false;
     }
     edit->type = kRegDword;
-    edit->data = {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8),
-                  static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 24)};
+    edit->data = DwordToRegBytes(n);
     return true;
   }
   if (StartsWithAscii(data, "hex:")) {

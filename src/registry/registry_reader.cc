@@ -51,8 +51,7 @@ long QueryKeyValue(Registry& registry, KeyHandle key, const std::string& name,
       status = registry.QueryValue(key, name, &data_type, bytes, &dword_size);
       if (status == kErrorSuccess && data_type != type) status = kErrorInvalidData;
       if (status == kErrorSuccess) {
-        const uint32_t n = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | uint32_t{bytes[3]} << 24;
-        *value = static_cast<int32_t>(n);
+        *value = static_cast<int32_t>(RegBytesToDword(bytes));
       }
       return status;
     }

@@ -230,6 +230,31 @@ std::u16string RegBytesToUnits(std::span<const uint8_t> bytes) {
   return units;
 }
 
+std::vector<uint8_t> DwordToRegBytes(uint32_t value) {
+  return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+          static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+}
+
+uint32_t RegBytesToDword(std::span<const uint8_t> bytes) {
+  if (bytes.size() < 4) return 0;
+  return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | uint32_t{bytes[3]} << 24;
+}
+
+std::string RegBytesToText(std::span<const uint8_t> bytes) {
+  const std::u16string units = RegBytesToUnits(bytes);
+  return Utf16ToUtf8(units.substr(0, units.find(u'\0')));
+}
+
+std::optional<std::string> RegBytesToPlainText(std::span<const uint8_t> bytes) {
+  if (bytes.size() < 2 || bytes.size() % 2 != 0) return std::nullopt;
+  if (bytes[bytes.size() - 2] != 0 || bytes[bytes.size() - 1] != 0) return std::nullopt;
+  const std::u16string units = RegBytesToUnits(bytes.first(bytes.size() - 2));
+  if (units.find(u'\0') != std::u16string::npos) return std::nullopt;
+  std::string text = Utf16ToUtf8(units);
+  if (Utf8ToUtf16(text) != units) return std::nullopt;
+  return text;
+}
+
 bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
 
 // Formatted by hand: the printf family would bring its whole formatter, floating point

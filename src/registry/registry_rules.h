@@ -59,6 +59,19 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 /// The registry bytes of a text value: UTF-16LE with the terminating NUL.
 std::vector<uint8_t> TextToRegBytes(std::string_view utf8);
 
+/// The registry bytes of a REG_DWORD: four, little-endian.
+std::vector<uint8_t> DwordToRegBytes(uint32_t value);
+
+/// The number in the first four bytes of `bytes`, little-endian; 0 when there are fewer.
+uint32_t RegBytesToDword(std::span<const uint8_t> bytes);
+
+/// The text of registry bytes up to their first NUL (or their end).
+std::string RegBytesToText(std::span<const uint8_t> bytes);
+
+/// The text of registry bytes that are plain text: UTF-16LE with exactly one final NUL, no NUL
+/// before it, and nothing that UTF-8 could not give back as it is. Nothing otherwise.
+std::optional<std::string> RegBytesToPlainText(std::span<const uint8_t> bytes);
+
 /// The UTF-16 code units of little-endian registry bytes, NULs included; an odd last byte is
 /// ignored.
 std::u16string RegBytesToUnits(std::span<const uint8_t> bytes);

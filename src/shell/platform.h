@@ -19,6 +19,10 @@ class Registry;
 class RegistryWriteRoute;
 class frmAbout;
 
+/// Platform ids of the version record.
+inline constexpr uint32_t kPlatformWin32Windows = 1;  ///< VER_PLATFORM_WIN32_WINDOWS: 95, 98, Me
+inline constexpr uint32_t kPlatformWin32Nt = 2;       ///< VER_PLATFORM_WIN32_NT: NT, 2000, XP
+
 /// The three fields of the OSVERSIONINFOA record that start-up looks at.
 struct OsVersionInfo {
   uint32_t dwPlatformId = 0;  ///< 1: Windows 9x, 2: Windows NT; stays 0 when the query fails

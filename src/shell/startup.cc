@@ -5,8 +5,6 @@
 namespace tarnwick {
 namespace {
 
-constexpr uint32_t kPlatformWin32Windows = 1;
-constexpr uint32_t kPlatformWin32Nt = 2;
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "win32/registry-win32.h"
 
+#include "win32/dynamic-win32.h"
+
 #include <vector>
 
 #include "registry/registry_rules.h"
@@ -32,23 +34,13 @@ HKEY HiveKey(Hive hive) {
 }
 
 long Win32Registry::DeleteKeyTree(Hive hive, const std::string& path) {
-  if (!resolved_) {
-    resolved_ = true;
-    shlwapi_ = ScopedHMODULE(LoadLibraryW(L"SHLWAPI.DLL"));
-    if (shlwapi_.get()) {
-      // GetProcAddress hands back a generic function pointer; the cast through void(*)() keeps
-      // the compiler's function-type warning quiet.
-      delete_key_ = reinterpret_cast<DeleteKeyFunction>(
-          reinterpret_cast<void (*)()>(GetProcAddress(shlwapi_.get(), "SHDeleteKeyW")));
-    }
-    if (!delete_key_) resolve_error_ = GetLastError();
-  }
-  if (!delete_key_) return static_cast<long>(resolve_error_);
+  const DynamicFunctions& shell = ShellFunctions();
+  if (!shell.SHDeleteKeyW) return static_cast<long>(shell.delete_key_error);
   const HKEY root = HiveKey(hive);
   if (!root) return kErrorInvalidHandle;
   if (path.empty()) return kErrorInvalidParameter;  // never the whole hive
   if (!WellFormed(path)) return kErrorFileNotFound;
-  return static_cast<long>(delete_key_(root, Widen(path).c_str()));
+  return static_cast<long>(shell.SHDeleteKeyW(root, Widen(path).c_str()));
 }
 
 long Win32Registry::OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "registry/registry.h"
-#include "win32/scoped-win32.h"
+#include "win32/windows-win32.h"
 
 namespace tarnwick {
 
@@ -19,8 +19,8 @@ HKEY HiveKey(Hive hive);
 class Win32Registry : public Registry {
  public:
   /// Deletes through SHDeleteKeyW, which is taken from "SHLWAPI.DLL" by name at the first
-  /// delete and kept for the object's life. When the library or the function cannot be had,
-  /// every delete returns the loader's error (ERROR_MOD_NOT_FOUND, ERROR_PROC_NOT_FOUND).
+  /// delete (ShellFunctions). When the library or the function cannot be had, every delete
+  /// returns the loader's error (ERROR_MOD_NOT_FOUND, ERROR_PROC_NOT_FOUND).
   /// The empty path gives ERROR_INVALID_PARAMETER: a whole hive is never deleted.
   long DeleteKeyTree(Hive hive, const std::string& path) override;
   /// RegOpenKeyExW with exactly the rights asked for. A path with an empty component (a
@@ -38,13 +38,6 @@ class Win32Registry : public Registry {
   /// RegCloseKey; a null key is ignored and gives ERROR_SUCCESS.
   long CloseKey(KeyHandle key) override;
 
- private:
-  using DeleteKeyFunction = DWORD(WINAPI*)(HKEY, const wchar_t*);
-
-  bool resolved_ = false;
-  ScopedHMODULE shlwapi_;
-  DeleteKeyFunction delete_key_ = nullptr;
-  DWORD resolve_error_ = ERROR_SUCCESS;
 };
 
 }  // namespace tarnwick

@@ -6,6 +6,7 @@
 #include "registry/registry_reader.h"
 #include "registry/registry_rules.h"
 #include "win32/registry-win32.h"
+#include "win32/scoped-win32.h"
 #include "win32/testing-win32.h"
 #include "win32/text-win32.h"
 

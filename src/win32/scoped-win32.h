@@ -62,26 +62,6 @@ class ScopedHANDLE {
   HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
-/// A loaded module; freed on destruction.
-class ScopedHMODULE {
- public:
-  ScopedHMODULE() = default;
-  explicit ScopedHMODULE(HMODULE module) : module_(module) {}
-  ScopedHMODULE(ScopedHMODULE&& other) noexcept : module_(std::exchange(other.module_, nullptr)) {}
-  ScopedHMODULE& operator=(ScopedHMODULE&& other) noexcept {
-    std::swap(module_, other.module_);
-    return *this;
-  }
-  ~ScopedHMODULE() {
-    if (module_) FreeLibrary(module_);
-  }
-
-  HMODULE get() const { return module_; }
-
- private:
-  HMODULE module_ = nullptr;
-};
-
 /// A counted reference to a COM object; released on destruction.
 template <typename T>
 class ComPtr {

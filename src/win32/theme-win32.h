@@ -1,6 +1,5 @@
-// The visual-styles functions of uxtheme.dll, resolved at run time. The library came with
-// Windows XP; an executable that imported it directly would not even start on an older Windows,
-// and could not tell the user that it runs on Windows XP only.
+// Drawing with the visual styles of uxtheme.dll, whose functions are taken at run time (see
+// dynamic-win32.h).
 #ifndef TARNWICK_WIN32_THEME_WIN32_H_
 #define TARNWICK_WIN32_THEME_WIN32_H_
 

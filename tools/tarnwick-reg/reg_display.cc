@@ -28,13 +28,11 @@ std::string RegTypeName(uint32_t type) {
 std::string DisplayValueData(const ValueEntry& value) {
   const std::vector<uint8_t>& d = value.data;
   if (value.type == kRegDword && d.size() == 4) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%x", d[0] | d[1] << 8 | d[2] << 16 | uint32_t{d[3]} << 24);
-    return buf;
+    return "0x" + HexDigits(RegBytesToDword(d), 1);
   }
   if (value.type == kRegSz || value.type == kRegExpandSz || value.type == kRegMultiSz) {
+    if (value.type != kRegMultiSz) return RegBytesToText(d);
     std::u16string units = RegBytesToUnits(d);
-    if (value.type != kRegMultiSz) return Utf16ToUtf8(units.substr(0, units.find(u'\0')));
     // Parts end with NUL, and the list with one more.
     while (!units.empty() && units.back() == 0) units.pop_back();
     std::string out;

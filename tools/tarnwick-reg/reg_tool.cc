@@ -263,8 +263,7 @@ int Tool::Add(const Options& o) {
       if (first == last || end != last || ec != std::errc()) {
         return Error("Invalid syntax. Specify a valid numeric value for '/d'.");
       }
-      edit.data = {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8),
-                   static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 24)};
+      edit.data = DwordToRegBytes(n);
     } else {
       edit.data = TextToRegBytes(data);
     }

@@ -12,59 +12,11 @@
 
 #include "portable/full_disk_for_test.h"
 #include "portable/temp_dir_for_test.h"
-#include "registry/registry_conformance.h"
 #include "registry/registry_reader.h"
 #include "registry/registry_rules.h"
 
 namespace tarnwick {
 namespace {
-
-// The conformance suite over both variants of the stand-in.
-
-class MemorySubject : public ConformanceSubject {
- public:
-  MemorySubject() : name_("conformance-" + std::to_string(++count_)) {
-    keeper_ = StandInRegistry::OpenInMemory(true, name_);  // keeps the shared hives alive
-  }
-  std::unique_ptr<RegistryUnderTest> Open(bool administrator) override {
-    return std::make_unique<OwnedRegistryUnderTest<StandInRegistry>>(
-        StandInRegistry::OpenInMemory(administrator, name_));
-  }
-  bool CanWriteMachine() const override { return true; }
-  bool CanRefuseMachineAccess() const override { return true; }
-  std::string ScratchKey() const override { return "Software\\TarnwickConformance"; }
-
- private:
-  static inline int count_ = 0;
-  std::string name_;
-  std::unique_ptr<StandInRegistry> keeper_;
-};
-
-class FileSubject : public ConformanceSubject {
- public:
-  std::unique_ptr<RegistryUnderTest> Open(bool administrator) override {
-    std::string err;
-    auto reg = StandInRegistry::OpenFiles({dir_.File("user.hive"), dir_.File("machine.hive")},
-                                          administrator, &err);
-    if (!reg) return nullptr;
-    return std::make_unique<OwnedRegistryUnderTest<StandInRegistry>>(std::move(reg));
-  }
-  bool CanWriteMachine() const override { return true; }
-  bool CanRefuseMachineAccess() const override { return true; }
-  std::string ScratchKey() const override { return "Software\\TarnwickConformance"; }
-
- private:
-  TempDir dir_;
-};
-
-INSTANTIATE_TEST_SUITE_P(
-    StandIn, RegistryConformanceTest,
-    testing::Values(
-        ConformanceParam{"Memory",
-                         [] { return std::unique_ptr<ConformanceSubject>(new MemorySubject); }},
-        ConformanceParam{"Files",
-                         [] { return std::unique_ptr<ConformanceSubject>(new FileSubject); }}),
-    ConformanceParamName);
 
 // What the stand-in adds: files, sharing, enumeration and raw edits.
 

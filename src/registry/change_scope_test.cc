@@ -142,7 +142,7 @@ TEST_F(CaptureRestoreTest, MachineKeysTheAccountMayNotWriteAreLeftOut) {
   };
   EXPECT_EQ(as_administrator, restore);
 
-  if (!reg_->RefusesMachineWrites()) GTEST_SKIP() << "machine writes cannot be refused here";
+  if (!host_->RefusesMachineWrites()) GTEST_SKIP() << "machine writes cannot be refused here";
   ASSERT_TRUE(Open(false));
   SeedText(kUser, R"(Software\Tarnwick reader test)", "", "x");
   SeedText(kMachine, client, "LocalizedString", "Old");

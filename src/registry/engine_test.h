@@ -1,4 +1,4 @@
-// A fixture for the engine's tests over OpenEngineRegistry, with short ways to read back what
+// A fixture for the engine's tests over OpenTestRegistryHost, with short ways to read back what
 // was written. Test-only.
 #ifndef TARNWICK_REGISTRY_ENGINE_TEST_H_
 #define TARNWICK_REGISTRY_ENGINE_TEST_H_
@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "registry/engine_registry.h"
+#include "registry/test_registry.h"
 #include "registry/registry_reader.h"
 #include "registry/registry_rules.h"
 #include "registry/registry_writer.h"
@@ -25,7 +25,10 @@ class EngineTest : public testing::Test {
   /// none can be had here.
   bool Open(bool administrator) {
     writer_.reset();
-    reg_ = OpenEngineRegistry(administrator);
+    reg_.reset();
+    host_ = OpenTestRegistryHost();
+    if (!host_ || (!administrator && !host_->RefusesMachineWrites())) return false;
+    reg_ = host_->Open(administrator);
     if (!reg_) return false;
     writer_ = std::make_unique<RegistryWriter>(&reg_->route());
     return true;
@@ -62,14 +65,15 @@ class EngineTest : public testing::Test {
 
   void SeedText(Hive hive, const std::string& path, const std::string& name,
                 const std::string& text, uint32_t type = kRegSz) {
-    ASSERT_TRUE(reg_->Seed(hive, path, name, type, TextToRegBytes(text)));
+    ASSERT_TRUE(host_->Seed(hive, path, name, type, TextToRegBytes(text)));
   }
   void SeedBytes(Hive hive, const std::string& path, const std::string& name, uint32_t type,
                  const std::vector<uint8_t>& bytes) {
-    ASSERT_TRUE(reg_->Seed(hive, path, name, type, bytes));
+    ASSERT_TRUE(host_->Seed(hive, path, name, type, bytes));
   }
 
-  std::unique_ptr<EngineRegistry> reg_;
+  std::unique_ptr<TestRegistryHost> host_;
+  std::unique_ptr<TestRegistry> reg_;
   std::unique_ptr<RegistryWriter> writer_;
 };
 

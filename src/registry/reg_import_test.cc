@@ -99,7 +99,7 @@ TEST_F(RegImportTest, ADefaultValueDeletionTakesOnlyTheDefaultValue) {
 TEST_F(RegImportTest, ATextWithoutItsNulIsKeptAsGivenWhereTheImporterSaysSo) {
   Import(std::string("[HKEY_CURRENT_USER\\") + kTest + "]\r\n\"Odd\"=hex(1):49,00,6e,00\r\n\r\n");
   EXPECT_EQ("K " + std::string(kTest) + "\nV " + kTest + " \"Odd\" 1 " +
-                (reg_->ImportKeepsTextBytes() ? "49006e00" : "49006e000000") + "\n",
+                (host_->ImportKeepsTextBytes() ? "49006e00" : "49006e000000") + "\n",
             Dump());
 }
 

@@ -128,9 +128,6 @@ class ForwardingRegistry : public Registry {
   }
   long CloseKey(KeyHandle key) override { return inner_->CloseKey(key); }
 
- protected:
-  Registry* inner() const { return inner_; }
-
  private:
   Registry* inner_;
 };

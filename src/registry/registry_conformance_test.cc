@@ -15,34 +15,34 @@ namespace tarnwick {
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(RegistryConformanceTest);
 
 void RegistryConformanceTest::SetUp() {
-  subject_ = GetParam().make();
-  ASSERT_TRUE(subject_);
-  Reopen(subject_->CanWriteMachine());
-  registry().DeleteKeyTree(Hive::kCurrentUser, subject_->ScratchKey());
-  if (subject_->CanWriteMachine()) {
-    registry().DeleteKeyTree(Hive::kLocalMachine, subject_->ScratchKey());
+  host_ = GetParam().make();
+  ASSERT_TRUE(host_);
+  Reopen(host_->CanWriteMachine());
+  registry().DeleteKeyTree(Hive::kCurrentUser, host_->ScratchKey());
+  if (host_->CanWriteMachine()) {
+    registry().DeleteKeyTree(Hive::kLocalMachine, host_->ScratchKey());
   }
 }
 
 void RegistryConformanceTest::TearDown() {
-  if (!subject_) return;
-  Reopen(subject_->CanWriteMachine());
+  if (!host_) return;
+  Reopen(host_->CanWriteMachine());
   if (!reg_) return;
-  registry().DeleteKeyTree(Hive::kCurrentUser, subject_->ScratchKey());
-  if (subject_->CanWriteMachine()) {
-    registry().DeleteKeyTree(Hive::kLocalMachine, subject_->ScratchKey());
+  registry().DeleteKeyTree(Hive::kCurrentUser, host_->ScratchKey());
+  if (host_->CanWriteMachine()) {
+    registry().DeleteKeyTree(Hive::kLocalMachine, host_->ScratchKey());
   }
   reg_.reset();
 }
 
 void RegistryConformanceTest::Reopen(bool administrator) {
   reg_.reset();
-  reg_ = subject_->Open(administrator);
+  reg_ = host_->Open(administrator);
   ASSERT_TRUE(reg_) << "cannot open the registry under test";
 }
 
 std::string RegistryConformanceTest::Key(const std::string& rest) const {
-  return rest.empty() ? subject_->ScratchKey() : subject_->ScratchKey() + "\\" + rest;
+  return rest.empty() ? host_->ScratchKey() : host_->ScratchKey() + "\\" + rest;
 }
 
 std::string RegistryConformanceTest::WriterPath(Hive hive, const std::string& rest) const {
@@ -355,7 +355,7 @@ TEST_P(RegistryConformanceTest, EnumerationGivesLongValuesWhole) {
 }
 
 TEST_P(RegistryConformanceTest, MachineHiveIsReadOnlyWithoutAdministratorRights) {
-  if (!subject_->CanWriteMachine() || !subject_->CanRefuseMachineAccess()) {
+  if (!host_->CanWriteMachine() || !host_->RefusesMachineWrites()) {
     GTEST_SKIP() << "this registry cannot act both with and without administrator rights";
   }
   Write(WriterPath(Hive::kLocalMachine, "Client\\"), "Browser", "REG_SZ");
@@ -392,7 +392,7 @@ TEST_P(RegistryConformanceTest, WritesAndDeletesPersistAcrossReopen) {
   Write(WriterPath(Hive::kCurrentUser, "P\\Sub\\"), "s", "REG_EXPAND_SZ");
   Write(WriterPath(Hive::kCurrentUser, "Doomed\\"), "d", "REG_SZ");
   ASSERT_EQ(kErrorSuccess, registry().DeleteKeyTree(Hive::kCurrentUser, Key("Doomed")));
-  Reopen(subject_->CanWriteMachine());
+  Reopen(host_->CanWriteMachine());
   uint32_t type = 0;
   Bytes bytes;
   ASSERT_EQ(kErrorSuccess, Query(Hive::kCurrentUser, "p", "N", &type, &bytes));

@@ -70,7 +70,7 @@ TEST_F(RegistryReaderTest, MachineValuesAreReadableWithoutAdministratorRights) {
   SeedText(Hive::kLocalMachine, R"(SOFTWARE\Clients\StartMenuInternet)", "", "FIREFOX.EXE");
   EXPECT_EQ(RegistryValue("FIREFOX.EXE"),
             Read(Hive::kLocalMachine, R"(SOFTWARE\Clients\StartMenuInternet)", ""));
-  if (reg_->RefusesMachineWrites()) {
+  if (host_->RefusesMachineWrites()) {
     // Asking for write rights is what such an account is refused.
     KeyHandle key = nullptr;
     EXPECT_EQ(kErrorAccessDenied, registry().OpenKey(Hive::kLocalMachine,

@@ -96,7 +96,7 @@ class BackupRoundTripTest : public EngineTest, public testing::WithParamInterfac
     SeedBytes(kUser, classes + "MyInternetShortcut", "EditFlags", kRegDword, Bytes({7, 0, 0, 0}));
     // A text without its final NUL (where the importer keeps it so) and one with a quote, a
     // backslash and a line break.
-    if (reg_->ImportKeepsTextBytes()) {
+    if (host_->ImportKeepsTextBytes()) {
       SeedBytes(kUser, classes + ".url", "", kRegSz, Bytes({'I', 0, 'n', 0}));
     }
     SeedText(kUser, classes + ".url", "Note", "say \"hi\" \\ to\r\nall");
@@ -227,7 +227,7 @@ INSTANTIATE_TEST_SUITE_P(Operations, BackupRoundTripTest, testing::ValuesIn(AllC
 class BackupWithoutAdministratorTest : public BackupRoundTripTest {};
 
 TEST_P(BackupWithoutAdministratorTest, HoldsNoMachineKeysAndStillBringsEverythingBack) {
-  if (!reg_->RefusesMachineWrites()) GTEST_SKIP() << "machine writes cannot be refused here";
+  if (!host_->RefusesMachineWrites()) GTEST_SKIP() << "machine writes cannot be refused here";
   ASSERT_TRUE(Open(false));
   SeedOtherPrograms();
   RoundTrip(MakePlatform());

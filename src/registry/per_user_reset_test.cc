@@ -99,14 +99,48 @@ TEST_F(PerUserResetTest, RefusedDeletionsAreReportedAndTheRestStillGo) {
             delperuserkeys(unloadable));
 }
 
-TEST_F(PerUserResetTest, EmptyProfileAndRepeatedResetsAreHarmless) {
-  EXPECT_TRUE(delperuserkeys(registry()).empty());
-  for (const char* path : PerUserResetKeys()) EXPECT_FALSE(UserKeyExists(path)) << path;
+// Each deletion as the registry answered it.
+class DeletionLog final : public ForwardingRegistry {
+ public:
+  using ForwardingRegistry::ForwardingRegistry;
+  long DeleteKeyTree(Hive hive, const std::string& path) override {
+    const long status = ForwardingRegistry::DeleteKeyTree(hive, path);
+    answers.push_back(path + ": " + std::to_string(status));
+    return status;
+  }
+  std::vector<std::string> answers;
+};
 
+// Every one of the 22 deletions, in order, answered "not found".
+std::vector<std::string> AllNotFound() {
+  std::vector<std::string> answers;
+  for (const char* path : PerUserResetKeys()) {
+    answers.push_back(std::string(path) + ": " + std::to_string(kErrorFileNotFound));
+  }
+  return answers;
+}
+
+TEST_F(PerUserResetTest, EmptyProfileAndRepeatedResetsAreHarmless) {
+  // Nothing there: every deletion is still made, finds nothing, and creates nothing on its way.
+  auto parents = [&] {
+    std::vector<bool> exist;
+    for (const std::string path : PerUserResetKeys()) {
+      exist.push_back(UserKeyExists(path.substr(0, path.rfind('\\'))));
+    }
+    return exist;
+  };
+  const std::vector<bool> before = parents();
+  DeletionLog empty(&registry());
+  EXPECT_TRUE(delperuserkeys(empty).empty());
+  EXPECT_EQ(AllNotFound(), empty.answers);
+  EXPECT_EQ(before, parents());
+
+  // Twice after everything was written: the second finds nothing left to delete.
   WriteEverything();
-  delperuserkeys(registry());
-  delperuserkeys(registry());
-  for (const char* path : PerUserResetKeys()) EXPECT_FALSE(UserKeyExists(path)) << path;
+  EXPECT_TRUE(delperuserkeys(registry()).empty());
+  DeletionLog again(&registry());
+  EXPECT_TRUE(delperuserkeys(again).empty());
+  EXPECT_EQ(AllNotFound(), again.answers);
   EXPECT_EQ(RegistryValue("x"), ReadUser(R"(Software\Classes\.txt)"));
 }
 

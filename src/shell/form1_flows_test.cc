@@ -1,12 +1,12 @@
-// The apply, custom apply and Reset flows of the main window, end to end over an in-memory
-// stand-in registry, checked by what they leave in it.
+// The apply, custom apply and Reset flows of the main window, end to end over the tests'
+// registry (the stand-in in memory, or Wine's registry), checked by what they leave in it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "portable/standin_registry.h"
 #include "registry/association_sets.h"
 #include "registry/registry_reader.h"
+#include "registry/test_registry.h"
 #include "selection/preset_catalogue.h"
 #include "shell/fake_platform.h"
 #include "shell/form1.h"
@@ -31,19 +31,24 @@ constexpr int kGreenBrowser = 1, kInternetExplorer = 2, kMozillaFirefox = 6, kDe
 
 class Form1FlowsTest : public ::testing::Test {
  protected:
-  void SetUp() override { Open(/*administrator=*/true); }
+  void SetUp() override {
+    if (!OpenTestRegistryHost()) GTEST_SKIP() << "no registry may be used for tests here";
+    Open(/*administrator=*/true);
+  }
 
-  /// Opens the registry and the window. A user without administrator rights shares the
-  /// machine hive with an administrator's registry that has seeded it.
+  /// Opens a fresh registry and the window. A user without administrator rights shares the
+  /// machine hive with an administrator's connection that seeds it.
   void Open(bool administrator) {
     form_.reset();
     fake_.reset();
     user_.reset();
     seed_.reset();
-    seed_ = StandInRegistry::OpenInMemory(true, "flows");
-    user_ = administrator ? nullptr : StandInRegistry::OpenInMemory(false, "flows");
-    StandInRegistry& reg = user_ != nullptr ? *user_ : *seed_;
-    fake_ = std::make_unique<FakePlatform>(&reg, &reg);
+    host_ = OpenTestRegistryHost();
+    seed_ = host_->Open(true);
+    ASSERT_TRUE(seed_);
+    if (!administrator) user_ = host_->Open(false);
+    TestRegistry& reg = user_ != nullptr ? *user_ : *seed_;
+    fake_ = std::make_unique<FakePlatform>(&reg.registry(), &reg.route());
     fake_->env["ProgramFiles"] = kProgramFiles;
     fake_->files = {kIe, kGreen, kFirefox, kDeepnet, kAvant, R"(C:\b.exe)"};
     form_ = std::make_unique<Form1>(fake_->platform());
@@ -51,11 +56,16 @@ class Form1FlowsTest : public ::testing::Test {
     fake_->calls.clear();
   }
 
-  Registry& registry() { return user_ != nullptr ? *user_ : *seed_; }
+  Registry& seeded() { return seed_->registry(); }
+  /// Writes as an administrator would, behind the window's back.
+  bool Seed(const std::string& path, const std::string& value) {
+    std::string err;
+    return seed_->route().RegWrite(path, value, "REG_SZ", &err);
+  }
 
   /// A value as text; "<none>" when it cannot be read.
   std::string Value(Hive hive, const std::string& path, const std::string& name = "") {
-    RegistryValue v = ReadRegistryValue(*seed_, hive, path, name);
+    RegistryValue v = ReadRegistryValue(seeded(), hive, path, name);
     return std::holds_alternative<std::monostate>(v) ? "<none>" : AsText(v);
   }
   std::string User(const std::string& path, const std::string& name = "") {
@@ -69,8 +79,8 @@ class Form1FlowsTest : public ::testing::Test {
   }
   bool UserKeyExists(const std::string& path) {
     KeyHandle key = nullptr;
-    if (seed_->OpenKey(Hive::kCurrentUser, path, kKeyRead, &key) != kErrorSuccess) return false;
-    seed_->CloseKey(key);
+    if (seeded().OpenKey(Hive::kCurrentUser, path, kKeyRead, &key) != kErrorSuccess) return false;
+    seeded().CloseKey(key);
     return true;
   }
 
@@ -88,8 +98,9 @@ class Form1FlowsTest : public ::testing::Test {
     form_->Command7_Click();
   }
 
-  std::unique_ptr<StandInRegistry> seed_;
-  std::unique_ptr<StandInRegistry> user_;
+  std::unique_ptr<TestRegistryHost> host_;
+  std::unique_ptr<TestRegistry> seed_;
+  std::unique_ptr<TestRegistry> user_;
   std::unique_ptr<FakePlatform> fake_;
   std::unique_ptr<Form1> form_;
 };
@@ -130,6 +141,7 @@ TEST_F(Form1FlowsTest, QuotedPresetWithBrowserIconsAndMachineClient) {
 }
 
 TEST_F(Form1FlowsTest, MachineClientIsSkippedSilentlyWithoutAdministratorRights) {
+  if (!host_->RefusesMachineWrites()) GTEST_SKIP() << "machine writes cannot be refused here";
   Open(/*administrator=*/false);
   ApplyPreset(kGreenBrowser);
 
@@ -198,7 +210,7 @@ TEST_F(Form1FlowsTest, CancelledPickerWritesOnlyCheckAssociations) {
   fake_->calls.clear();
   fake_->dialog_answers = {std::nullopt};
   // A refresh would now hide the line.
-  ASSERT_EQ(kErrorSuccess, seed_->DeleteKeyTree(Hive::kLocalMachine, kClients));
+  ASSERT_EQ(kErrorSuccess, seeded().DeleteKeyTree(Hive::kLocalMachine, kClients));
   ApplyPreset(kMozillaFirefox);
 
   EXPECT_EQ((std::vector<std::string>{
@@ -235,11 +247,8 @@ TEST_F(Form1FlowsTest, PickedPathReplacesTheCatalogueOneButNotTheNames) {
 
 TEST_F(Form1FlowsTest, NoSelectionWritesCheckAssociationsAndFinishes) {
   // Changed behind the window's back, so the refresh shows.
-  std::string err;
-  ASSERT_TRUE(
-      seed_->RegWrite(R"(HKCU\Software\Clients\StartMenuInternet\)", "Opera", "REG_SZ", &err));
-  ASSERT_TRUE(seed_->RegWrite(R"(HKLM\Software\Clients\StartMenuInternet\Opera\)", "Opera",
-                              "REG_SZ", &err));
+  ASSERT_TRUE(Seed(R"(HKCU\Software\Clients\StartMenuInternet\)", "Opera"));
+  ASSERT_TRUE(Seed(R"(HKLM\Software\Clients\StartMenuInternet\Opera\)", "Opera"));
   ASSERT_FALSE(form_->Frame4Visible());
   form_->Command7_Click();
   EXPECT_EQ((std::vector<std::string>{
@@ -302,11 +311,8 @@ class DescribedPrograms final : public ProgramInfo {
 };
 
 TEST_F(Form1FlowsTest, CustomApplyLineNamesTheCustomProgram) {
-  std::string err;
-  ASSERT_TRUE(seed_->RegWrite(R"(HKLM\Software\Clients\StartMenuInternet\)", "IEXPLORE.EXE",
-                              "REG_SZ", &err));
-  ASSERT_TRUE(seed_->RegWrite(R"(HKLM\Software\Clients\StartMenuInternet\IEXPLORE.EXE\)",
-                              "Internet Explorer", "REG_SZ", &err));
+  ASSERT_TRUE(Seed(R"(HKLM\Software\Clients\StartMenuInternet\)", "IEXPLORE.EXE"));
+  ASSERT_TRUE(Seed(R"(HKLM\Software\Clients\StartMenuInternet\IEXPLORE.EXE\)", "Internet Explorer"));
   ApplyPreset(kDeepnetExplorer);
   EXPECT_FALSE(form_->Frame4Visible());  // deepnet.exe has no machine-wide entry
 
@@ -328,7 +334,7 @@ TEST_F(Form1FlowsTest, CustomApplyLineNamesTheCustomProgram) {
   EXPECT_EQ("Opera Internet Browser is currently the default browser.", described.Label5Caption());
 
   // Without a verb of the user's own, the machine-wide choice is named, as before.
-  ASSERT_EQ(kErrorSuccess, seed_->DeleteKeyTree(Hive::kCurrentUser, R"(Software\Classes\http)"));
+  ASSERT_EQ(kErrorSuccess, seeded().DeleteKeyTree(Hive::kCurrentUser, R"(Software\Classes\http)"));
   described.Command5_Click();
   EXPECT_EQ("Internet Explorer is currently the default browser.", described.Label5Caption());
 }

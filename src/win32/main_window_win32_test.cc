@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -160,12 +161,16 @@ class MainWindowWin32Test : public ::testing::Test {
   std::unique_ptr<Form1> form_;
 };
 
+// Twips to pixels as a reader of the table would work them out: 1,440 twips to the inch,
+// rounded to the nearest pixel.
+int Pixels(int twips, int dpi) { return static_cast<int>(std::floor(twips * dpi / 1440.0 + 0.5)); }
+
 TEST_F(MainWindowWin32Test, EveryControlSitsAtItsTwipRectangleInTheClientArea) {
   RECT client;
   GetClientRect(window_.hwnd(), &client);
-  const int dpi = window_.controls().dpi();
-  EXPECT_EQ(TwipsToPixels(kForm1Window.client_width, dpi), client.right);
-  EXPECT_EQ(TwipsToPixels(kForm1Window.client_height, dpi), client.bottom);
+  const int dpi = ScreenDpi();
+  EXPECT_EQ(Pixels(4560, dpi), client.right);
+  EXPECT_EQ(Pixels(6705, dpi), client.bottom);
 
   for (const ControlRow& row : Form1Controls()) {
     // Frames are drawn by the window; the picture box takes its picture's size.
@@ -174,11 +179,18 @@ TEST_F(MainWindowWin32Test, EveryControlSitsAtItsTwipRectangleInTheClientArea) {
     RECT rect;
     GetWindowRect(control, &rect);
     MapWindowPoints(nullptr, window_.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-    const RECT expected = ControlRect(Form1Controls(), row, dpi);
-    EXPECT_EQ(expected.left, rect.left) << row.name;
-    EXPECT_EQ(expected.top, rect.top) << row.name;
-    EXPECT_EQ(expected.right, rect.right) << row.name;
-    EXPECT_EQ(expected.bottom, rect.bottom) << row.name;
+    // The control's place in the client area: its own and its frames', added in twips, each
+    // edge then converted on its own.
+    int x = row.left, y = row.top;
+    for (const ControlRow* in = FindControl(Form1Controls(), row.container); in != nullptr;
+         in = FindControl(Form1Controls(), in->container)) {
+      x += in->left;
+      y += in->top;
+    }
+    EXPECT_EQ(Pixels(x, dpi), rect.left) << row.name << " at " << dpi << " dpi";
+    EXPECT_EQ(Pixels(y, dpi), rect.top) << row.name;
+    EXPECT_EQ(Pixels(x + row.width, dpi), rect.right) << row.name;
+    EXPECT_EQ(Pixels(y + row.height, dpi), rect.bottom) << row.name;
     // Captions keep their access markers: the dialog manager finds the keys there.
     EXPECT_EQ(row.caption ? row.caption : "", Narrow(WindowText(control))) << row.name;
   }

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QTest>
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "portable/full_disk_for_test.h"
@@ -64,15 +65,24 @@ class LockedKeys final : public ForwardingRegistry {
   std::vector<std::string> locked_;
 };
 
+// Twips to pixels as a reader of the table would work them out: 1,440 twips to the inch,
+// rounded to the nearest pixel.
+int Pixels(int twips, int dpi) { return static_cast<int>(std::floor(twips * dpi / 1440.0 + 0.5)); }
+
 TEST_F(MainWindowTest, EveryControlSitsWhereTheTwipTableSays) {
   ASSERT_TRUE(Start());
   const int dpi = LogicalDpi(window());
-  EXPECT_EQ(QSize(TwipsToPixels(4560, dpi), TwipsToPixels(6705, dpi)), window().size());
+  EXPECT_EQ(QSize(Pixels(4560, dpi), Pixels(6705, dpi)), window().size());
   for (const ControlRow& row : Form1Controls()) {
     QWidget* widget = window().Control(row.name);
     ASSERT_NE(nullptr, widget) << row.name;
     EXPECT_EQ(QString(row.container), widget->parentWidget()->objectName()) << row.name;
-    EXPECT_EQ(GeometryFor(row, dpi), widget->geometry()) << row.name;
+    // Each edge is converted on its own, so that neighbours touching in twips touch on screen.
+    const int left = Pixels(row.left, dpi), top = Pixels(row.top, dpi);
+    EXPECT_EQ(QRect(QPoint(left, top), QPoint(Pixels(row.left + row.width, dpi) - 1,
+                                              Pixels(row.top + row.height, dpi) - 1)),
+              widget->geometry())
+        << row.name << " at " << dpi << " dpi";
   }
   // At the standard DPI the numbers are the familiar pixel ones.
   if (dpi == 96) {

@@ -46,7 +46,8 @@ def main(argv):
 
     contents = subprocess.run(["dpkg-deb", "--fsys-tarfile", deb], capture_output=True, check=True)
     listing = subprocess.run(["tar", "-tv", "--numeric-owner", "--full-time", "-f", "-"],
-                             input=contents.stdout, capture_output=True, check=True)
+                             input=contents.stdout, capture_output=True, check=True,
+                             env=dict(os.environ, TZ="UTC0"))
     epoch = os.environ.get("SOURCE_DATE_EPOCH", "")
     want_time = time.strftime("%Y-%m-%d %H:%M:%S", time.gmtime(int(epoch))) if epoch.isdigit() else None
     files = {}

@@ -61,6 +61,9 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "fonts-liberation, fonts-dejavu-core, fonts-dejavu-extra, xdg-utils")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+# Purging deletes the machine hive that the programs made.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/debian/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The synopsis line is CPACK_PACKAGE_DESCRIPTION_SUMMARY; this is the long description.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Tarnwick makes a chosen web browser the default browser of the current user

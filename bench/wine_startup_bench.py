@@ -2,8 +2,11 @@
 """Start-up benchmark under Wine: starts Tarnwick.exe and a bare Win32 window of the same client
 size, alternately, each from process start to its first painted window, and reports the medians
 of wall time, processor time and peak resident memory of the Wine process, and their ratios.
+For reference it measures, the same way, the bare window loading the DLLs that Tarnwick.exe
+imports, and that window also creating the automation objects the program creates at its
+start, to show what those alone cost.
 
-Both programs end through the same first-paint probe (TARNWICK_FIRST_PAINT=1): it paints the
+Every program ends through the same first-paint probe (TARNWICK_FIRST_PAINT=1): it paints the
 window and its child windows, writes "painted WIDTHxHEIGHT TITLE" and ends the program. The
 time runs from the fork of `wine` to that line on the pipe; processor time and peak resident
 memory (ru_maxrss, which spans the exec from the loader script into Wine) come from wait4.
@@ -23,11 +26,11 @@ class Sample:
         self.ms, self.cpu_ms, self.rss_kb, self.line = ms, cpu_ms, rss_kb, line
 
 
-def run_once(exe):
-    """Starts `wine EXE`, waits for its first line and then for its end."""
+def run_once(argv):
+    """Starts `wine ARGV...`, waits for its first line and then for its end."""
     env = dict(os.environ, TARNWICK_FIRST_PAINT="1")
     start = time.monotonic()
-    child = subprocess.Popen(["wine", exe], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+    child = subprocess.Popen(["wine"] + argv, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                              env=env)
     line = child.stdout.readline()
     ms = (time.monotonic() - start) * 1e3
@@ -36,8 +39,37 @@ def run_once(exe):
     child.returncode = os.waitstatus_to_exitcode(status)  # reaped here, not by Popen
     text = line.decode("utf-8", "replace").strip()
     if child.returncode != 0 or not text.startswith("painted "):
-        raise RuntimeError("%s: exit status %d, first line '%s'" % (exe, child.returncode, text))
+        raise RuntimeError("%s: exit status %d, first line '%s'" % (
+            " ".join(argv), child.returncode, text))
     return Sample(ms, (usage.ru_utime + usage.ru_stime) * 1e3, usage.ru_maxrss, text)
+
+
+def imported_dlls(exe):
+    """The DLLs that `exe` imports, as its import table names them."""
+    objdump = os.environ.get("OBJDUMP", "i686-w64-mingw32-objdump")
+    dump = subprocess.run([objdump, "-p", exe], capture_output=True, text=True, check=True)
+    return [line.split(":", 1)[1].strip() for line in dump.stdout.splitlines()
+            if line.strip().startswith("DLL Name:")]
+
+
+def compare(label, argv, bare_argv, runs):
+    samples = ([], [])
+    for i in range(-3, runs):  # three rounds to warm the caches first
+        a, b = run_once(argv), run_once(bare_argv)
+        if i >= 0:
+            samples[0].append(a)
+            samples[1].append(b)
+    print("%s against the bare window:" % label)
+    rows = (("time to first paint", "ms", "%6.1f ms"), ("processor time", "cpu_ms", "%6.1f ms"),
+            ("peak RSS", "rss_kb", "%6.0f KiB"))
+    for name, field, form in rows:
+        a = statistics.median(getattr(s, field) for s in samples[0])
+        b = statistics.median(getattr(s, field) for s in samples[1])
+        print("  %-19s %s against %s, ratio %.2f" % (name, form % a, form % b, a / b))
+    quartiles = [sorted(s.ms for s in kind) for kind in samples]
+    print("  time, quartiles:    %.0f-%.0f ms against %.0f-%.0f ms" % (
+        quartiles[0][runs // 4], quartiles[0][3 * runs // 4],
+        quartiles[1][runs // 4], quartiles[1][3 * runs // 4]))
 
 
 def main(argv):
@@ -47,38 +79,24 @@ def main(argv):
     program, bare = argv[1], argv[2]
     runs = max(1, int(argv[3])) if len(argv) > 3 else 30
     try:
-        first = run_once(program)
         # "painted WIDTHxHEIGHT TITLE": the bare window is given the program's client size.
-        size = first.line.split()[1]
-        yard = run_once(bare)
-        if yard.line.split()[1] != size:
-            raise RuntimeError("the bare window is %s, the program %s" % (yard.line.split()[1], size))
-        samples = {"program": [], "bare": []}
-        for i in range(-3, runs):  # three rounds to warm the caches first
-            a, b = run_once(program), run_once(bare)
-            if i >= 0:
-                samples["program"].append(a)
-                samples["bare"].append(b)
+        size = run_once([program]).line.split()[1]
+        width, height = size.split("x")
+        bare_argv = [bare, width, height]
+        got = run_once(bare_argv).line.split()[1]
+        if got != size:
+            raise RuntimeError("the bare window is %s, the program %s" % (got, size))
+        dlls = imported_dlls(program)
+        print("window: %s client area, %d runs of each, medians; targets for Tarnwick.exe: "
+              "time <= 1.30, peak RSS <= 1.20" % (size, runs))
+        compare("Tarnwick.exe", [program], bare_argv, runs)
+        compare("window loading the %d DLLs Tarnwick.exe imports" % len(dlls),
+                bare_argv + ["dlls"] + dlls, bare_argv, runs)
+        compare("window loading them and creating the automation objects",
+                bare_argv + ["objects"] + dlls, bare_argv, runs)
     except RuntimeError as e:
         print("wine-startup-bench: %s" % e, file=sys.stderr)
         return 2
-
-    def median(kind, field):
-        return statistics.median(getattr(s, field) for s in samples[kind])
-
-    print("window: %s client area, %d runs of each, medians; targets: time <= 1.30, "
-          "peak RSS <= 1.20" % (size, runs))
-    print("Tarnwick.exe against the bare Win32 window:")
-    rows = (("time to first paint", "ms", "%6.1f ms"), ("processor time", "cpu_ms", "%6.1f ms"),
-            ("peak RSS", "rss_kb", "%6.0f KiB"))
-    for label, field, form in rows:
-        a, b = median("program", field), median("bare", field)
-        print("  %-19s %s against %s, ratio %.2f" % (label, form % a, form % b, a / b))
-    spread = sorted(s.ms for s in samples["program"])
-    bare_spread = sorted(s.ms for s in samples["bare"])
-    print("  time, quartiles: %.0f-%.0f ms against %.0f-%.0f ms" % (
-        spread[len(spread) // 4], spread[3 * len(spread) // 4],
-        bare_spread[len(bare_spread) // 4], bare_spread[3 * len(bare_spread) // 4]))
     return 0
 
 

@@ -3,15 +3,20 @@
 #   ./build.sh run    build the Linux program and start it
 #   ./build.sh test   build everything and run every test suite: Linux (with short runs of the
 #                     crash and concurrency harnesses and 30 s of each fuzz target), then the
-#                     Windows executables (cross-built), their import audit and the tests under Wine
+#                     Windows executables (cross-built), their import audit, the Windows download
+#                     built twice and compared byte for byte, and the tests under Wine
+#   ./build.sh dist   build the downloads into dist/: the Windows XP zip, the Debian package and
+#                     SHA256SUMS (scripts/dist.sh)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 linux_packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
   libbenchmark-dev qt6-base-dev libgl-dev libfontconfig-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra)
-test_packages=(xvfb xauth xdotool clang libclang-rt-14-dev)
-windows_packages=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine64
-  wine32:i386 xvfb xauth xdotool imagemagick python3)
+test_packages=(xvfb xauth xdotool clang libclang-rt-14-dev diffoscope-minimal)
+windows_build_packages=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 python3)
+windows_packages=("${windows_build_packages[@]}" wine wine64 wine32:i386 xvfb xauth xdotool
+  imagemagick)
+dist_packages=(dpkg-dev lintian man-db)
 
 ensure_packages() {
   local missing=() p
@@ -56,11 +61,17 @@ case "${1:-}" in
     scripts/import-audit-test.sh
     mapfile -t exes < <(find build/windows -name '*.exe' -not -path '*/CMakeFiles/*')
     scripts/import-audit.sh "${exes[@]}"
+    scripts/check-winxp-zip-test.py build/windows/src/win32/Tarnwick.exe
+    scripts/repro-check.sh
     scripts/wine-tests.sh
     scripts/wine-e2e.sh
     ;;
+  dist)
+    ensure_packages "${linux_packages[@]}" "${windows_build_packages[@]}" "${dist_packages[@]}"
+    scripts/dist.sh
+    ;;
   *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|dist" >&2
     exit 2
     ;;
 esac

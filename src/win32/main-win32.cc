@@ -6,6 +6,7 @@
 #include "win32/automation-win32.h"
 #include "win32/backup_disk-win32.h"
 #include "win32/desktop-win32.h"
+#include "win32/first_paint_probe-win32.h"
 #include "win32/main_window-win32.h"
 #include "win32/registry-win32.h"
 #include "win32/scoped-win32.h"
@@ -54,7 +55,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   }
   window.Attach(&form);
   window.Show();
-  const int exit_code = window.RunMessageLoop();
+  // A scripted run (TARNWICK_FIRST_PAINT) ends once the window is painted.
+  const int exit_code = ReportFirstPaint(window.hwnd()) ? 0 : window.RunMessageLoop();
   // The window goes before the model it renders.
   window.Detach();
   window.Destroy();

@@ -1,0 +1,119 @@
+#!/usr/bin/env python3
+"""check-winxp-zip.py ZIP [CATALOGUE]
+
+Fails unless ZIP is the Windows download as it must ship:
+- exactly Tarnwick.exe, then README.txt, both with one time stamp (that of SOURCE_DATE_EPOCH
+  when it is set) and MS-DOS attributes;
+- Tarnwick.exe at most 400 KB, with the resources check-resources.py expects, and importing
+  only what Windows XP has (import-audit.sh), both run on the very bytes in the zip;
+- README.txt plain ASCII with CRLF line ends, no line longer than 76 characters (Notepad's
+  window on a small screen), naming every preset of the catalogue (default:
+  src/selection/preset_catalogue.cc) with its place below Program Files, and naming as
+  needing administrator rights exactly the presets that write a machine-wide client entry.
+"""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import time
+import zipfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+MAX_EXE_BYTES = 400 * 1024
+
+
+def catalogue_rows(path):
+    """(name, path below Program Files, writes a machine-wide client) for each preset row."""
+    rows = []
+    row = re.compile(r'\{"Option\d+", "([^"]+)", R"\(([^)]*)\)", (?:[^,]+, ){4}"[^"]*", (true|false),')
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            m = row.search(line)
+            if m:
+                rows.append((m.group(1), m.group(2).lstrip("\\"), m.group(3) == "true"))
+    return rows
+
+
+def check_readme(data, catalogue, problems):
+    try:
+        text = data.decode("ascii")
+    except UnicodeDecodeError as e:
+        problems.append("README.txt: not plain ASCII at byte %d" % e.start)
+        return
+    if not text.endswith("\r\n") or "\r\n" not in text:
+        problems.append("README.txt: does not end its lines with CRLF")
+    lines = text.split("\r\n")
+    for number, line in enumerate(lines, 1):
+        if "\r" in line or "\n" in line:
+            problems.append("README.txt line %d: a bare CR or LF" % number)
+        if len(line) > 76:
+            problems.append("README.txt line %d: %d characters" % (number, len(line)))
+    paragraphs = [" ".join(p.split()) for p in text.replace("\r\n", "\n").split("\n\n")]
+    rows = catalogue_rows(catalogue)
+    if len(rows) != 8:
+        problems.append("%s: found %d preset rows, not 8" % (catalogue, len(rows)))
+    for name, below, _ in rows:
+        listed = re.search(r"^ *%s +Program Files\\%s$" % (re.escape(name), re.escape(below)),
+                           text.replace("\r\n", "\n"), re.M)
+        if not listed:
+            problems.append("README.txt: no line '%s   Program Files\\%s'" % (name, below))
+    admin = [p for p in paragraphs if "needs administrator rights" in p]
+    if len(admin) != 1:
+        problems.append("README.txt: %d paragraphs say what needs administrator rights" % len(admin))
+    else:
+        for name, _, machine_wide in rows:
+            if (name in admin[0]) != machine_wide:
+                problems.append("README.txt: the administrator paragraph %s %s" % (
+                    "lacks" if machine_wide else "wrongly names", name))
+
+
+def main(argv):
+    if len(argv) not in (2, 3):
+        sys.stderr.write(__doc__)
+        return 2
+    zip_path = argv[1]
+    catalogue = argv[2] if len(argv) == 3 else os.path.join(
+        HERE, "..", "src", "selection", "preset_catalogue.cc")
+    problems = []
+    with zipfile.ZipFile(zip_path) as z:
+        infos = z.infolist()
+        names = [i.filename for i in infos]
+        if names != ["Tarnwick.exe", "README.txt"]:
+            problems.append("entries %s, not Tarnwick.exe and README.txt" % names)
+        epoch = os.environ.get("SOURCE_DATE_EPOCH", "")
+        if epoch.isdigit():
+            want = max(time.gmtime(int(epoch))[:6], (1980, 1, 1, 0, 0, 0))
+            want = want[:5] + (want[5] // 2 * 2,)
+            for i in infos:
+                if i.date_time != want:
+                    problems.append("%s: time %s, not %s" % (i.filename, i.date_time, want))
+        for i in infos:
+            if i.create_system != 0 or i.external_attr != 0x20:
+                problems.append("%s: made by system %d with attributes 0x%x" % (
+                    i.filename, i.create_system, i.external_attr))
+        exe = z.read("Tarnwick.exe") if "Tarnwick.exe" in names else b""
+        readme = z.read("README.txt") if "README.txt" in names else b""
+    if len(exe) > MAX_EXE_BYTES:
+        problems.append("Tarnwick.exe: %d bytes, more than %d" % (len(exe), MAX_EXE_BYTES))
+    check_readme(readme, catalogue, problems)
+    if exe:
+        with tempfile.TemporaryDirectory() as work:
+            path = os.path.join(work, "Tarnwick.exe")
+            with open(path, "wb") as f:
+                f.write(exe)
+            for tool in (["python3", os.path.join(HERE, "check-resources.py")],
+                         [os.path.join(HERE, "import-audit.sh")]):
+                run = subprocess.run(tool + [path], capture_output=True, text=True)
+                if run.returncode != 0:
+                    problems.append("Tarnwick.exe: %s: %s" % (
+                        os.path.basename(tool[-1]), (run.stdout + run.stderr).strip()))
+    for p in problems:
+        print("%s: %s" % (zip_path, p), file=sys.stderr)
+    if not problems:
+        print("%s: Tarnwick.exe (%d bytes) and README.txt as they must ship" % (zip_path, len(exe)))
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

@@ -137,7 +137,7 @@ long StandInRegistry::OpenKey(Hive hive, const std::string& path, uint32_t acces
   if (!MayWrite(hive) && (access & ~kKeyRead) != 0) return kErrorAccessDenied;
   const uintptr_t handle = next_handle_;
   next_handle_ += 4;
-  open_keys_[handle] = OpenKeyEntry{hive, id};
+  open_keys_[handle] = OpenKeyEntry{.hive = hive, .id = id, .sub_keys = {}, .values = {}};
   *key = ToHandle(handle);
   return kErrorSuccess;
 }

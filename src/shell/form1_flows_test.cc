@@ -360,7 +360,9 @@ TEST_F(Form1FlowsTest, EveryPresetQuotesItsExecutableInEveryCommand) {
         std::string(R"(Software\Clients\StartMenuInternet\)") + row.ClientName + R"(\shell\open\command)";
     EXPECT_EQ(row.MachineClient ? quoted : "<none>", Machine(client_command));
     // The icons name a file, not a command line: they stay unquoted.
-    if (row.AssociationSet == AssociationSet::kFirefox) EXPECT_EQ(exe + ",0", Class(R"(http\DefaultIcon)"));
+    if (row.AssociationSet == AssociationSet::kFirefox) {
+      EXPECT_EQ(exe + ",0", Class(R"(http\DefaultIcon)"));
+    }
   }
 }
 

@@ -1,6 +1,8 @@
 #include "win32/first_paint_probe-win32.h"
 
-#include <cstdio>
+#include <string>
+
+#include "registry/registry_rules.h"
 
 namespace tarnwick {
 
@@ -20,14 +22,16 @@ bool ReportFirstPaint(HWND window) {
   GetWindowTextW(window, title, 256);
   char utf8[768] = {};
   WideCharToMultiByte(CP_UTF8, 0, title, -1, utf8, sizeof utf8, nullptr, nullptr);
-  char line[1024];
-  const int length = std::snprintf(line, sizeof line, "painted %ldx%ld %s\n",
-                                   client.right - client.left, client.bottom - client.top, utf8);
+  // Put together by hand: a printf would bring its whole formatter into the program.
+  const std::string line =
+      "painted " + DecimalDigits(static_cast<uint32_t>(client.right - client.left), 1) + "x" +
+      DecimalDigits(static_cast<uint32_t>(client.bottom - client.top), 1) + " " + utf8 + "\n";
+  const int length = static_cast<int>(line.size());
   // A GUI program has a standard output only when its starter gave it one (a pipe under Wine).
   DWORD written = 0;
   const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
   if (out != nullptr && out != INVALID_HANDLE_VALUE && length > 0) {
-    WriteFile(out, line, static_cast<DWORD>(length), &written, nullptr);
+    WriteFile(out, line.data(), static_cast<DWORD>(length), &written, nullptr);
   }
   return true;
 }

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "portable/backup_disk.h"
-#include "portable/standin_registry.h"
+#include "linux/backup_disk.h"
+#include "standin/standin_registry.h"
 #include "registry/association_sets.h"
 #include "registry/registry_rules.h"
 #include "registry/registry_writer.h"

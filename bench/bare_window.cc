@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "portable/qt/first_paint_probe.h"
+#include "linux/qt/first_paint_probe.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

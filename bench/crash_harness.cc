@@ -31,8 +31,8 @@
 
 #include "bench/apply_workload.h"
 #include "bench/hive_snapshot.h"
-#include "portable/backup_disk.h"
-#include "portable/standin_registry.h"
+#include "linux/backup_disk.h"
+#include "standin/standin_registry.h"
 #include "registry/reg_file.h"
 #include "shell/backup_folder.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "portable/standin_registry.h"
+#include "standin/standin_registry.h"
 
 namespace tarnwick {
 

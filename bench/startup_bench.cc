@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "portable/standin_registry.h"
+#include "standin/standin_registry.h"
 #include "registry/browser_profile.h"
 #include "registry/registry_writer.h"
 #include "selection/preset_apply.h"

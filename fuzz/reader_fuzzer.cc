@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "portable/standin_registry.h"
+#include "standin/standin_registry.h"
 #include "registry/current_default.h"
 #include "registry/registry_reader.h"
 #include "registry/registry_rules.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bench/hive_snapshot.h"
-#include "portable/standin_registry.h"
+#include "standin/standin_registry.h"
 #include "registry/reg_file.h"
 
 namespace tarnwick {

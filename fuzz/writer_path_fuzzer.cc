@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "portable/standin_registry.h"
+#include "standin/standin_registry.h"
 #include "registry/registry_reader.h"
 #include "registry/registry_rules.h"
 

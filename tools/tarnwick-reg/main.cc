@@ -1,7 +1,7 @@
 // tarnwick-reg: inspect and seed the stand-in registry hives from the command line.
 #include <iostream>
 
-#include "portable/hive_locations.h"
+#include "standin/hive_locations.h"
 #include "tools/tarnwick-reg/reg_tool.h"
 
 int main(int argc, char** argv) {

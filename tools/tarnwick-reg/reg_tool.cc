@@ -10,8 +10,8 @@
 #include <optional>
 #include <system_error>
 
-#include "portable/reg_import.h"
-#include "portable/standin_registry.h"
+#include "standin/reg_import.h"
+#include "standin/standin_registry.h"
 #include "registry/reg_file.h"
 #include "registry/registry_rules.h"
 #include "tools/tarnwick-reg/reg_display.h"

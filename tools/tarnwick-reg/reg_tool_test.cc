@@ -7,8 +7,8 @@
 #include <set>
 #include <sstream>
 
-#include "portable/standin_registry.h"
-#include "portable/temp_dir_for_test.h"
+#include "standin/standin_registry.h"
+#include "standin/temp_dir_for_test.h"
 #include "registry/association_sets.h"
 #include "registry/reg_file.h"
 #include "registry/registry_rules.h"

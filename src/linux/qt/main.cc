@@ -1,0 +1,35 @@
+// tarnwick: the Linux program. Opens the stand-in hives, runs the main window's load step and,
+// when it lets the program run, shows the window until it is closed.
+#include <QApplication>
+#include <memory>
+#include <string>
+
+#include "linux/backup_disk.h"
+#include "standin/hive_locations.h"
+#include "linux/qt/first_paint_probe.h"
+#include "linux/qt/font_config_warm_up.h"
+#include "linux/qt/qt_look.h"
+#include "linux/qt/session.h"
+#include "standin/standin_registry.h"
+
+int main(int argc, char** argv) {
+  tarnwick::FontConfigWarmUp fonts;
+  QApplication app(argc, argv);
+  app.setWindowIcon(tarnwick::ProgramIcon());
+  tarnwick::InstallFirstPaintProbe(app);
+  fonts.Wait();  // every window from here on draws text
+  tarnwick::InstallFonts();
+
+  // A damaged hive is reported and left untouched; nothing else starts.
+  tarnwick::QtDesktop desktop;
+  const tarnwick::HiveLocations hives = tarnwick::DefaultHiveLocations();
+  std::unique_ptr<tarnwick::StandInRegistry> registry =
+      tarnwick::OpenHivesOrExplain(hives, desktop);
+  if (!registry) return 1;
+
+  // Backups of the registry go beside the user's hive.
+  std::unique_ptr<tarnwick::BackupFolder> backups = tarnwick::OpenBackupFolder(hives.user);
+  tarnwick::Session session(*registry, tarnwick::OpenWithDesktopHandler, backups.get());
+  if (!session.Start()) return 0;
+  return app.exec();
+}

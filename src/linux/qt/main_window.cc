@@ -1,0 +1,122 @@
+#include "linux/qt/main_window.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <algorithm>
+#include <vector>
+
+#include "linux/qt/click_label.h"
+#include "linux/qt/control_factory.h"
+#include "linux/qt/qt_look.h"
+#include "shell/form1.h"
+#include "shell/form1_events.h"
+#include "shell/layout.h"
+
+namespace tarnwick {
+MainWindow::MainWindow(Form1& form)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      form_(form) {
+  setObjectName(kForm1Window.name);
+  setWindowTitle(Text(kForm1Window.title));
+  setFont(FontFor(FontSpec{}, kForm1Window));
+  const int dpi = LogicalDpi(*this);
+  setFixedSize(TwipsToPixels(kForm1Window.client_width, dpi),
+               TwipsToPixels(kForm1Window.client_height, dpi));
+  Build();
+  Connect();
+  form_.SetObserver([this] { Render(); });
+  Render();
+}
+
+MainWindow::~MainWindow() { form_.SetObserver(nullptr); }
+
+void MainWindow::Build() {
+  const int dpi = LogicalDpi(*this);
+  std::vector<const ControlRow*> focus_order;
+  for (const ControlRow& row : Form1Controls()) {
+    QWidget* parent =
+        row.container == std::string(kForm1Window.name) ? this : Control(row.container);
+    QWidget* widget = MakeControl(row, kForm1Window, dpi, parent ? parent : this);
+    controls_[row.name] = widget;
+    if (widget->focusPolicy() != Qt::NoFocus) focus_order.push_back(&row);
+  }
+  std::sort(focus_order.begin(), focus_order.end(),
+            [](const ControlRow* a, const ControlRow* b) { return a->tab_index < b->tab_index; });
+  for (size_t i = 1; i < focus_order.size(); ++i) {
+    setTabOrder(Control(focus_order[i - 1]->name), Control(focus_order[i]->name));
+  }
+  for (int i = 0; i < kPresetCount; ++i) {
+    options_[i] = qobject_cast<QRadioButton*>(Control(PresetCatalogue()[i].OptionName));
+  }
+  text1_ = qobject_cast<QLineEdit*>(Control("Text1"));
+  command7_ = qobject_cast<QAbstractButton*>(Control("Command7"));
+  command2_ = qobject_cast<QAbstractButton*>(Control("Command2"));
+  label5_ = qobject_cast<QLabel*>(Control("Label5"));
+  frame4_ = Control("Frame4");
+}
+
+void MainWindow::Connect() {
+  for (const EventRoute& route : Form1Events()) {
+    QWidget* widget = Control(route.control);
+    const auto handler = route.handler;
+    if (route.event == ControlEvent::kChange) {
+      // textEdited, not textChanged: only the user's typing is a change of the control; the
+      // program's own changes come from the model.
+      if (auto* text = qobject_cast<QLineEdit*>(widget)) {
+        connect(text, &QLineEdit::textEdited, this,
+                [this, handler](const QString& now) { handler(form_, now.toStdString()); });
+      }
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+      // clicked, not toggled: only the user's selection (mouse or arrow keys) is a click.
+      connect(button, &QAbstractButton::clicked, this, [this, handler] { handler(form_, {}); });
+    } else if (auto* label = dynamic_cast<ClickLabel*>(widget)) {
+      label->OnClick([this, handler] { handler(form_, {}); });
+    }
+  }
+}
+
+void MainWindow::Render() {
+  for (int i = 0; i < kPresetCount; ++i) {
+    // An exclusive option refuses to turn itself off; the model may turn all of them off.
+    QSignalBlocker block(options_[i]);
+    options_[i]->setAutoExclusive(false);
+    options_[i]->setChecked(form_.OptionValue(i + 1));
+    options_[i]->setAutoExclusive(true);
+  }
+  const QString text = QString::fromStdString(form_.Text1());
+  if (text1_->text() != text) {
+    QSignalBlocker block(text1_);
+    text1_->setText(text);
+  }
+  command7_->setEnabled(form_.Command7Enabled());
+  command2_->setEnabled(form_.Command2Enabled());
+  label5_->setText(QString::fromStdString(form_.Label5Caption()));
+  frame4_->setVisible(form_.Frame4Visible());
+}
+
+QWidget* MainWindow::Control(const std::string& name) const {
+  auto it = controls_.find(name);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+void MainWindow::CentreOnScreen() {
+  const QScreen* screen = this->screen();
+  if (!screen) return;
+  QRect area = screen->availableGeometry();
+  QRect frame = frameGeometry();
+  frame.moveCenter(area.center());
+  move(frame.topLeft());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  form_.Form_Unload();
+  event->accept();
+}
+
+}  // namespace tarnwick

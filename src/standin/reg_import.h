@@ -1,0 +1,30 @@
+// Importing a ".reg" file into the stand-in hives, as the registry editor imports one on
+// Windows: the console tool's IMPORT, and the way the program's backups are restored on Linux.
+#ifndef TARNWICK_STANDIN_REG_IMPORT_H_
+#define TARNWICK_STANDIN_REG_IMPORT_H_
+
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+class StandInRegistry;
+
+/// How an import ended.
+enum class RegImportResult {
+  kImported,      ///< every edit of the file is applied
+  kMalformed,     ///< the file is not a ".reg" file or has a malformed line: nothing applied
+  kAccessDenied,  ///< it touches HKEY_LOCAL_MACHINE without administrator rights: nothing applied
+  kFailed,        ///< a hive could not be written: nothing applied
+};
+
+/// Applies the ".reg" file `bytes` (see ParseRegFile) to `registry` in file order, all or
+/// nothing: "[KEY]" creates the key, "[-KEY]" deletes it with everything below (a missing key
+/// is no error), value lines set values and `"name"=-` deletes one (a missing one is no
+/// error). Anything but kImported comes with the reason in `err` ("line N: ..." when
+/// malformed).
+RegImportResult ImportRegFile(StandInRegistry& registry, std::string_view bytes, std::string* err);
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_STANDIN_REG_IMPORT_H_

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine (as root: installs the packages that are missing), then builds.
 #   ./build.sh run    build the Linux program and start it
-#   ./build.sh test   build everything and run every test suite: Linux (with short runs of the
+#   ./build.sh test   check the formatting, build everything with warnings as errors and run
+#                     every test suite: Linux (with short runs of the
 #                     crash and concurrency harnesses and 30 s of each fuzz target), then the
 #                     Windows executables (cross-built), their import audit, the Windows download
 #                     built twice and compared byte for byte, and the tests under Wine
@@ -12,7 +13,7 @@ cd "$(dirname "$0")"
 
 linux_packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
   libbenchmark-dev qt6-base-dev libgl-dev libfontconfig-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra)
-test_packages=(xvfb xauth xdotool clang libclang-rt-14-dev diffoscope-minimal)
+test_packages=(xvfb xauth xdotool clang libclang-rt-14-dev clang-format diffoscope-minimal)
 windows_build_packages=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 python3)
 windows_packages=("${windows_build_packages[@]}" wine wine64 wine32:i386 xvfb xauth xdotool
   imagemagick)
@@ -30,6 +31,13 @@ ensure_packages() {
   fi
   apt-get update -q
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+}
+
+# Configures the presets so that every compiler warning fails the build; the setting stays in
+# their build folders for the later steps and scripts that configure them again.
+strict() {  # strict PRESET...
+  local preset
+  for preset in "$@"; do cmake --preset "$preset" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null; done
 }
 
 build() {  # build PRESET [TARGET...]
@@ -51,12 +59,15 @@ case "${1:-}" in
     ;;
   test)
     ensure_packages "${linux_packages[@]}" "${test_packages[@]}"
+    scripts/check-format.sh
+    strict default asan fuzz
     build default
     ctest --preset default
     build asan
     ctest --preset asan
     scripts/fuzz.sh 30
     ensure_packages "${windows_packages[@]}"
+    strict windows windows-tests
     build windows
     scripts/import-audit-test.sh
     mapfile -t exes < <(find build/windows -name '*.exe' -not -path '*/CMakeFiles/*')

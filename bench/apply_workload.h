@@ -53,8 +53,8 @@ struct WorkloadBackups {
   /// Operation `op` (numbered from 1) starts, `changes` changes into the run.
   std::function<void(uint64_t op, uint64_t changes)> on_operation = [](uint64_t, uint64_t) {};
   /// The backup of operation `op` is saved as `file`.
-  std::function<void(uint64_t op, const std::string& file)> on_saved =
-      [](uint64_t, const std::string&) {};
+  std::function<void(uint64_t op, const std::string& file)> on_saved = [](uint64_t,
+                                                                          const std::string&) {};
 };
 
 /// Runs the operations of run `seed` against `registry` until its `before` hook stops it.

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "linux/backup_disk.h"
-#include "standin/standin_registry.h"
 #include "registry/association_sets.h"
 #include "registry/registry_rules.h"
 #include "registry/registry_writer.h"
@@ -23,6 +22,7 @@
 #include "selection/preset_apply.h"
 #include "selection/selection_context.h"
 #include "shell/backup.h"
+#include "standin/standin_registry.h"
 
 namespace tarnwick {
 namespace {
@@ -218,10 +218,9 @@ class PresetApplier {
     other.OpenCommand = "\"C:\\Other\\other.exe\" \"%1\"";
     PresetDefaultWebBrowser(other, *writer_);
     ctx_.before_change = [this, with_backup] {
-      return !with_backup ||
-             SaveBackup(reg_.get(), backups_.get(), PresetApplyScope(options_),
-                        PresetApplyBackupName(options_))
-                 .saved();
+      return !with_backup || SaveBackup(reg_.get(), backups_.get(), PresetApplyScope(options_),
+                                        PresetApplyBackupName(options_))
+                                 .saved();
     };
     const auto start = std::chrono::steady_clock::now();
     if (PresetApply(ctx_, options_) != PresetApplyResult::kApplied) std::abort();

@@ -32,9 +32,9 @@
 #include "bench/apply_workload.h"
 #include "bench/hive_snapshot.h"
 #include "linux/backup_disk.h"
-#include "standin/standin_registry.h"
 #include "registry/reg_file.h"
 #include "shell/backup_folder.h"
+#include "standin/standin_registry.h"
 
 namespace tarnwick {
 namespace {
@@ -49,9 +49,9 @@ struct Options {
 
 // What the child tells the parent, in memory that survives the child's death.
 struct Progress {
-  std::atomic<uint64_t> begun;  // number of the change the child last started
-  std::atomic<uint64_t> ended;  // number of the change the child last finished
-  std::atomic<uint64_t> op;     // number of the operation the child last started
+  std::atomic<uint64_t> begun;       // number of the change the child last started
+  std::atomic<uint64_t> ended;       // number of the change the child last finished
+  std::atomic<uint64_t> op;          // number of the operation the child last started
   std::atomic<uint64_t> op_changes;  // changes finished before that operation began
   std::atomic<uint64_t> saved_op;    // the last operation whose backup was saved ...
   char saved_file[1024];             // ... as this file, written before saved_op
@@ -301,10 +301,10 @@ int Run(const Options& options) {
       } else if (!Restored(actual, progress->saved_file, &restored, &err) ||
                  restored.text != before_op.text) {
         ++tally.unrestored;
-        std::fprintf(stderr, "kill %d: the backup of operation %llu does not restore: %s\n",
-                     kill_number, static_cast<unsigned long long>(op),
-                     err.empty() ? FirstDifference(before_op.text, restored.text).c_str()
-                                 : err.c_str());
+        std::fprintf(
+            stderr, "kill %d: the backup of operation %llu does not restore: %s\n", kill_number,
+            static_cast<unsigned long long>(op),
+            err.empty() ? FirstDifference(before_op.text, restored.text).c_str() : err.c_str());
       }
     }
     state = std::move(actual);

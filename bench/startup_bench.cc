@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "standin/standin_registry.h"
 #include "registry/browser_profile.h"
 #include "registry/registry_writer.h"
 #include "selection/preset_apply.h"
 #include "selection/selection_context.h"
+#include "standin/standin_registry.h"
 
 namespace tarnwick {
 namespace {

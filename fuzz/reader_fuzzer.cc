@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "standin/standin_registry.h"
 #include "registry/current_default.h"
 #include "registry/registry_reader.h"
 #include "registry/registry_rules.h"
+#include "standin/standin_registry.h"
 
 namespace tarnwick {
 namespace {

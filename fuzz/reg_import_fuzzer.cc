@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "bench/hive_snapshot.h"
-#include "standin/standin_registry.h"
 #include "registry/reg_file.h"
+#include "standin/standin_registry.h"
 
 namespace tarnwick {
 namespace {

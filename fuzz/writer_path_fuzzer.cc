@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "standin/standin_registry.h"
 #include "registry/registry_reader.h"
 #include "registry/registry_rules.h"
+#include "standin/standin_registry.h"
 
 namespace tarnwick {
 namespace {

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "standin/standin_registry.h"
 #include "registry/registry.h"
+#include "standin/standin_registry.h"
 
 namespace tarnwick {
 namespace {

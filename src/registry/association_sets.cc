@@ -68,7 +68,8 @@ constexpr AssociationRow kFirefoxRows[] = {
 
 void WriteRows(std::span<const AssociationRow> rows, const BrowserProfile& profile,
                RegistryWriter& writer) {
-  for (const AssociationRow& row : rows) writer.write(row.path, RowValueFor(row, profile), row.type);
+  for (const AssociationRow& row : rows)
+    writer.write(row.path, RowValueFor(row, profile), row.type);
 }
 
 }  // namespace
@@ -78,16 +79,26 @@ std::span<const AssociationRow> FirefoxAssociationRows() { return kFirefoxRows; 
 
 std::string RowValueFor(const AssociationRow& row, const BrowserProfile& profile) {
   switch (row.from) {
-    case kText: return row.text;
-    case kOpenCommand: return profile.OpenCommand;
-    case kShortcutCommand: return profile.ShortcutCommand;
-    case kHtmlIcon: return profile.HtmlIcon;
-    case kMhtmlIcon: return profile.MhtmlIcon;
-    case kHttpIcon: return profile.HttpIcon;
-    case kHttpsIcon: return profile.HttpsIcon;
-    case kFtpIcon: return profile.FtpIcon;
-    case kShortcutIcon: return profile.ShortcutIcon;
-    case kProtocolIcon: return profile.ExecutablePath + ",0";
+    case kText:
+      return row.text;
+    case kOpenCommand:
+      return profile.OpenCommand;
+    case kShortcutCommand:
+      return profile.ShortcutCommand;
+    case kHtmlIcon:
+      return profile.HtmlIcon;
+    case kMhtmlIcon:
+      return profile.MhtmlIcon;
+    case kHttpIcon:
+      return profile.HttpIcon;
+    case kHttpsIcon:
+      return profile.HttpsIcon;
+    case kFtpIcon:
+      return profile.FtpIcon;
+    case kShortcutIcon:
+      return profile.ShortcutIcon;
+    case kProtocolIcon:
+      return profile.ExecutablePath + ",0";
   }
   return {};
 }

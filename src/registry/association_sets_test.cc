@@ -75,14 +75,18 @@ TEST_F(AssociationSetsTest, GenericSetMakesItsVerbTheProtocolsDefault) {
   // ".htm" names the type with a lower-case "f"; the type's key is reached either way and
   // carries both the command and the icon.
   EXPECT_EQ(RegistryValue("MyHTMLfile"), ReadUser(kClasses + ".htm"));
-  EXPECT_EQ(RegistryValue(profile.OpenCommand), ReadUser(kClasses + R"(MyHTMLfile\Shell\Open\Command)"));
+  EXPECT_EQ(RegistryValue(profile.OpenCommand),
+            ReadUser(kClasses + R"(MyHTMLfile\Shell\Open\Command)"));
   EXPECT_EQ(RegistryValue(profile.HtmlIcon), ReadUser(kClasses + R"(MyHTMLfile\DefaultIcon)"));
   EXPECT_EQ(RegistryValue("MyMHTMLFile"), ReadUser(kClasses + ".shtml"));
   // The icons keep their variables for the shell to expand.
-  EXPECT_EQ(RegistryValue(profile.ShortcutIcon), ReadUser(kClasses + R"(MyInternetShortcut\DefaultIcon)"));
-  EXPECT_EQ(kRegExpandSz, TypeOf(Hive::kCurrentUser, kClasses + R"(MyInternetShortcut\DefaultIcon)"));
+  EXPECT_EQ(RegistryValue(profile.ShortcutIcon),
+            ReadUser(kClasses + R"(MyInternetShortcut\DefaultIcon)"));
+  EXPECT_EQ(kRegExpandSz,
+            TypeOf(Hive::kCurrentUser, kClasses + R"(MyInternetShortcut\DefaultIcon)"));
   EXPECT_EQ(RegistryValue(""), ReadUser(kClasses + "MyInternetShortcut", "IsShortcut"));
-  EXPECT_TRUE(UserKeyExists(kClasses +
+  EXPECT_TRUE(UserKeyExists(
+      kClasses +
       R"(MyInternetShortcut\Shellex\PropertySheetHandlers\{FBF23B40-E3F0-101B-8488-00AA003E56F8})"));
 }
 
@@ -90,10 +94,10 @@ TEST_F(AssociationSetsTest, EmptyProfileFieldsAreWrittenAsEmptyText) {
   BrowserProfile profile;
   profile.OpenCommand = R"(C:\Deepnet\Deepnet.exe "%1")";
   PresetDefaultWebBrowser(profile, writer());
-  for (const char* key : {R"(MyHTMLFile\DefaultIcon)", R"(MyMHTMLFile\DefaultIcon)",
-                          R"(MyInternetShortcut\DefaultIcon)", R"(http\DefaultIcon)",
-                          R"(https\DefaultIcon)", R"(ftp\DefaultIcon)",
-                          R"(MyInternetShortcut\Shell\Open\Command)"}) {
+  for (const char* key :
+       {R"(MyHTMLFile\DefaultIcon)", R"(MyMHTMLFile\DefaultIcon)",
+        R"(MyInternetShortcut\DefaultIcon)", R"(http\DefaultIcon)", R"(https\DefaultIcon)",
+        R"(ftp\DefaultIcon)", R"(MyInternetShortcut\Shell\Open\Command)"}) {
     EXPECT_EQ(RegistryValue(""), ReadUser(kClasses + key)) << key;
   }
 }
@@ -188,7 +192,8 @@ TEST_F(AssociationSetsTest, ARefusedRowIsSkippedAndTheRestWritten) {
   EXPECT_EQ(RegistryValue(), ReadUser(kClasses + ".htm"));
   EXPECT_EQ(RegistryValue(), ReadUser(kClasses + R"(MyHTMLfile\Shell\Open\Command)"));
   EXPECT_EQ(RegistryValue("MyHTMLfile"), ReadUser(kClasses + ".html"));
-  EXPECT_EQ(RegistryValue(FullProfile().OpenCommand), ReadUser(kClasses + R"(MyMHTMLFile\Shell\Open\Command)"));
+  EXPECT_EQ(RegistryValue(FullProfile().OpenCommand),
+            ReadUser(kClasses + R"(MyMHTMLFile\Shell\Open\Command)"));
   EXPECT_EQ(RegistryValue(FullProfile().FtpIcon), ReadUser(kClasses + R"(ftp\DefaultIcon)"));
 }
 

@@ -19,7 +19,8 @@ std::string UpToNul(std::string text) {
 // no such verb or its command names no program.
 std::string PerUserWebProgram(Registry& registry) {
   // The shell takes the first verb of a comma-separated list as the default.
-  std::string verb = UpToNul(AsText(ReadRegistryValue(registry, Hive::kCurrentUser, kHttpVerbs, "")));
+  std::string verb =
+      UpToNul(AsText(ReadRegistryValue(registry, Hive::kCurrentUser, kHttpVerbs, "")));
   verb = TrimSpaces(verb.substr(0, verb.find(',')));
   if (verb.empty() || verb.find('\\') != std::string::npos) return {};
   const std::string command = UpToNul(AsText(ReadRegistryValue(
@@ -50,7 +51,8 @@ DefaultBrowserDisplay QueryCurrentDefaultBrowser(Registry& registry,
     const std::string client_key = std::string(kClients) + "\\" + UpToNul(client);
     name = AsText(ReadRegistryValue(registry, Hive::kLocalMachine, client_key, ""));
     if (IsBlank(name)) {
-      name = AsText(ReadRegistryValue(registry, Hive::kLocalMachine, client_key, "LocalizedString"));
+      name =
+          AsText(ReadRegistryValue(registry, Hive::kLocalMachine, client_key, "LocalizedString"));
     }
   }
   name = UpToNul(name);

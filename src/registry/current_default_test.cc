@@ -37,7 +37,6 @@ class CurrentDefaultTest : public EngineTest {
 DefaultBrowserDisplay Line(const std::string& name) { return {name + kSuffix, true}; }
 const DefaultBrowserDisplay kHidden;
 
-
 TEST_F(CurrentDefaultTest, NothingRegisteredHidesTheLine) { EXPECT_EQ(kHidden, Shown()); }
 
 TEST_F(CurrentDefaultTest, PerUserClientWinsAndIsLookedUpMachineWide) {
@@ -154,8 +153,8 @@ TEST_F(CurrentDefaultTest, WithoutAPerUserClientTheUsersOwnWebVerbNamesItsProgra
 TEST_F(CurrentDefaultTest, AVerbThatNamesNoProgramFallsBackToTheMachine) {
   MachineClient("IEXPLORE.EXE");
   ClientName("IEXPLORE.EXE", "", "Internet Explorer");
-  for (const std::string& command : {std::string("   "), std::string("\"\" \"%1\""),
-                                     std::string("\0C:\\b.exe", 8)}) {
+  for (const std::string& command :
+       {std::string("   "), std::string("\"\" \"%1\""), std::string("\0C:\\b.exe", 8)}) {
     UserVerb("MyHTMLFile", command + " ");
     EXPECT_EQ(Line("Internet Explorer"), Shown());
   }
@@ -166,7 +165,8 @@ TEST_F(CurrentDefaultTest, AVerbThatNamesNoProgramFallsBackToTheMachine) {
 }
 
 TEST(ProgramOfCommandTest, FindsTheProgramAsTheShellWould) {
-  EXPECT_EQ(R"(C:\Program Files\B\b.exe)", ProgramOfCommand(R"(  "C:\Program Files\B\b.exe" "%1")"));
+  EXPECT_EQ(R"(C:\Program Files\B\b.exe)",
+            ProgramOfCommand(R"(  "C:\Program Files\B\b.exe" "%1")"));
   EXPECT_EQ(R"(C:\Program Files\B\b.exe)", ProgramOfCommand(R"(C:\Program Files\B\b.exe "%1")"));
   EXPECT_EQ(R"(C:\Program Files\B\B.EXE)", ProgramOfCommand(R"(C:\Program Files\B\B.EXE)"));
   EXPECT_EQ(R"(C:\b.exe)", ProgramOfCommand(R"(C:\b.exe -url "%1")"));

@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
-#include "registry/test_registry.h"
 #include "registry/registry_reader.h"
 #include "registry/registry_rules.h"
 #include "registry/registry_writer.h"
+#include "registry/test_registry.h"
 
 namespace tarnwick {
 

@@ -19,7 +19,6 @@ std::span<const char* const> PerUserResetKeys();
 /// cannot be told apart from present), in table order. Empty when everything is gone.
 std::vector<std::string> delperuserkeys(Registry& registry);
 
-
 }  // namespace tarnwick
 
 #endif  // TARNWICK_REGISTRY_PER_USER_RESET_H_

@@ -20,17 +20,18 @@ class PerUserResetTest : public EngineTest {
     p.OpenCommand = R"("C:\Browsers\b.exe" "%1")";
     PresetFirefoxDefault(p, writer());
     PresetDefaultWebBrowser(p, writer());
-    for (const char* path : {
-             R"(HKCU\Software\Clients\StartMenuInternet\)",
-             R"(HKCU\Software\Microsoft\Internet Explorer\Main\Check_Associations)",
-             R"(HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.htm\OpenWithList\a)",
-             R"(HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.txt\OpenWithList\a)",
-             R"(HKCU\Software\Classes\.txt\)",
-             R"(HKCU\Software\Classes\httpx\)",
-             R"(HKCU\Software\Clients\Mail\)",
-             R"(HKLM\Software\Clients\StartMenuInternet\b.exe\shell\open\command\)",
-             R"(HKLM\Software\Classes\http\shell\open\command\)",
-         }) {
+    for (
+        const char* path : {
+            R"(HKCU\Software\Clients\StartMenuInternet\)",
+            R"(HKCU\Software\Microsoft\Internet Explorer\Main\Check_Associations)",
+            R"(HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.htm\OpenWithList\a)",
+            R"(HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.txt\OpenWithList\a)",
+            R"(HKCU\Software\Classes\.txt\)",
+            R"(HKCU\Software\Classes\httpx\)",
+            R"(HKCU\Software\Clients\Mail\)",
+            R"(HKLM\Software\Clients\StartMenuInternet\b.exe\shell\open\command\)",
+            R"(HKLM\Software\Classes\http\shell\open\command\)",
+        }) {
       ASSERT_TRUE(writer().write(path, "x", "REG_SZ")) << path;
     }
   }
@@ -76,16 +77,18 @@ TEST_F(PerUserResetTest, LeavesEverythingElse) {
   EXPECT_EQ(RegistryValue("x"), ReadUser(R"(Software\Clients\Mail)"));
   EXPECT_TRUE(UserKeyExists(kExplorer + R"(.txt\OpenWithList)"));
   EXPECT_TRUE(UserKeyExists(R"(Software\Classes)"));
-  EXPECT_EQ(RegistryValue("x"), Read(Hive::kLocalMachine,
-                                     R"(Software\Clients\StartMenuInternet\b.exe\shell\open\command)", ""));
-  EXPECT_EQ(RegistryValue("x"), Read(Hive::kLocalMachine, R"(Software\Classes\http\shell\open\command)", ""));
+  EXPECT_EQ(RegistryValue("x"),
+            Read(Hive::kLocalMachine,
+                 R"(Software\Clients\StartMenuInternet\b.exe\shell\open\command)", ""));
+  EXPECT_EQ(RegistryValue("x"),
+            Read(Hive::kLocalMachine, R"(Software\Classes\http\shell\open\command)", ""));
 }
 
 TEST_F(PerUserResetTest, RefusedDeletionsAreReportedAndTheRestStillGo) {
   WriteEverything();
-  RefusingRegistry locked(&registry(), kErrorAccessDenied,
-                          {R"(Software\Classes\https)", R"(Software\Classes\.xht)",
-                           kExplorer + ".mhtml"});
+  RefusingRegistry locked(
+      &registry(), kErrorAccessDenied,
+      {R"(Software\Classes\https)", R"(Software\Classes\.xht)", kExplorer + ".mhtml"});
   // .xht was written; nothing ever wrote Explorer's .mhtml key, so it does not remain.
   EXPECT_EQ((std::vector<std::string>{R"(Software\Classes\.xht)", R"(Software\Classes\https)"}),
             delperuserkeys(locked));

@@ -30,14 +30,14 @@ enum RegType : uint32_t {
 /// Win32 error codes returned by the delete and read routes.
 enum RegError : long {
   kErrorSuccess = 0,
-  kErrorFileNotFound = 2,    ///< no such key or value
-  kErrorPathNotFound = 3,    ///< a key on the way is missing (some routes say so instead)
-  kErrorAccessDenied = 5,    ///< the caller lacks the rights it asked for
-  kErrorInvalidHandle = 6,   ///< a null or closed key handle
-  kErrorInvalidData = 13,    ///< the store could not be read
+  kErrorFileNotFound = 2,   ///< no such key or value
+  kErrorPathNotFound = 3,   ///< a key on the way is missing (some routes say so instead)
+  kErrorAccessDenied = 5,   ///< the caller lacks the rights it asked for
+  kErrorInvalidHandle = 6,  ///< a null or closed key handle
+  kErrorInvalidData = 13,   ///< the store could not be read
   kErrorInvalidParameter = 87,
-  kErrorMoreData = 234,      ///< the caller's buffer is too small; the size is reported
-  kErrorNoMoreItems = 259,   ///< an enumeration index past the last sub-key or value
+  kErrorMoreData = 234,     ///< the caller's buffer is too small; the size is reported
+  kErrorNoMoreItems = 259,  ///< an enumeration index past the last sub-key or value
 };
 
 /// Access masks for OpenKey. Any right outside kKeyRead counts as a write right.
@@ -58,8 +58,8 @@ class RegistryWriteRoute {
   /// "REG_EXPAND_SZ" or "REG_DWORD" (decimal text, stored as the number). Text is UTF-8.
   /// Returns false with a message in `err` when the path, type or data is malformed or the
   /// write is refused; nothing is changed then.
-  virtual bool RegWrite(const std::string& path, const std::string& value,
-                        const std::string& type, std::string* err) = 0;
+  virtual bool RegWrite(const std::string& path, const std::string& value, const std::string& type,
+                        std::string* err) = 0;
 };
 
 /// Routes 2 and 3: delete a key tree, and open / query / enumerate / close. Paths are relative to

@@ -40,8 +40,8 @@ long QueryKeyValue(Registry& registry, KeyHandle key, const std::string& name,
       // The count includes the terminating NUL.
       const long units = static_cast<long>(size / 2) - 1;
       if (units < 0) return status;
-      *value = Utf16ToUtf8(
-          RegBytesToUnits(std::span(buffer).first(static_cast<size_t>(units) * 2)));
+      *value =
+          Utf16ToUtf8(RegBytesToUnits(std::span(buffer).first(static_cast<size_t>(units) * 2)));
       return status;
     }
     case kRegDword: {

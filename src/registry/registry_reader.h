@@ -20,8 +20,8 @@ std::string AsText(const RegistryValue& value);
 /// Reads value `name` ("" for the default value) of the open `key` into `*value`. Returns 0 on
 /// success, the route's error code when a query fails, kErrorInvalidData when the value was
 /// rewritten with another type between the size query and the data query, or -1 for a type
-/// other than REG_SZ, REG_EXPAND_SZ and REG_DWORD. `*value` is left as given when nothing could be read; a text
-/// stored with zero bytes also leaves it so, with status 0.
+/// other than REG_SZ, REG_EXPAND_SZ and REG_DWORD. `*value` is left as given when nothing could be
+/// read; a text stored with zero bytes also leaves it so, with status 0.
 long QueryKeyValue(Registry& registry, KeyHandle key, const std::string& name,
                    RegistryValue* value);
 

@@ -73,9 +73,9 @@ TEST_F(RegistryReaderTest, MachineValuesAreReadableWithoutAdministratorRights) {
   if (host_->RefusesMachineWrites()) {
     // Asking for write rights is what such an account is refused.
     KeyHandle key = nullptr;
-    EXPECT_EQ(kErrorAccessDenied, registry().OpenKey(Hive::kLocalMachine,
-                                                     R"(SOFTWARE\Clients\StartMenuInternet)",
-                                                     kKeyAllSpecific, &key));
+    EXPECT_EQ(kErrorAccessDenied,
+              registry().OpenKey(Hive::kLocalMachine, R"(SOFTWARE\Clients\StartMenuInternet)",
+                                 kKeyAllSpecific, &key));
     EXPECT_EQ(nullptr, key);
   }
 }
@@ -121,8 +121,7 @@ TEST_F(RegistryReaderTest, AValueRetypedBetweenItsQueriesIsNothing) {
   SeedText(Hive::kCurrentUser, kKey, "Short", "Internet Explorer");
   RewritingRegistry shorter(registry(), "Short",
                             [this] { SeedText(Hive::kCurrentUser, kKey, "Short", "Opera"); });
-  EXPECT_EQ(RegistryValue("Opera"),
-            ReadRegistryValue(shorter, Hive::kCurrentUser, kKey, "Short"));
+  EXPECT_EQ(RegistryValue("Opera"), ReadRegistryValue(shorter, Hive::kCurrentUser, kKey, "Short"));
 }
 
 TEST(RegistryValueTest, AsTextGivesDigitsForNumbersAndEmptyForNothing) {

@@ -255,7 +255,9 @@ std::optional<std::string> RegBytesToPlainText(std::span<const uint8_t> bytes) {
   return text;
 }
 
-bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+bool IsBlank(std::string_view text) {
+  return text.find_first_not_of(' ') == std::string_view::npos;
+}
 
 // Formatted by hand: the printf family would bring its whole formatter, floating point
 // included, into the Windows program.

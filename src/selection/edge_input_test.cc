@@ -91,7 +91,9 @@ TEST_F(EdgeInputTest, ControlCharactersInThePathChangeNothing) {
   // The Reset that precedes a custom apply did not run either.
   EXPECT_EQ(RegistryValue(Command(R"(C:\Good\browser.exe)")), ReadUser(kHtmlCommand));
   // The letters beside the control ranges are ordinary path letters.
-  const std::string tilde_and_no_break_space = "C:\\~\xC2\xA0" "browser.exe";
+  const std::string tilde_and_no_break_space =
+      "C:\\~\xC2\xA0"
+      "browser.exe";
   ASSERT_EQ(CustomApplyResult::kApplied, Custom(tilde_and_no_break_space));
   EXPECT_EQ(RegistryValue(Command(tilde_and_no_break_space)), ReadUser(kHtmlCommand));
 }

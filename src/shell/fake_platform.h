@@ -61,8 +61,7 @@ class RecordingRegistry : public Registry {
   long EnumKey(KeyHandle key, uint32_t, std::string*) override {
     return key != nullptr ? kErrorNoMoreItems : kErrorInvalidHandle;
   }
-  long EnumValue(KeyHandle key, uint32_t, std::string*, uint32_t*,
-                 std::vector<uint8_t>*) override {
+  long EnumValue(KeyHandle key, uint32_t, std::string*, uint32_t*, std::vector<uint8_t>*) override {
     return key != nullptr ? kErrorNoMoreItems : kErrorInvalidHandle;
   }
   long CloseKey(KeyHandle) override { return kErrorSuccess; }

@@ -108,7 +108,9 @@ void Form1::Command7_Click() {
   if (Blocked()) return;
   SelectionContext ctx = MakeSelectionContext();
   BackupResult backup;
-  ctx.before_change = [&] { return Saved(BackUpBeforePresetApply(platform_, option_values_), &backup); };
+  ctx.before_change = [&] {
+    return Saved(BackUpBeforePresetApply(platform_, option_values_), &backup);
+  };
   writer_.TakeTally();
   switch (PresetApply(ctx, option_values_)) {
     case PresetApplyResult::kStopped:
@@ -148,8 +150,7 @@ void Form1::Command2_Click() {
       platform_.desktop->MsgBox(kInvalidPathMessage, kMessageTitle, kVbInformation);
       break;
     case CustomApplyResult::kMissingFile:
-      platform_.desktop->MsgBox(MissingFileMessage(TrimSpaces(text1_)), kMessageTitle,
-                                kVbCritical);
+      platform_.desktop->MsgBox(MissingFileMessage(TrimSpaces(text1_)), kMessageTitle, kVbCritical);
       break;
     case CustomApplyResult::kEmpty:
       break;
@@ -159,8 +160,9 @@ void Form1::Command2_Click() {
 
 void Form1::Command5_Click() {
   if (Blocked() || !Saved(BackUpBeforeReset(platform_))) return;
-  const std::vector<std::string> remaining =
-      platform_.registry != nullptr ? delperuserkeys(*platform_.registry) : std::vector<std::string>();
+  const std::vector<std::string> remaining = platform_.registry != nullptr
+                                                 ? delperuserkeys(*platform_.registry)
+                                                 : std::vector<std::string>();
   // Clearing the text runs its change reaction, which enables Command2; disable it after.
   SetText1("");
   SetCommand2Enabled(false);

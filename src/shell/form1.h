@@ -49,8 +49,8 @@ class Form1 {
   bool Form_Load();
   /// The unload step: closes the About box; never cancels the close.
   void Form_Unload();
-  /// Option button `index` (1 ... kPresetCount) was selected by mouse or keyboard: its value turns on, the
-  /// others' off, then its click reaction runs.
+  /// Option button `index` (1 ... kPresetCount) was selected by mouse or keyboard: its value turns
+  /// on, the others' off, then its click reaction runs.
   void Option_Click(int index);
   /// The text of Text1 becomes `text`, by typing or by the program. Setting the text it
   /// already holds is no change; any other text runs the change reaction.

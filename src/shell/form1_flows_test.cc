@@ -312,7 +312,8 @@ class DescribedPrograms final : public ProgramInfo {
 
 TEST_F(Form1FlowsTest, CustomApplyLineNamesTheCustomProgram) {
   ASSERT_TRUE(Seed(R"(HKLM\Software\Clients\StartMenuInternet\)", "IEXPLORE.EXE"));
-  ASSERT_TRUE(Seed(R"(HKLM\Software\Clients\StartMenuInternet\IEXPLORE.EXE\)", "Internet Explorer"));
+  ASSERT_TRUE(
+      Seed(R"(HKLM\Software\Clients\StartMenuInternet\IEXPLORE.EXE\)", "Internet Explorer"));
   ApplyPreset(kDeepnetExplorer);
   EXPECT_FALSE(form_->Frame4Visible());  // deepnet.exe has no machine-wide entry
 
@@ -348,16 +349,15 @@ TEST_F(Form1FlowsTest, EveryPresetQuotesItsExecutableInEveryCommand) {
     ApplyPreset(row.OptionName[6] - '0');
 
     const std::string quoted = "\"" + exe + "\"";
-    const std::string command = quoted + (row.CommandForm == CommandForm::kUrlSwitch
-                                              ? " -url \"%1\""
-                                              : " \"%1\"");
+    const std::string command =
+        quoted + (row.CommandForm == CommandForm::kUrlSwitch ? " -url \"%1\"" : " \"%1\"");
     EXPECT_EQ(command, Class(R"(MyHTMLfile\Shell\Open\Command)"));
     const char* verb = row.AssociationSet == AssociationSet::kFirefox ? "open" : "MyHTMLFile";
     for (const char* protocol : {"http", "https", "ftp"}) {
       EXPECT_EQ(command, Class(std::string(protocol) + R"(\Shell\)" + verb + R"(\Command)"));
     }
-    const std::string client_command =
-        std::string(R"(Software\Clients\StartMenuInternet\)") + row.ClientName + R"(\shell\open\command)";
+    const std::string client_command = std::string(R"(Software\Clients\StartMenuInternet\)") +
+                                       row.ClientName + R"(\shell\open\command)";
     EXPECT_EQ(row.MachineClient ? quoted : "<none>", Machine(client_command));
     // The icons name a file, not a command line: they stay unquoted.
     if (row.AssociationSet == AssociationSet::kFirefox) {

@@ -357,12 +357,11 @@ TEST_F(Form1Test, AnApplyWhoseUserWritesFailSaysHowManyAndStaysPressable) {
 TEST_F(Form1Test, EveryControlThatTakesInputRaisesItsOneEvent) {
   for (const ControlRow& row : Form1Controls()) {
     SCOPED_TRACE(row.name);
-    const bool link = row.kind == ControlKind::kLabel && (row.cursor == Cursor::kHand ||
-                                                          std::string(row.name) == "Label2");
-    const bool takes_input = row.kind == ControlKind::kOptionButton ||
-                             row.kind == ControlKind::kCommandButton ||
-                             row.kind == ControlKind::kTextBox ||
-                             row.kind == ControlKind::kPictureBox || link;
+    const bool link = row.kind == ControlKind::kLabel &&
+                      (row.cursor == Cursor::kHand || std::string(row.name) == "Label2");
+    const bool takes_input =
+        row.kind == ControlKind::kOptionButton || row.kind == ControlKind::kCommandButton ||
+        row.kind == ControlKind::kTextBox || row.kind == ControlKind::kPictureBox || link;
     size_t routes = 0;
     for (const EventRoute& route : Form1Events()) {
       if (std::string(route.control) != row.name) continue;
@@ -448,8 +447,8 @@ TEST_F(Form1Test, WithoutABackupNothingIsChanged) {
   form_.SetText1("C:\\b.exe");
   const Drawn before = Draw(form_);
   fake_.calls.clear();
-  for (void (Form1::*press)() : {&Form1::Command7_Click, &Form1::Command2_Click,
-                                 &Form1::Command5_Click}) {
+  for (void (Form1::*press)() :
+       {&Form1::Command7_Click, &Form1::Command2_Click, &Form1::Command5_Click}) {
     fake_.messages.clear();
     (form_.*press)();
     ASSERT_EQ(1u, fake_.messages.size());

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "selection/preset_catalogue.h"
-
 #include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "selection/preset_catalogue.h"
 
 namespace tarnwick {
 namespace {

@@ -3,10 +3,7 @@
 #include "shell/platform.h"
 
 namespace tarnwick {
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 std::string GetWindowsVersionName(VersionProvider& version) {
   const OsVersionInfo info = version.GetVersionEx();

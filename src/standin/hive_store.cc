@@ -126,8 +126,8 @@ struct HiveStore::Statements {
         list_values(db, "SELECT name, type, data FROM \"values\" WHERE key = ?1 ORDER BY seq") {}
 
   bool ok() const {
-    return begin && begin_read && commit && rollback && find_child && insert_key && get_value && set_value &&
-           delete_value && delete_key && list_keys && list_values;
+    return begin && begin_read && commit && rollback && find_child && insert_key && get_value &&
+           set_value && delete_value && delete_key && list_keys && list_values;
   }
 
   Statement begin, begin_read, commit, rollback;
@@ -397,8 +397,8 @@ bool HiveStore::CreateKey(std::span<const std::string> path, int64_t* id, std::s
   // Deleting a key deletes its sub-keys by cascade, one trigger level per key level, and SQLite
   // stops at 1000: a deeper tree could never be deleted again.
   if (path.size() > kMaxKeyDepth) {
-    *err = "write " + label_ + ": a key path has at most " + std::to_string(kMaxKeyDepth) +
-           " levels";
+    *err =
+        "write " + label_ + ": a key path has at most " + std::to_string(kMaxKeyDepth) + " levels";
     return false;
   }
   int64_t current = kRootId;

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "standin/sqlite_db.h"
 #include "registry/reg_edit.h"
+#include "standin/sqlite_db.h"
 
 namespace tarnwick {
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "standin/standin_registry.h"
 #include "registry/reg_file.h"
+#include "standin/standin_registry.h"
 
 namespace tarnwick {
 

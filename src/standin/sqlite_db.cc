@@ -15,7 +15,8 @@ std::string ErrorOf(sqlite3* db) {
   const int system = sqlite3_system_errno(db);
   if ((code == SQLITE_CANTOPEN || code == SQLITE_IOERR) && system != 0) {
     std::string text = std::strerror(system);
-    if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    if (!text.empty())
+      text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
     return text;
   }
   return sqlite3_errmsg(db);

@@ -11,9 +11,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "standin/hive_store.h"
 #include "registry/reg_edit.h"
 #include "registry/registry.h"
+#include "standin/hive_store.h"
 
 namespace tarnwick {
 

@@ -10,10 +10,10 @@
 #include <latch>
 #include <thread>
 
-#include "standin/full_disk_for_test.h"
-#include "standin/temp_dir_for_test.h"
 #include "registry/registry_reader.h"
 #include "registry/registry_rules.h"
+#include "standin/full_disk_for_test.h"
+#include "standin/temp_dir_for_test.h"
 
 namespace tarnwick {
 namespace {
@@ -73,10 +73,8 @@ TEST_F(StandInFilesTest, AFullDiskRefusesChangesAndLeavesTheHivesAsTheyWere) {
   FullDisk disk;
   auto reg = Open(true);
   std::string err;
-  ASSERT_TRUE(reg->RegWrite(R"(HKCU\Software\Classes\.htm\)", "MyHTMLfile", "REG_SZ", &err))
-      << err;
-  ASSERT_TRUE(reg->RegWrite(R"(HKLM\Software\Clients\StartMenuInternet\)", "B.EXE", "REG_SZ",
-                            &err))
+  ASSERT_TRUE(reg->RegWrite(R"(HKCU\Software\Classes\.htm\)", "MyHTMLfile", "REG_SZ", &err)) << err;
+  ASSERT_TRUE(reg->RegWrite(R"(HKLM\Software\Clients\StartMenuInternet\)", "B.EXE", "REG_SZ", &err))
       << err;
 
   disk.Fill(true);
@@ -98,8 +96,9 @@ TEST_F(StandInFilesTest, AFullDiskRefusesChangesAndLeavesTheHivesAsTheyWere) {
   EXPECT_EQ(RegistryValue(std::string("MyHTMLfile")),
             ReadRegistryValue(*again, Hive::kCurrentUser, R"(Software\Classes\.htm)", ""));
   EXPECT_EQ(kErrorFileNotFound, again->KeyExists(Hive::kCurrentUser, R"(Software\Classes\http)"));
-  EXPECT_EQ(RegistryValue(std::string("B.EXE")),
-            ReadRegistryValue(*again, Hive::kLocalMachine, R"(Software\Clients\StartMenuInternet)", ""));
+  EXPECT_EQ(
+      RegistryValue(std::string("B.EXE")),
+      ReadRegistryValue(*again, Hive::kLocalMachine, R"(Software\Clients\StartMenuInternet)", ""));
   // With room again, writes go through.
   EXPECT_TRUE(again->RegWrite(R"(HKCU\Software\Classes\http\Shell\)", "x", "REG_SZ", &err)) << err;
 }
@@ -432,10 +431,9 @@ TEST(StandInMemoryTest, KeysGoNoDeeperThanWindowsAllows) {
   std::string err;
   ASSERT_TRUE(reg->RegWrite(path + "\\v", "x", "REG_SZ", &err)) << err;
   EXPECT_FALSE(reg->RegWrite(path + "\\k\\v", "x", "REG_SZ", &err));
-  EXPECT_EQ("RegWrite(" + path + "\\k\\v): write <memory>: a key path has at most 512 levels",
-            err);
-  const RegEdit edit{RegEdit::Op::kCreateKey, Hive::kCurrentUser, path.substr(5) + "\\k\\k", "",
-                     kRegSz, {}};
+  EXPECT_EQ("RegWrite(" + path + "\\k\\v): write <memory>: a key path has at most 512 levels", err);
+  const RegEdit edit{
+      RegEdit::Op::kCreateKey, Hive::kCurrentUser, path.substr(5) + "\\k\\k", "", kRegSz, {}};
   EXPECT_FALSE(reg->Apply({&edit, 1}, &err));
   EXPECT_EQ(kErrorFileNotFound, reg->KeyExists(Hive::kCurrentUser, path.substr(5) + "\\k"));
   EXPECT_EQ(kErrorSuccess, reg->DeleteKeyTree(Hive::kCurrentUser, "Deep"));

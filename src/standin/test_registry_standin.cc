@@ -3,11 +3,11 @@
 // both kinds.
 #include <atomic>
 
+#include "registry/registry_conformance.h"
+#include "registry/test_registry.h"
 #include "standin/reg_import.h"
 #include "standin/standin_registry.h"
 #include "standin/temp_dir_for_test.h"
-#include "registry/registry_conformance.h"
-#include "registry/test_registry.h"
 
 namespace tarnwick {
 namespace {

@@ -1,8 +1,9 @@
+#include "win32/automation-win32.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "win32/automation-win32.h"
 #include "win32/dispatch-win32.h"
 #include "win32/open_file_dialog-win32.h"
 #include "win32/testing-win32.h"

@@ -1,3 +1,5 @@
+#include "win32/backup_disk-win32.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -5,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "win32/backup_disk-win32.h"
 #include "win32/text-win32.h"
 #include "win32/windows-win32.h"
 // clang-format off: after <windows.h>

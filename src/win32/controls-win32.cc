@@ -127,7 +127,8 @@ ControlClass ClassFor(const ControlRow& row) {
       // A picture box takes the focus in its turn, as the layout's tab order has it.
       const DWORD kind = row.picture == Picture::kDonate ? SS_BITMAP : SS_ICON;
       return {L"STATIC",
-              common | WS_TABSTOP | SS_NOTIFY | kind | ((row.flags & kNoBorder) ? 0 : WS_BORDER), 0};
+              common | WS_TABSTOP | SS_NOTIFY | kind | ((row.flags & kNoBorder) ? 0 : WS_BORDER),
+              0};
     }
   }
   return {nullptr, 0, 0};

@@ -1,9 +1,10 @@
+#include "win32/controls-win32.h"
+
 #include <gtest/gtest.h>
 
 #include <string_view>
 
 #include "shell/layout.h"
-#include "win32/controls-win32.h"
 
 namespace tarnwick {
 namespace {
@@ -113,9 +114,10 @@ TEST(ControlsWin32Test, CreationFollowsTheTabIndexWithLabelsBelowAndLeavesFrames
   for (const ControlRow* row : order) {
     if (ClassFor(*row).style & WS_TABSTOP) focusable.push_back(row->name);
   }
-  const std::vector<std::string_view> expected = {
-      "Option1",  "Option2",  "Option3",  "Option4",  "Option5",  "Option6",  "Option7", "Option8",
-      "Command7", "Command1", "Command2", "Command5", "Command3", "Command4", "Text1",  "Picture1"};
+  const std::vector<std::string_view> expected = {"Option1",  "Option2",  "Option3",  "Option4",
+                                                  "Option5",  "Option6",  "Option7",  "Option8",
+                                                  "Command7", "Command1", "Command2", "Command5",
+                                                  "Command3", "Command4", "Text1",    "Picture1"};
   EXPECT_EQ(expected, focusable);
 }
 

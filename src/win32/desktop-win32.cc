@@ -19,7 +19,8 @@ std::string Win32Environment::Get(const std::string& name) {
 }
 
 void Win32Desktop::MsgBox(const std::string& text, const std::string& title, int style) {
-  MessageBoxW(owner_ ? owner_ : GetActiveWindow(), Widen(text).c_str(), Widen(title).c_str(), static_cast<UINT>(style));
+  MessageBoxW(owner_ ? owner_ : GetActiveWindow(), Widen(text).c_str(), Widen(title).c_str(),
+              static_cast<UINT>(style));
 }
 
 void Win32Desktop::ShellExecute(ShellOwner owner, const std::string& verb, const std::string& file,

@@ -1,6 +1,7 @@
+#include "win32/desktop-win32.h"
+
 #include <gtest/gtest.h>
 
-#include "win32/desktop-win32.h"
 #include "win32/testing-win32.h"
 #include "win32/text-win32.h"
 

@@ -9,7 +9,8 @@ struct Resolver {
   HMODULE module;
   template <typename T>
   bool operator()(const char* name, T* function) const {
-    if (module) *function = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    if (module)
+      *function = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
     return *function != nullptr;
   }
 };

@@ -199,7 +199,8 @@ void MainWindow::OnCommand(int id, int code) {
   if (!row || !form_) return;
   if (row->kind == ControlKind::kTextBox) {
     if (code == EN_CHANGE) {
-      RaiseEvent(*form_, row->name, ControlEvent::kChange, Narrow(TextOf(controls_.Get(row->name))));
+      RaiseEvent(*form_, row->name, ControlEvent::kChange,
+                 Narrow(TextOf(controls_.Get(row->name))));
     }
     return;
   }

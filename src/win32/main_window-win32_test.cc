@@ -1,3 +1,5 @@
+#include "win32/main_window-win32.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,7 +15,6 @@
 #include "shell/form1.h"
 #include "shell/layout.h"
 #include "shell/web_links.h"
-#include "win32/main_window-win32.h"
 #include "win32/testing-win32.h"
 #include "win32/text-win32.h"
 
@@ -70,8 +71,7 @@ std::map<HWND, WNDPROC> g_option_procs;
 int g_focus_clicks = 0;
 
 LRESULT CALLBACK ClickWhenFocused(HWND button, UINT message, WPARAM wparam, LPARAM lparam) {
-  const LRESULT result =
-      CallWindowProcW(g_option_procs[button], button, message, wparam, lparam);
+  const LRESULT result = CallWindowProcW(g_option_procs[button], button, message, wparam, lparam);
   if (message == WM_SETFOCUS && SendMessageW(button, BM_GETCHECK, 0, 0) != BST_CHECKED &&
       !(SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED)) {
     ++g_focus_clicks;
@@ -83,11 +83,11 @@ LRESULT CALLBACK ClickWhenFocused(HWND button, UINT message, WPARAM wparam, LPAR
 }
 
 void ClickOptionsOnFocusAsWindowsDoes(const MainWindow& window) {
-  for (const char* name : {"Option1", "Option2", "Option3", "Option4", "Option5", "Option6",
-                           "Option7", "Option8"}) {
+  for (const char* name :
+       {"Option1", "Option2", "Option3", "Option4", "Option5", "Option6", "Option7", "Option8"}) {
     const HWND option = window.Control(name);
-    g_option_procs[option] = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        option, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ClickWhenFocused)));
+    g_option_procs[option] = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(option, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ClickWhenFocused)));
   }
 }
 
@@ -338,8 +338,9 @@ TEST_F(MainWindowWin32Test, EnterAndSpacePressTheFocusedButton) {
       } else {
         Space(button);
       }
-      const size_t made = std::count_if(fake.calls.begin(), fake.calls.end(),
-                                        [&](const std::string& c) { return c.starts_with(press.effect); });
+      const size_t made =
+          std::count_if(fake.calls.begin(), fake.calls.end(),
+                        [&](const std::string& c) { return c.starts_with(press.effect); });
       EXPECT_GE(made, 1u);
     }
   }
@@ -451,7 +452,8 @@ TEST_F(MainWindowWin32Test, AGraphicalButtonDrawsItsCaptionBelowThePictureSpace)
   draw.itemState = 0;
   ASSERT_TRUE(window_.controls().DrawItem(draw));
   int focus_pixels = 0;
-  for (int y = 0; y < rect.bottom; ++y) focus_pixels += focused[y] != GetPixel(dc, rect.right / 2, y);
+  for (int y = 0; y < rect.bottom; ++y)
+    focus_pixels += focused[y] != GetPixel(dc, rect.right / 2, y);
   EXPECT_GE(focus_pixels, 1);
 
   // The caption's ink lies below the 32 pixels kept for the picture, and there is some.

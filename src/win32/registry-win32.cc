@@ -1,10 +1,9 @@
 #include "win32/registry-win32.h"
 
-#include "win32/dynamic-win32.h"
-
 #include <vector>
 
 #include "registry/registry_rules.h"
+#include "win32/dynamic-win32.h"
 #include "win32/text-win32.h"
 
 namespace tarnwick {

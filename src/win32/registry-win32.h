@@ -37,7 +37,6 @@ class Win32Registry : public Registry {
                  std::vector<uint8_t>* data) override;
   /// RegCloseKey; a null key is ignored and gives ERROR_SUCCESS.
   long CloseKey(KeyHandle key) override;
-
 };
 
 }  // namespace tarnwick

@@ -1,3 +1,5 @@
+#include "win32/registry-win32.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -5,7 +7,6 @@
 
 #include "registry/registry_reader.h"
 #include "registry/registry_rules.h"
-#include "win32/registry-win32.h"
 #include "win32/scoped-win32.h"
 #include "win32/testing-win32.h"
 #include "win32/text-win32.h"

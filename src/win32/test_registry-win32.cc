@@ -136,11 +136,11 @@ class Win32Host final : public TestRegistryHost {
   bool can_write_machine_ = false;
 };
 
-INSTANTIATE_TEST_SUITE_P(Win32, RegistryConformanceTest,
-                         testing::Values(ConformanceParam{
-                             "Win32",
-                             [] { return std::unique_ptr<TestRegistryHost>(new Win32Host(false)); }}),
-                         ConformanceParamName);
+INSTANTIATE_TEST_SUITE_P(
+    Win32, RegistryConformanceTest,
+    testing::Values(ConformanceParam{
+        "Win32", [] { return std::unique_ptr<TestRegistryHost>(new Win32Host(false)); }}),
+    ConformanceParamName);
 
 }  // namespace
 

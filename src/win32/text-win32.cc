@@ -1,6 +1,5 @@
 #include "win32/text-win32.h"
 
-
 #include "registry/registry_rules.h"
 #include "win32/windows-win32.h"
 

@@ -27,8 +27,8 @@ std::string Win32ProgramInfo::Description(const std::string& path) {
   const std::wstring wide = Widen(path);
   std::wstring expanded(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD needed =
-        ExpandEnvironmentStringsW(wide.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
+    const DWORD needed = ExpandEnvironmentStringsW(wide.c_str(), expanded.data(),
+                                                   static_cast<DWORD>(expanded.size()));
     if (needed == 0) return {};
     if (needed <= expanded.size()) {
       expanded.resize(needed - 1);
@@ -57,7 +57,8 @@ std::string Win32ProgramInfo::Description(const std::string& path) {
   // "\StringFileInfo\040904b0\FileDescription": language and code page in hex digits.
   std::wstring query = L"\\StringFileInfo\\";
   for (const WORD part : {translation.language, translation.code_page}) {
-    for (int shift = 12; shift >= 0; shift -= 4) query += L"0123456789abcdef"[(part >> shift) & 0xF];
+    for (int shift = 12; shift >= 0; shift -= 4)
+      query += L"0123456789abcdef"[(part >> shift) & 0xF];
   }
   query += L"\\FileDescription";
   if (!VerQueryValueW(info.data(), query.c_str(), &found, &length) || length == 0) return {};

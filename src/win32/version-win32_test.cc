@@ -1,10 +1,11 @@
+#include "win32/version-win32.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "win32/text-win32.h"
-#include "win32/version-win32.h"
 #include "win32/windows-win32.h"
 
 namespace tarnwick {

@@ -1,10 +1,11 @@
+#include "win32/wscript_shell-win32.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "win32/testing-win32.h"
 #include "win32/text-win32.h"
-#include "win32/wscript_shell-win32.h"
 
 namespace tarnwick {
 namespace {

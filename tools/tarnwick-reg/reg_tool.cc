@@ -10,10 +10,10 @@
 #include <optional>
 #include <system_error>
 
-#include "standin/reg_import.h"
-#include "standin/standin_registry.h"
 #include "registry/reg_file.h"
 #include "registry/registry_rules.h"
+#include "standin/reg_import.h"
+#include "standin/standin_registry.h"
 #include "tools/tarnwick-reg/reg_display.h"
 
 namespace tarnwick {

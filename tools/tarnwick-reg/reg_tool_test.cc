@@ -7,12 +7,12 @@
 #include <set>
 #include <sstream>
 
-#include "standin/standin_registry.h"
-#include "standin/temp_dir_for_test.h"
 #include "registry/association_sets.h"
 #include "registry/reg_file.h"
 #include "registry/registry_rules.h"
 #include "registry/registry_writer.h"
+#include "standin/standin_registry.h"
+#include "standin/temp_dir_for_test.h"
 
 namespace tarnwick {
 namespace {

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "linux/backup_disk.h"
-#include "standin/hive_locations.h"
 #include "linux/qt/first_paint_probe.h"
 #include "linux/qt/font_config_warm_up.h"
 #include "linux/qt/qt_look.h"
 #include "linux/qt/session.h"
+#include "standin/hive_locations.h"
 #include "standin/standin_registry.h"
 
 int main(int argc, char** argv) {

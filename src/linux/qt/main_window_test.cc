@@ -13,16 +13,16 @@
 #include <cmath>
 #include <filesystem>
 
-#include "standin/full_disk_for_test.h"
 #include "linux/linux_services.h"
 #include "linux/qt/qt_look.h"
 #include "linux/qt/qt_test_util.h"
-#include "standin/temp_dir_for_test.h"
 #include "registry/registry_reader.h"
 #include "shell/form1.h"
 #include "shell/layout.h"
 #include "shell/startup.h"
 #include "shell/web_links.h"
+#include "standin/full_disk_for_test.h"
+#include "standin/temp_dir_for_test.h"
 
 namespace tarnwick {
 namespace {
@@ -32,7 +32,8 @@ using MainWindowTest = SessionTest;
 // "ProgramFiles" set to a folder that holds the Maxthon preset's program, for one test.
 class ProgramFilesWithMaxthon {
  public:
-  ProgramFilesWithMaxthon() : old_(qgetenv("ProgramFiles")), had_(qEnvironmentVariableIsSet("ProgramFiles")) {
+  ProgramFilesWithMaxthon()
+      : old_(qgetenv("ProgramFiles")), had_(qEnvironmentVariableIsSet("ProgramFiles")) {
     std::filesystem::create_directories(dir_.File("Maxthon"));
     dir_.Put("Maxthon/Maxthon.exe", "");
     qputenv("ProgramFiles", QByteArray::fromStdString(dir_.path()));
@@ -324,15 +325,18 @@ TEST_F(MainWindowTest, EnterAndSpacePressTheFocusedButton) {
     SCOPED_TRACE(key);
     QTest::mouseClick(Control<QRadioButton>("Option3"), Qt::LeftButton);
     QTest::keyClick(Control<QAbstractButton>("Command7"), key);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !Control<QAbstractButton>("Command7")->isEnabled(); }));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return !Control<QAbstractButton>("Command7")->isEnabled(); }));
     EXPECT_EQ(RegistryValue(std::string("Maxthon.exe")),
-              ReadRegistryValue(*registry_, Hive::kCurrentUser, R"(Software\Clients\StartMenuInternet)", ""));
+              ReadRegistryValue(*registry_, Hive::kCurrentUser,
+                                R"(Software\Clients\StartMenuInternet)", ""));
     ASSERT_EQ(kErrorSuccess, registry_->DeleteKeyTree(Hive::kCurrentUser, "Software"));
 
     Control<QLineEdit>("Text1")->clear();
     QTest::keyClicks(Control<QLineEdit>("Text1"), browser);
     QTest::keyClick(Control<QAbstractButton>("Command2"), key);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !Control<QAbstractButton>("Command2")->isEnabled(); }));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return !Control<QAbstractButton>("Command2")->isEnabled(); }));
 
     const size_t urls = opened_urls_.size();
     QTest::keyClick(Control<QAbstractButton>("Command3"), key);
@@ -380,8 +384,9 @@ TEST_F(MainWindowTest, ACustomPathToNothingIsRefusedWithItsName) {
   EXPECT_EQ(QMessageBox::Critical, icon);
   EXPECT_TRUE(Control<QAbstractButton>("Command2")->isEnabled());
   // Nothing was cleared.
-  EXPECT_EQ(RegistryValue(std::string("Other")),
-            ReadRegistryValue(*registry_, Hive::kCurrentUser, R"(Software\Classes\http\Shell)", ""));
+  EXPECT_EQ(
+      RegistryValue(std::string("Other")),
+      ReadRegistryValue(*registry_, Hive::kCurrentUser, R"(Software\Classes\http\Shell)", ""));
 }
 
 TEST_F(MainWindowTest, ResetNamesTheKeysThatRemain) {
@@ -403,7 +408,8 @@ TEST_F(MainWindowTest, ResetNamesTheKeysThatRemain) {
                     "HKEY_CURRENT_USER\\Software\\Classes\\http"),
             text);
   EXPECT_EQ(QMessageBox::Critical, icon);
-  EXPECT_EQ(kErrorFileNotFound, registry_->KeyExists(Hive::kCurrentUser, R"(Software\Classes\.htm)"));
+  EXPECT_EQ(kErrorFileNotFound,
+            registry_->KeyExists(Hive::kCurrentUser, R"(Software\Classes\.htm)"));
   EXPECT_FALSE(Control<QAbstractButton>("Command2")->isEnabled());
 }
 
@@ -412,7 +418,8 @@ TEST_F(MainWindowTest, AnApplyOnAFullDiskSaysSoAndLeavesTheHiveIntact) {
   FullDisk disk;
   TempDir dir;
   std::string err;
-  auto hives = StandInRegistry::OpenFiles({dir.File("user.hive"), dir.File("machine.hive")}, true, &err);
+  auto hives =
+      StandInRegistry::OpenFiles({dir.File("user.hive"), dir.File("machine.hive")}, true, &err);
   ASSERT_NE(nullptr, hives) << err;
   ASSERT_TRUE(hives->RegWrite(R"(HKCU\Software\Classes\.htm\)", "htmlfile", "REG_SZ", &err));
   ASSERT_TRUE(Start(*hives, *hives));
@@ -462,12 +469,13 @@ TEST_F(MainWindowTest, ResetIsBackedUpAndStopsWhenTheBackupCannotBeSaved) {
   WhenModal(answer);
   QTest::mouseClick(Control<QAbstractButton>("Command5"), Qt::LeftButton);
   ASSERT_EQ(1u, texts.size());
-  EXPECT_TRUE(texts[0].startsWith(QString::fromStdString(
-      "Your current settings could not be saved to \"" + blocked + "\" (")))
+  EXPECT_TRUE(texts[0].startsWith(
+      QString::fromStdString("Your current settings could not be saved to \"" + blocked + "\" (")))
       << texts[0].toStdString();
   EXPECT_TRUE(texts[0].endsWith("), so nothing was changed."));
-  EXPECT_EQ(RegistryValue(std::string("Other")),
-            ReadRegistryValue(*registry_, Hive::kCurrentUser, R"(Software\Classes\http\Shell)", ""));
+  EXPECT_EQ(
+      RegistryValue(std::string("Other")),
+      ReadRegistryValue(*registry_, Hive::kCurrentUser, R"(Software\Classes\http\Shell)", ""));
 
   // With a folder that takes it, the Reset runs and leaves its backup there.
   backups_ = OpenBackupFolder(backup_dir_.File("user.hive"));
@@ -475,7 +483,8 @@ TEST_F(MainWindowTest, ResetIsBackedUpAndStopsWhenTheBackupCannotBeSaved) {
   WhenModal(answer);
   QTest::mouseClick(Control<QAbstractButton>("Command5"), Qt::LeftButton);
   ASSERT_EQ(2u, texts.size());
-  EXPECT_EQ(kErrorFileNotFound, registry_->KeyExists(Hive::kCurrentUser, R"(Software\Classes\http)"));
+  EXPECT_EQ(kErrorFileNotFound,
+            registry_->KeyExists(Hive::kCurrentUser, R"(Software\Classes\http)"));
   std::vector<std::string> files;
   for (const auto& entry : std::filesystem::directory_iterator(backup_dir_.File("backups"))) {
     files.push_back(entry.path().filename().string());

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <QSet>
 #include <QImageReader>
+#include <QSet>
 #include <QWidget>
 
 namespace tarnwick {

@@ -1,8 +1,8 @@
 #include "linux/qt/session.h"
 
+#include "shell/startup.h"
 #include "standin/hive_locations.h"
 #include "standin/standin_registry.h"
-#include "shell/startup.h"
 
 namespace tarnwick {
 

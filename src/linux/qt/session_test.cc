@@ -10,10 +10,10 @@
 #include <iterator>
 #include <string>
 
-#include "standin/hive_locations.h"
 #include "linux/qt/qt_test_util.h"
-#include "standin/standin_registry.h"
 #include "shell/startup.h"
+#include "standin/hive_locations.h"
+#include "standin/standin_registry.h"
 
 namespace tarnwick {
 namespace {

@@ -82,13 +82,13 @@ void RunApplyWorkload(uint64_t seed, CountingRegistry& registry, const WorkloadB
   FixedEnvironment environment;
   FixedFileSystem fso;
   PickingDialog picked;
-  SelectionContext ctx;
-  ctx.profile = &profile;
-  ctx.writer = &writer;
-  ctx.registry = &registry;
-  ctx.fso = &fso;
-  ctx.environment = &environment;
-  ctx.dialog = &picked;
+  SelectionContext ctx{.profile = &profile,
+                       .writer = &writer,
+                       .registry = &registry,
+                       .fso = &fso,
+                       .environment = &environment,
+                       .dialog = &picked,
+                       .before_change = {}};
 
   for (uint64_t apply = 0; !registry.stopped(); ++apply) {
     const uint64_t op = apply + 1;

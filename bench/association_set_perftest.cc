@@ -23,27 +23,10 @@
 #include "selection/selection_context.h"
 #include "shell/backup.h"
 #include "standin/standin_registry.h"
+#include "standin/temp_dir_for_test.h"
 
 namespace tarnwick {
 namespace {
-
-// A folder for the hive files, on the disk that $TMPDIR (or /tmp) is on.
-class BenchDir {
- public:
-  BenchDir() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tarnwick-bench-XXXXXX";
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~BenchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string File(const char* name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
 
 BrowserProfile Profile() {
   BrowserProfile p;
@@ -93,7 +76,7 @@ class SetWriter {
   }
 
  private:
-  BenchDir dir_;
+  TempDir dir_;  // on the disk that $TMPDIR (or /tmp) is on
   std::unique_ptr<StandInRegistry> reg_;
   std::unique_ptr<RegistryWriter> writer_;
   BrowserProfile profile_ = Profile();
@@ -136,7 +119,7 @@ class BareLoop {
   }
 
  private:
-  BenchDir dir_;
+  TempDir dir_;  // on the disk that $TMPDIR (or /tmp) is on
   sqlite3* db_ = nullptr;
   sqlite3_stmt* begin_ = nullptr;
   sqlite3_stmt* upsert_ = nullptr;
@@ -237,7 +220,7 @@ class PresetApplier {
     std::string Get(const std::string&) override { return "C:\\Program Files"; }
   };
 
-  BenchDir dir_;
+  TempDir dir_;  // on the disk that $TMPDIR (or /tmp) is on
   std::unique_ptr<StandInRegistry> reg_;
   std::unique_ptr<BackupFolder> backups_;
   std::unique_ptr<RegistryWriter> writer_;

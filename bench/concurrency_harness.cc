@@ -99,11 +99,13 @@ class ReportingRoute final : public RegistryWriteRoute, public ForwardingRegistr
   ReportingRoute reporting(hives.get(), &report);
   RegistryWriter writer(&reporting);
   NoEnvironment environment;
-  SelectionContext ctx;
-  ctx.profile = &profile;
-  ctx.writer = &writer;
-  ctx.registry = &reporting;
-  ctx.environment = &environment;
+  SelectionContext ctx{.profile = &profile,
+                       .writer = &writer,
+                       .registry = &reporting,
+                       .fso = nullptr,
+                       .environment = &environment,
+                       .dialog = nullptr,
+                       .before_change = {}};
 
   long i = 0, last_counter = -1, read_mismatches = 0;
   for (; std::chrono::steady_clock::now() < deadline; ++i) {

@@ -99,7 +99,13 @@ int Run(const std::string& program, const std::string& bare, int runs) {
     RegistryWriter writer(hives.get());
     Env env;
     Exists fso;
-    SelectionContext ctx{&profile, &writer, hives.get(), &fso, &env, nullptr};
+    SelectionContext ctx{.profile = &profile,
+                         .writer = &writer,
+                         .registry = hives.get(),
+                         .fso = &fso,
+                         .environment = &env,
+                         .dialog = nullptr,
+                         .before_change = {}};
     std::array<bool, kPresetCount> options{};
     options[0] = true;  // GreenBrowser: generic set, per-user and machine-wide client
     PresetApply(ctx, options);

@@ -1,11 +1,4 @@
 # Cross-build of the shipped 32-bit Windows executable. The -win32 thread-model runtime imports
 # nothing that Windows XP lacks (the -posix one pulls in GetTickCount64).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(TARNWICK_MINGW_THREADS win32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-i686.cmake)

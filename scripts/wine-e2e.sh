@@ -103,6 +103,33 @@ restore_and_compare() {  # WHAT FILE
   diff -u "$2" "$restored" >&2 || fail "the backup \"$(basename "$backup")\" did not restore the registry"
 }
 
+# Starts the program and waits for its main window, which it prints; nothing when none appears.
+# (The program's output goes to standard error, which the caller's $(...) does not wait for.)
+start_program() {  # WHAT
+  local found
+  wine "$exe" >&2 &
+  found=$(find_window "Tarnwick v1.5" 120)
+  if [[ -z "$found" ]]; then
+    echo "wine-e2e: the main window did not appear $1" >&2
+    return
+  fi
+  sleep 2
+  echo "$found"
+}
+
+# Waits up to 20 s until the per-user Start-menu client is set (set) or gone (gone).
+wait_for_client() {  # set|gone
+  local _
+  for _ in $(seq 1 40); do
+    if [[ -n "$(reg_default 'HKCU\Software\Clients\StartMenuInternet')" ]]; then
+      [[ $1 == set ]] && return
+    else
+      [[ $1 == gone ]] && return
+    fi
+    sleep 0.5
+  done
+}
+
 [[ -z "$(reg_default 'HKCU\Software\Classes\.htm')" ]] ||
   fail "the fresh prefix already has a per-user .htm class"
 # Another browser's registrations, which an apply overwrites and a backup must keep.
@@ -129,13 +156,8 @@ painted=$(TARNWICK_FIRST_PAINT=1 timeout 120 wine "$exe" | tr -d '\r') || fail "
 [[ "$painted" == "painted ${client_width}x${client_height} Tarnwick v1.5 for Windows® XP" ]] ||
   fail "the probed run reported \"$painted\""
 
-wine "$exe" &
-window=$(find_window "Tarnwick v1.5" 120)
-if [[ -z "$window" ]]; then
-  echo "wine-e2e: the main window did not appear" >&2
-  exit 1
-fi
-sleep 2
+window=$(start_program "for the mouse")
+[[ -n "$window" ]] || exit 1
 
 # The X window holds Wine's frame around the client area: equal borders, the caption on top.
 eval "$(xdotool getwindowgeometry --shell "$window")"
@@ -145,10 +167,7 @@ xdotool mousemove --window "$window" $((border + option3_x + 8)) $((caption + op
 sleep 1
 xdotool mousemove --window "$window" $((border + command7_x)) $((caption + command7_y)) click 1
 
-for _ in $(seq 1 40); do
-  [[ -n "$(reg_default 'HKCU\Software\Clients\StartMenuInternet')" ]] && break
-  sleep 0.5
-done
+wait_for_client set
 sleep 1
 mkdir -p "$(dirname "$shot")"
 # No time stamps in the file, so that an unchanged window leaves the picture unchanged.
@@ -175,22 +194,14 @@ restore_and_compare "Apply Maxthon" "$before_apply"
 # Again, with the keyboard alone.
 [[ -z "$(reg_default 'HKCU\Software\Clients\StartMenuInternet')" ]] ||
   fail "the per-user client is still there before the keyboard run"
-wine "$exe" &
-window=$(find_window "Tarnwick v1.5" 120)
-if [[ -z "$window" ]]; then
-  echo "wine-e2e: the main window did not appear for the keyboard run" >&2
-  exit 1
-fi
-sleep 2
+window=$(start_program "for the keyboard")
+[[ -n "$window" ]] || exit 1
 # The window starts with the keyboard in the option group; out of it backwards, then in again.
 for key in shift+Tab Tab Down Down Tab Return; do
   xdotool key --clearmodifiers "$key"
   sleep 0.3
 done
-for _ in $(seq 1 40); do
-  [[ -n "$(reg_default 'HKCU\Software\Clients\StartMenuInternet')" ]] && break
-  sleep 0.5
-done
+wait_for_client set
 expect_default 'HKCU\Software\Classes\http\Shell\MyHTMLFile\Command' \
   '"C:\Program Files\Maxthon\Maxthon.exe" "%1"'
 expect_default 'HKCU\Software\Clients\StartMenuInternet' 'Maxthon.exe'
@@ -205,10 +216,7 @@ if [[ -n "$(find_window "Tarnwick for Windows" 40)" ]]; then
 else
   fail "Reset showed no message"
 fi
-for _ in $(seq 1 40); do
-  [[ -z "$(reg_default 'HKCU\Software\Clients\StartMenuInternet')" ]] && break
-  sleep 0.5
-done
+wait_for_client gone
 [[ -z "$(reg_default 'HKCU\Software\Classes\http\Shell')" ]] || fail "Reset left the per-user http verbs"
 wineserver -k 2>/dev/null || true
 wineserver -w

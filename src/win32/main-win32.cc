@@ -33,16 +33,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   Win32VersionProvider version;
   Win32Environment environment;
   Win32ProgramInfo programs;
-  Platform platform;
-  platform.registry = &registry;
-  platform.automation = &automation;
-  platform.version = &version;
-  platform.environment = &environment;
-  platform.desktop = &window;
-  platform.programs = &programs;
   // Backups of the registry go to the user's Application Data folder.
   std::unique_ptr<BackupFolder> backups = OpenUserBackupFolder();
-  platform.backups = backups.get();
+  const Platform platform{.registry = &registry,
+                          .automation = &automation,
+                          .version = &version,
+                          .environment = &environment,
+                          .desktop = &window,
+                          .programs = &programs,
+                          .backups = backups.get()};
 
   // The load step runs before any window exists, so that a refused Windows release sees only
   // the message, however little of the window's API it has.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "win32/dynamic-win32.h"
 #include "win32/scoped-win32.h"
 #include "win32/text-win32.h"
 #include "win32/windows-win32.h"
@@ -119,18 +120,45 @@ bool Win32BackupDisk::ProcessRuns(uint32_t process_id) {
   return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
 
-std::unique_ptr<BackupFolder> OpenUserBackupFolder() {
-  wchar_t app_data[MAX_PATH] = {};
-  const HRESULT hr = SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
-                                      SHGFP_TYPE_CURRENT, app_data);
-  std::unique_ptr<BackupDisk> disk;
-  if (SUCCEEDED(hr)) {
-    disk = std::make_unique<Win32BackupDisk>(app_data + std::wstring(kBelowAppData));
-  } else {
-    disk = std::make_unique<Win32BackupDisk>(L"%APPDATA%" + std::wstring(kBelowAppData),
-                                             ApiErrorText("SHGetFolderPathW", "CSIDL_APPDATA", hr));
+namespace {
+
+// The folder is looked up at the first backup, not at start-up: the lookup loads shell32.
+class UserBackupFolder final : public BackupFolder {
+ public:
+  std::string Path() override { return Folder().Path(); }
+  std::optional<std::string> Save(const std::string& what, std::string_view bytes,
+                                  std::string* err) override {
+    return Folder().Save(what, bytes, err);
   }
-  return std::make_unique<DiskBackupFolder>(std::move(disk));
+  void Discard(const std::string& file) override { Folder().Discard(file); }
+
+ private:
+  BackupFolder& Folder() {
+    if (folder_) return *folder_;
+    wchar_t app_data[MAX_PATH] = {};
+    const auto get_folder_path = Shell32().SHGetFolderPathW;
+    const HRESULT hr = get_folder_path ? get_folder_path(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE,
+                                                         nullptr, SHGFP_TYPE_CURRENT, app_data)
+                                       : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+    std::unique_ptr<BackupDisk> disk;
+    if (SUCCEEDED(hr)) {
+      disk = std::make_unique<Win32BackupDisk>(app_data + std::wstring(kBelowAppData));
+    } else {
+      disk = std::make_unique<Win32BackupDisk>(
+          L"%APPDATA%" + std::wstring(kBelowAppData),
+          ApiErrorText("SHGetFolderPathW", "CSIDL_APPDATA", static_cast<unsigned long>(hr)));
+    }
+    folder_ = std::make_unique<DiskBackupFolder>(std::move(disk));
+    return *folder_;
+  }
+
+  std::unique_ptr<BackupFolder> folder_;
+};
+
+}  // namespace
+
+std::unique_ptr<BackupFolder> OpenUserBackupFolder() {
+  return std::make_unique<UserBackupFolder>();
 }
 
 }  // namespace tarnwick

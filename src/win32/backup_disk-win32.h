@@ -38,8 +38,9 @@ class Win32BackupDisk final : public BackupDisk {
 };
 
 /// The current user's backup folder: "Tarnwick\Backups" in the folder that SHGetFolderPathW
-/// gives for CSIDL_APPDATA (which it creates when missing). When that folder cannot be had,
-/// the folder is shown as "%APPDATA%\Tarnwick\Backups" and every save fails with the reason.
+/// gives for CSIDL_APPDATA (which it creates when missing), looked up at its first use. When
+/// that folder cannot be had, the folder is shown as "%APPDATA%\Tarnwick\Backups" and every
+/// save fails with the reason.
 std::unique_ptr<BackupFolder> OpenUserBackupFolder();
 
 }  // namespace tarnwick

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "win32/dynamic-win32.h"
 #include "win32/text-win32.h"
 
 namespace tarnwick {
@@ -26,7 +27,9 @@ void Win32Desktop::MsgBox(const std::string& text, const std::string& title, int
 void Win32Desktop::ShellExecute(ShellOwner owner, const std::string& verb, const std::string& file,
                                 int show_command) {
   const HWND window = owner == ShellOwner::kDesktop ? GetDesktopWindow() : nullptr;
-  ShellExecuteW(window, Widen(verb).c_str(), Widen(file).c_str(), nullptr, nullptr, show_command);
+  if (const auto shell_execute = Shell32().ShellExecuteW) {
+    shell_execute(window, Widen(verb).c_str(), Widen(file).c_str(), nullptr, nullptr, show_command);
+  }
 }
 
 }  // namespace tarnwick

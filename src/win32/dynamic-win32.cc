@@ -9,17 +9,18 @@ struct Resolver {
   HMODULE module;
   template <typename T>
   bool operator()(const char* name, T* function) const {
-    if (module)
+    if (module) {
       *function = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    }
     return *function != nullptr;
   }
 };
 
 }  // namespace
 
-const DynamicFunctions& ThemeFunctions() {
-  static const DynamicFunctions functions = [] {
-    DynamicFunctions f;
+const UxthemeFunctions& Uxtheme() {
+  static const UxthemeFunctions functions = [] {
+    UxthemeFunctions f;
     const Resolver resolve{LoadLibraryW(L"uxtheme.dll")};
     resolve("IsAppThemed", &f.IsAppThemed);
     resolve("OpenThemeData", &f.OpenThemeData);
@@ -31,11 +32,44 @@ const DynamicFunctions& ThemeFunctions() {
   return functions;
 }
 
-const DynamicFunctions& ShellFunctions() {
-  static const DynamicFunctions functions = [] {
-    DynamicFunctions f;
+const ShlwapiFunctions& Shlwapi() {
+  static const ShlwapiFunctions functions = [] {
+    ShlwapiFunctions f;
     const Resolver resolve{LoadLibraryW(L"SHLWAPI.DLL")};
     if (!resolve("SHDeleteKeyW", &f.SHDeleteKeyW)) f.delete_key_error = GetLastError();
+    return f;
+  }();
+  return functions;
+}
+
+const Shell32Functions& Shell32() {
+  static const Shell32Functions functions = [] {
+    Shell32Functions f;
+    const Resolver resolve{LoadLibraryW(L"shell32.dll")};
+    resolve("ShellExecuteW", &f.ShellExecuteW);
+    resolve("SHGetFolderPathW", &f.SHGetFolderPathW);
+    return f;
+  }();
+  return functions;
+}
+
+const Comdlg32Functions& Comdlg32() {
+  static const Comdlg32Functions functions = [] {
+    Comdlg32Functions f;
+    const Resolver resolve{LoadLibraryW(L"comdlg32.dll")};
+    resolve("GetOpenFileNameW", &f.GetOpenFileNameW);
+    return f;
+  }();
+  return functions;
+}
+
+const VersionFunctions& Version() {
+  static const VersionFunctions functions = [] {
+    VersionFunctions f;
+    const Resolver resolve{LoadLibraryW(L"version.dll")};
+    resolve("GetFileVersionInfoSizeW", &f.GetFileVersionInfoSizeW);
+    resolve("GetFileVersionInfoW", &f.GetFileVersionInfoW);
+    resolve("VerQueryValueW", &f.VerQueryValueW);
     return f;
   }();
   return functions;

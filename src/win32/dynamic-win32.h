@@ -1,34 +1,58 @@
-// Functions taken from system libraries at run time instead of being imported: the visual-styles
-// functions of uxtheme.dll, which Windows XP was the first to have (an executable importing them
-// would not even start on an older Windows, and could not say that it runs on Windows XP only),
-// and SHDeleteKeyW, which the reset takes from "SHLWAPI.DLL" by name.
+// Functions taken from system libraries at run time instead of being imported, in one table:
+// - uxtheme.dll came with Windows XP; an executable importing it would not even start on an
+//   older Windows, and could not say that it runs on Windows XP only;
+// - the reset takes SHDeleteKeyW from "SHLWAPI.DLL" by name;
+// - comdlg32, shell32 and version.dll serve only the file dialog, the links, the backup folder
+//   and the current-default line's program names; loading them at start-up, with everything
+//   comdlg32 pulls in, would make every start slower and larger for nothing.
 #ifndef TARNWICK_WIN32_DYNAMIC_WIN32_H_
 #define TARNWICK_WIN32_DYNAMIC_WIN32_H_
 
 #include "win32/windows-win32.h"
+// clang-format off: after <windows.h>
+#include <commdlg.h>
+// clang-format on
 
 namespace tarnwick {
 
-/// Each function is null when its library or the function itself could not be had; the
-/// libraries stay loaded for the life of the process.
-struct DynamicFunctions {
-  // uxtheme.dll
+// Each function is null when its library or the function itself could not be had. A library is
+// loaded at the first call of its getter and stays loaded for the life of the process.
+
+struct UxthemeFunctions {
   BOOL(WINAPI* IsAppThemed)() = nullptr;
   HANDLE(WINAPI* OpenThemeData)(HWND, const wchar_t*) = nullptr;
   HRESULT(WINAPI* CloseThemeData)(HANDLE) = nullptr;
   HRESULT(WINAPI* DrawThemeBackground)(HANDLE, HDC, int, int, const RECT*, const RECT*) = nullptr;
   HRESULT(WINAPI* GetThemeBackgroundContentRect)
   (HANDLE, HDC, int, int, const RECT*, RECT*) = nullptr;
+};
+const UxthemeFunctions& Uxtheme();
 
-  // SHLWAPI.DLL
+struct ShlwapiFunctions {
   DWORD(WINAPI* SHDeleteKeyW)(HKEY, const wchar_t*) = nullptr;
   /// Why SHDeleteKeyW is null: the loader's error (ERROR_MOD_NOT_FOUND, ERROR_PROC_NOT_FOUND).
   DWORD delete_key_error = ERROR_SUCCESS;
 };
+const ShlwapiFunctions& Shlwapi();
 
-/// The functions of one library are looked up at the first call that needs that library.
-const DynamicFunctions& ThemeFunctions();
-const DynamicFunctions& ShellFunctions();
+struct Shell32Functions {
+  HINSTANCE(WINAPI* ShellExecuteW)
+  (HWND, const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*, int) = nullptr;
+  HRESULT(WINAPI* SHGetFolderPathW)(HWND, int, HANDLE, DWORD, wchar_t*) = nullptr;
+};
+const Shell32Functions& Shell32();
+
+struct Comdlg32Functions {
+  BOOL(WINAPI* GetOpenFileNameW)(OPENFILENAMEW*) = nullptr;
+};
+const Comdlg32Functions& Comdlg32();
+
+struct VersionFunctions {
+  DWORD(WINAPI* GetFileVersionInfoSizeW)(const wchar_t*, DWORD*) = nullptr;
+  BOOL(WINAPI* GetFileVersionInfoW)(const wchar_t*, DWORD, DWORD, void*) = nullptr;
+  BOOL(WINAPI* VerQueryValueW)(const void*, const wchar_t*, void**, UINT*) = nullptr;
+};
+const VersionFunctions& Version();
 
 }  // namespace tarnwick
 

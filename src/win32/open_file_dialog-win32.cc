@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "win32/dynamic-win32.h"
 #include "win32/text-win32.h"
 
 namespace tarnwick {
@@ -43,7 +44,9 @@ bool OpenFileDialog::ShowOpen() {
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrInitialDir = initial_dir.empty() ? nullptr : initial_dir.c_str();
   ofn.Flags = static_cast<DWORD>(flags_);
-  if (!GetOpenFileNameW(&ofn)) return false;
+  // Without the dialog's library there is nothing to choose with: a cancel.
+  const auto get_open_file_name = Comdlg32().GetOpenFileNameW;
+  if (!get_open_file_name || !get_open_file_name(&ofn)) return false;
   file_name_ = Narrow(file.data());
   return true;
 }

@@ -33,13 +33,13 @@ HKEY HiveKey(Hive hive) {
 }
 
 long Win32Registry::DeleteKeyTree(Hive hive, const std::string& path) {
-  const DynamicFunctions& shell = ShellFunctions();
-  if (!shell.SHDeleteKeyW) return static_cast<long>(shell.delete_key_error);
+  const ShlwapiFunctions& shlwapi = Shlwapi();
+  if (!shlwapi.SHDeleteKeyW) return static_cast<long>(shlwapi.delete_key_error);
   const HKEY root = HiveKey(hive);
   if (!root) return kErrorInvalidHandle;
   if (path.empty()) return kErrorInvalidParameter;  // never the whole hive
   if (!WellFormed(path)) return kErrorFileNotFound;
-  return static_cast<long>(shell.SHDeleteKeyW(root, Widen(path).c_str()));
+  return static_cast<long>(shlwapi.SHDeleteKeyW(root, Widen(path).c_str()));
 }
 
 long Win32Registry::OpenKey(Hive hive, const std::string& path, uint32_t access, KeyHandle* key) {

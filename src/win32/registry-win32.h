@@ -19,7 +19,7 @@ HKEY HiveKey(Hive hive);
 class Win32Registry : public Registry {
  public:
   /// Deletes through SHDeleteKeyW, which is taken from "SHLWAPI.DLL" by name at the first
-  /// delete (ShellFunctions). When the library or the function cannot be had, every delete
+  /// delete (see dynamic-win32.h). When the library or the function cannot be had, every delete
   /// returns the loader's error (ERROR_MOD_NOT_FOUND, ERROR_PROC_NOT_FOUND).
   /// The empty path gives ERROR_INVALID_PARAMETER: a whole hive is never deleted.
   long DeleteKeyTree(Hive hive, const std::string& path) override;

@@ -4,24 +4,24 @@
 
 namespace tarnwick {
 ScopedTheme::ScopedTheme(HWND window, const wchar_t* class_list) {
-  const DynamicFunctions& f = ThemeFunctions();
+  const UxthemeFunctions& f = Uxtheme();
   if (f.IsAppThemed && f.OpenThemeData && f.CloseThemeData && f.IsAppThemed()) {
     theme_ = f.OpenThemeData(window, class_list);
   }
 }
 
 ScopedTheme::~ScopedTheme() {
-  if (theme_) ThemeFunctions().CloseThemeData(theme_);
+  if (theme_) Uxtheme().CloseThemeData(theme_);
 }
 
 bool ScopedTheme::DrawBackground(HDC dc, int part, int state, const RECT& rect) const {
-  const DynamicFunctions& f = ThemeFunctions();
+  const UxthemeFunctions& f = Uxtheme();
   return theme_ && f.DrawThemeBackground &&
          SUCCEEDED(f.DrawThemeBackground(theme_, dc, part, state, &rect, nullptr));
 }
 
 RECT ScopedTheme::ContentRect(HDC dc, int part, int state, const RECT& bounds) const {
-  const DynamicFunctions& f = ThemeFunctions();
+  const UxthemeFunctions& f = Uxtheme();
   RECT content = bounds;
   if (theme_ && f.GetThemeBackgroundContentRect) {
     f.GetThemeBackgroundContentRect(theme_, dc, part, state, &bounds, &content);

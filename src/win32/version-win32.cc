@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "win32/dynamic-win32.h"
 #include "win32/text-win32.h"
 #include "win32/windows-win32.h"
 
@@ -37,11 +38,15 @@ std::string Win32ProgramInfo::Description(const std::string& path) {
     expanded.resize(needed);
   }
 
+  const VersionFunctions& version = Version();
+  if (!version.GetFileVersionInfoSizeW || !version.GetFileVersionInfoW || !version.VerQueryValueW) {
+    return {};
+  }
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(expanded.c_str(), &ignored);
+  const DWORD size = version.GetFileVersionInfoSizeW(expanded.c_str(), &ignored);
   if (size == 0) return {};
   std::vector<BYTE> info(size);
-  if (!GetFileVersionInfoW(expanded.c_str(), 0, size, info.data())) return {};
+  if (!version.GetFileVersionInfoW(expanded.c_str(), 0, size, info.data())) return {};
 
   struct Translation {
     WORD language;
@@ -50,7 +55,7 @@ std::string Win32ProgramInfo::Description(const std::string& path) {
   Translation translation = {0x0409, 0x04B0};
   void* found = nullptr;
   UINT length = 0;
-  if (VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", &found, &length) &&
+  if (version.VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", &found, &length) &&
       length >= sizeof(Translation)) {
     std::memcpy(&translation, found, sizeof translation);
   }
@@ -61,7 +66,8 @@ std::string Win32ProgramInfo::Description(const std::string& path) {
       query += L"0123456789abcdef"[(part >> shift) & 0xF];
   }
   query += L"\\FileDescription";
-  if (!VerQueryValueW(info.data(), query.c_str(), &found, &length) || length == 0) return {};
+  if (!version.VerQueryValueW(info.data(), query.c_str(), &found, &length) || length == 0)
+    return {};
   // The length counts characters, the terminating NUL among them when there is one.
   std::wstring text(static_cast<const wchar_t*>(found), length);
   if (const size_t nul = text.find(L'\0'); nul != std::wstring::npos) text.resize(nul);

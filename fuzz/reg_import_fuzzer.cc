@@ -11,6 +11,7 @@
 
 #include "bench/hive_snapshot.h"
 #include "registry/reg_file.h"
+#include "standin/reg_import.h"
 #include "standin/standin_registry.h"
 
 namespace tarnwick {
@@ -18,33 +19,6 @@ namespace {
 
 void Check(bool condition) {
   if (!condition) std::abort();
-}
-
-// Every key of both hives with its values, parents before children, as edits that make them.
-bool Export(StandInRegistry& registry, Hive hive, const std::string& path,
-            std::vector<RegEdit>* keys) {
-  RegEdit key;
-  key.hive = hive;
-  key.path = path;
-  std::vector<ValueEntry> values;
-  std::vector<std::string> children;
-  if (registry.ListValues(hive, path, &values) != kErrorSuccess ||
-      registry.ListSubKeys(hive, path, &children) != kErrorSuccess) {
-    return false;
-  }
-  if (!path.empty()) keys->push_back(key);
-  for (ValueEntry& value : values) {
-    RegEdit set = key;
-    set.op = RegEdit::Op::kSetValue;
-    set.name = std::move(value.name);
-    set.type = value.type;
-    set.data = std::move(value.data);
-    keys->push_back(std::move(set));
-  }
-  for (const std::string& child : children) {
-    if (!Export(registry, hive, path.empty() ? child : path + "\\" + child, keys)) return false;
-  }
-  return true;
 }
 
 // Line breaks and a closing bracket cannot be part of a key name in a ".reg" file, and a line
@@ -71,8 +45,8 @@ void Fuzz(std::string_view bytes) {
     return;
   }
   std::vector<RegEdit> keys;
-  Check(Export(*first, Hive::kCurrentUser, "", &keys));
-  Check(Export(*first, Hive::kLocalMachine, "", &keys));
+  Check(ExportKeyTree(*first, Hive::kCurrentUser, "", &keys));
+  Check(ExportKeyTree(*first, Hive::kLocalMachine, "", &keys));
   if (!Exportable(keys)) return;
   HiveSnapshot original;
   Check(TakeSnapshot(*first, &original, &err));

@@ -21,4 +21,32 @@ RegImportResult ImportRegFile(StandInRegistry& registry, std::string_view bytes,
   return registry.Apply(edits, err) ? RegImportResult::kImported : RegImportResult::kFailed;
 }
 
+bool ExportKeyTree(StandInRegistry& registry, Hive hive, const std::string& path,
+                   std::vector<RegEdit>* edits) {
+  RegEdit key;
+  key.hive = hive;
+  key.path = path;
+  std::vector<ValueEntry> values;
+  std::vector<std::string> children;
+  if (registry.ListValues(hive, path, &values) != kErrorSuccess ||
+      registry.ListSubKeys(hive, path, &children) != kErrorSuccess) {
+    return false;
+  }
+  if (!path.empty()) edits->push_back(key);
+  for (ValueEntry& value : values) {
+    RegEdit set = key;
+    set.op = RegEdit::Op::kSetValue;
+    set.name = std::move(value.name);
+    set.type = value.type;
+    set.data = std::move(value.data);
+    edits->push_back(std::move(set));
+  }
+  for (const std::string& child : children) {
+    if (!ExportKeyTree(registry, hive, path.empty() ? child : path + "\\" + child, edits)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace tarnwick

@@ -1,14 +1,25 @@
 // Importing a ".reg" file into the stand-in hives, as the registry editor imports one on
-// Windows: the console tool's IMPORT, and the way the program's backups are restored on Linux.
+// Windows: the console tool's IMPORT, and the way the program's backups are restored on Linux;
+// and the edits that export a key tree.
 #ifndef TARNWICK_STANDIN_REG_IMPORT_H_
 #define TARNWICK_STANDIN_REG_IMPORT_H_
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "registry/reg_edit.h"
+#include "registry/registry.h"
 
 namespace tarnwick {
 
 class StandInRegistry;
+
+/// Appends to `edits` the key at `path` of `hive` and everything below it, as the edits that
+/// make them: each key (but a hive's root) created, then its values in their order, then its
+/// sub-keys, depth first. False when a key cannot be read; `edits` then holds what was read.
+bool ExportKeyTree(StandInRegistry& registry, Hive hive, const std::string& path,
+                   std::vector<RegEdit>* edits);
 
 /// How an import ended.
 enum class RegImportResult {

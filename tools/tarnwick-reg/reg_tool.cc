@@ -313,22 +313,8 @@ int Tool::Export(const Options& o) {
   if (reg_->KeyExists(key_.hive, key_.path) != kErrorSuccess) return Error(kNotFound);
   const std::string& file = o.positional[1];
   std::vector<RegEdit> keys;
-  Walk(key_.hive, key_.path, [&](const std::string& path) {
-    RegEdit key;
-    key.hive = key_.hive;
-    key.path = path;
-    keys.push_back(key);
-    std::vector<ValueEntry> values;
-    reg_->ListValues(key_.hive, path, &values);
-    for (ValueEntry& value : values) {
-      RegEdit set = key;
-      set.op = RegEdit::Op::kSetValue;
-      set.name = std::move(value.name);
-      set.type = value.type;
-      set.data = std::move(value.data);
-      keys.push_back(std::move(set));
-    }
-  });
+  if (!ExportKeyTree(*reg_, key_.hive, key_.path, &keys))
+    return Error("read " + FullKeyName(key_.hive, key_.path));
   std::error_code ec;
   if (!o.overwrite && std::filesystem::exists(file, ec) &&
       !Confirm("File " + file + " already exists. Overwrite")) {

@@ -45,8 +45,7 @@ bool FindFolded(const fs::path& dir, const std::string& name, fs::path* found) {
 std::optional<std::string> MachineText(Registry& registry, const char* path, const char* value) {
   const RegistryValue recorded = ReadRegistryValue(registry, Hive::kLocalMachine, path, value);
   if (std::holds_alternative<std::monostate>(recorded)) return std::nullopt;
-  const std::string text = AsText(recorded);
-  return text.substr(0, text.find('\0'));
+  return UpToNul(AsText(recorded));
 }
 
 // The scripting shell object: the stand-in registry's own write route, not owned.

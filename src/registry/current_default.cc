@@ -10,11 +10,6 @@ constexpr char kClients[] = R"(SOFTWARE\Clients\StartMenuInternet)";
 constexpr char kHttpVerbs[] = R"(SOFTWARE\Classes\http\Shell)";
 constexpr char kSuffix[] = " is currently the default browser.";
 
-std::string UpToNul(std::string text) {
-  if (size_t nul = text.find('\0'); nul != std::string::npos) text.resize(nul);
-  return text;
-}
-
 // The program that the current user's own default verb of http runs; empty when the user has
 // no such verb or its command names no program.
 std::string PerUserWebProgram(Registry& registry) {

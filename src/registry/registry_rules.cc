@@ -281,6 +281,8 @@ std::string DecimalDigits(uint32_t value, int width) {
   return digits;
 }
 
+std::string UpToNul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
+
 std::string TrimSpaces(std::string_view text) {
   const size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};

@@ -82,6 +82,9 @@ bool IsBlank(std::string_view text);
 /// `text` without the spaces at either end.
 std::string TrimSpaces(std::string_view text);
 
+/// `text` up to its first NUL, where the registry's own functions end a name or a path.
+std::string UpToNul(std::string_view text);
+
 /// `value` in lower-case hexadecimal digits, at least `width` of them ("0000002a").
 std::string HexDigits(uint32_t value, int width);
 

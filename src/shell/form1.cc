@@ -118,7 +118,7 @@ void Form1::Command7_Click() {
     case PresetApplyResult::kCancelled:
       // The user stopped before the browser was touched; only Internet Explorer's own check
       // was turned off, and a backup of an apply that did not happen would only mislead.
-      if (backup.saved() && platform_.backups != nullptr) platform_.backups->Discard(backup.file);
+      if (backup.saved()) platform_.backups->Discard(backup.file);
       return;
     case PresetApplyResult::kApplied:
     case PresetApplyResult::kNoSelection:

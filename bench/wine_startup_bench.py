@@ -16,6 +16,7 @@ Run it inside a Wine session on a display, as scripts/wine-startup-bench.sh does
   wine_startup_bench.py TARNWICK_EXE BARE_WINDOW_EXE [RUNS]     (default 30 runs of each)
 """
 import os
+import shutil
 import statistics
 import subprocess
 import sys
@@ -47,7 +48,9 @@ def run_once(argv):
 
 def imported_dlls(exe):
     """The DLLs that `exe` imports, as its import table names them."""
-    objdump = os.environ.get("OBJDUMP", "i686-w64-mingw32-objdump")
+    # The x86_64 objdump reads 32-bit and 64-bit executables alike, the i686 one only 32-bit ones.
+    objdump = os.environ.get("OBJDUMP") or shutil.which("x86_64-w64-mingw32-objdump") or \
+        "i686-w64-mingw32-objdump"
     dump = subprocess.run([objdump, "-p", exe], capture_output=True, text=True, check=True)
     return [line.split(":", 1)[1].strip() for line in dump.stdout.splitlines()
             if line.strip().startswith("DLL Name:")]

@@ -4,8 +4,9 @@
 Reads the resources of a Windows executable and fails unless they are those Tarnwick.exe ships:
 the version information (numbers, strings and translation exactly as below), the program icon
 as the first icon group, the button icons, the hand cursor, the donation bitmap and a manifest
-that asks for common controls 6. Needs nothing but Python's standard library.
+that asks for common controls 6 for the executable's own processor. Needs nothing but Python's standard library.
 """
+import re
 import struct
 import sys
 
@@ -23,6 +24,9 @@ EXPECTED_STRINGS = {
 }
 EXPECTED_VERSION = (1, 5, 0, 0)
 EXPECTED_TRANSLATION = (0x0409, 0x04B0)
+# The manifest's processorArchitecture for each PE machine type: Windows silently gives a
+# program whose manifest names another processor the old common controls.
+MANIFEST_ARCHITECTURES = {0x014C: b"x86", 0x8664: b"amd64"}
 
 
 class Image:
@@ -31,7 +35,7 @@ class Image:
         pe = struct.unpack_from("<I", data, 0x3C)[0]
         if data[pe:pe + 4] != b"PE\0\0":
             raise ValueError("not a PE file")
-        sections, = struct.unpack_from("<H", data, pe + 6)
+        self.machine, sections = struct.unpack_from("<HH", data, pe + 4)
         optional_size, = struct.unpack_from("<H", data, pe + 20)
         optional = pe + 24
         magic, = struct.unpack_from("<H", data, optional)
@@ -104,7 +108,8 @@ def main():
         return 2
     path = sys.argv[1]
     with open(path, "rb") as f:
-        resources = Image(f.read()).resources()
+        image = Image(f.read())
+    resources = image.resources()
     problems = []
 
     version = resources.get((RT_VERSION, 1))
@@ -154,6 +159,14 @@ def main():
     manifest = resources.get((RT_MANIFEST, 1), b"")
     if b"Microsoft.Windows.Common-Controls" not in manifest or b'version="6.0.0.0"' not in manifest:
         problems.append("no manifest asking for common controls 6")
+    arch = MANIFEST_ARCHITECTURES.get(image.machine)
+    if arch is None:
+        problems.append("machine type 0x%04x is neither x86 nor x86_64" % image.machine)
+    else:
+        named = set(re.findall(rb'processorArchitecture="([^"]*)"', manifest))
+        if named != {arch}:
+            problems.append("the manifest names processors %s, the executable is %s"
+                            % (sorted(n.decode() for n in named), arch.decode()))
 
     for problem in problems:
         print("%s: %s" % (path, problem), file=sys.stderr)

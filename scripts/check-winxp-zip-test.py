@@ -3,7 +3,8 @@
 
 Checks check-winxp-zip.py itself: the download as make-winxp-zip.py packs it passes, and each
 way of spoiling it (the notes in another form or out of step with the preset catalogue, an exe
-too big, an entry too many, a time that is not the sources') fails with its own message.
+too big or built for x86_64, an entry too many, a time that is not the sources') fails with its
+own message.
 """
 import os
 import subprocess
@@ -48,6 +49,10 @@ def main(argv):
         big_exe = os.path.join(work, "big.exe")
         with open(big_exe, "wb") as f:  # bytes past the image's end leave its PE data alone
             f.write(program + b"\0" * (400 * 1024 + 1 - len(program)))
+        x64_exe = os.path.join(work, "x64.exe")
+        with open(x64_exe, "wb") as f:  # the machine type alone says x86_64
+            pe = int.from_bytes(program[0x3C:0x40], "little")
+            f.write(program[:pe + 4] + b"\x64\x86" + program[pe + 6:])
         exe = argv[1]
         cases = [
             ("good", pack(os.path.join(work, "good.zip"), exe, notes), None),
@@ -72,6 +77,8 @@ def main(argv):
              "77 characters"),
             ("exe too big", pack(os.path.join(work, "big.zip"), big_exe, notes),
              "more than 409600"),
+            ("a 64-bit exe", pack(os.path.join(work, "x64.zip"), x64_exe, notes),
+             "not a 32-bit x86 program"),
             ("an entry too many", pack(os.path.join(work, "extra.zip"), exe, notes,
                                        extra=[("Setup.ini", b"x")]),
              "not Tarnwick.exe and README.txt"),

@@ -13,6 +13,7 @@ Fails unless ZIP is the Windows download as it must ship:
 """
 import os
 import re
+import struct
 import subprocess
 import sys
 import tempfile
@@ -68,6 +69,20 @@ def check_readme(data, catalogue, problems):
                     "lacks" if machine_wide else "wrongly names", name))
 
 
+I386 = 0x014C
+
+
+def pe_machine(exe):
+    """The machine type in the PE header; None when `exe` is no PE file."""
+    try:
+        pe = struct.unpack_from("<I", exe, 0x3C)[0]
+        if exe[pe:pe + 4] != b"PE\0\0":
+            return None
+        return struct.unpack_from("<H", exe, pe + 4)[0]
+    except struct.error:
+        return None
+
+
 def main(argv):
     if len(argv) not in (2, 3):
         sys.stderr.write(__doc__)
@@ -94,6 +109,8 @@ def main(argv):
                     i.filename, i.create_system, i.external_attr))
         exe = z.read("Tarnwick.exe") if "Tarnwick.exe" in names else b""
         readme = z.read("README.txt") if "README.txt" in names else b""
+    if exe and pe_machine(exe) != I386:
+        problems.append("Tarnwick.exe: not a 32-bit x86 program, which Windows XP needs")
     if len(exe) > MAX_EXE_BYTES:
         problems.append("Tarnwick.exe: %d bytes, more than %d" % (len(exe), MAX_EXE_BYTES))
     check_readme(readme, catalogue, problems)

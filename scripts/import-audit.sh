@@ -5,7 +5,8 @@
 # asks in its PE header for a Windows newer than 5.1.
 set -euo pipefail
 
-objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
+# The x86_64 objdump reads 32-bit and 64-bit executables alike, the i686 one only 32-bit ones.
+objdump=${OBJDUMP:-$(command -v x86_64-w64-mingw32-objdump || echo i686-w64-mingw32-objdump)}
 
 # DLLs that every Windows XP system has, lower case.
 xp_dlls="

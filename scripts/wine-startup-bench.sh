@@ -4,17 +4,19 @@
 # in build/windows-bench; the Tarnwick.exe built there is byte for byte the shipped one). Both
 # run alternately in one fresh 32-bit Windows XP prefix on a virtual display (Xvfb), with a
 # Wine session that stays up between runs, so that each run pays for its own process only.
+# Where this machine cannot start 32-bit programs, both are built for x86_64 (preset
+# "windows64", in build/windows64-bench) and run in a 64-bit Windows XP x64 prefix.
 #   scripts/wine-startup-bench.sh [RUNS]      (default 30 runs of each)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build_dir=build/windows-bench
+source scripts/wine-prefix.sh
+build_dir=build/$program_preset-bench
 
 if [[ "${1:-}" != --on-display ]]; then
-  cmake --preset windows -B "$build_dir" -DTARNWICK_BENCH=ON >/dev/null
+  cmake --preset "$program_preset" -B "$build_dir" -DTARNWICK_BENCH=ON >/dev/null
   cmake --build "$build_dir" --target Tarnwick tarnwick-bare-window >/dev/null
   echo "Tarnwick.exe: $(stat -c %s "$build_dir/src/win32/Tarnwick.exe") bytes," \
     "sha256 $(sha256sum <"$build_dir/src/win32/Tarnwick.exe" | cut -c1-16)..."
-  source scripts/wine-prefix.sh
   new_wine_prefix "$PWD/$build_dir/wineprefix"
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
   # What a Maxthon apply leaves and the window reads at its start: the per-user Start-menu

@@ -46,6 +46,15 @@ strict() {  # strict PRESET...
   for preset in "$@"; do cmake --preset "$preset" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null; done
 }
 
+# Runs a step of the test command and notes how long it took, for the summary at its end.
+timings=()
+step() {  # step LABEL COMMAND...
+  local label=$1 start=$SECONDS
+  shift
+  "$@"
+  timings+=("$label $((SECONDS - start)) s")
+}
+
 build() {  # build PRESET [TARGET...]
   local preset=$1; shift
   cmake --preset "$preset" >/dev/null
@@ -77,33 +86,35 @@ case "${1:-}" in
         "Tarnwick.exe is built and audited, not run; the same sources built for x86_64 run" \
         "under 64-bit Wine in a Windows XP x64 prefix)"
     fi
-    ensure_packages "${linux_packages[@]}" "${test_packages[@]}"
-    scripts/check-format.sh
+    step packages ensure_packages "${linux_packages[@]}" "${test_packages[@]}"
+    step format scripts/check-format.sh
     strict default asan fuzz
-    build default
-    ctest --preset default
-    build asan
-    ctest --preset asan
-    scripts/fuzz.sh 30
+    step "Linux build" build default
+    step "Linux tests" ctest --preset default
+    step "sanitizer build" build asan
+    step "sanitizer tests" ctest --preset asan
+    step fuzzing scripts/fuzz.sh 30
     if ((wine_bits == 32)); then
-      ensure_packages "${windows32_packages[@]}"
+      step "Windows packages" ensure_packages "${windows32_packages[@]}"
       strict windows windows-tests
-      build windows
+      step "Windows build" build windows
       windows_builds=(build/windows)
     else
-      ensure_packages "${windows64_packages[@]}"
+      step "Windows packages" ensure_packages "${windows64_packages[@]}"
       strict windows windows64 windows64-tests
-      build windows
-      build windows64
+      step "Windows build" build windows
+      step "Windows x86_64 build" build windows64
       windows_builds=(build/windows build/windows64)
     fi
-    scripts/import-audit-test.sh
+    step "import audit" scripts/import-audit-test.sh
     mapfile -t exes < <(find "${windows_builds[@]}" -name '*.exe' -not -path '*/CMakeFiles/*')
     scripts/import-audit.sh "${exes[@]}"
-    scripts/check-winxp-zip-test.py build/windows/src/win32/Tarnwick.exe
-    scripts/repro-check.sh
-    scripts/wine-tests.sh
-    scripts/wine-e2e.sh
+    step "zip check" scripts/check-winxp-zip-test.py build/windows/src/win32/Tarnwick.exe
+    step "reproducible zip" scripts/repro-check.sh
+    step "Wine tests" scripts/wine-tests.sh
+    step "Wine end to end" scripts/wine-e2e.sh
+    echo "build.sh test: every step passed in $((SECONDS / 60)) min $((SECONDS % 60)) s:" \
+      "$(IFS=,; echo "${timings[*]}" | sed 's/,/, /g')"
     ;;
   dist)
     ensure_packages "${linux_packages[@]}" "${windows_build_packages[@]}" "${dist_packages[@]}"

@@ -67,8 +67,8 @@ TEST(AccessibilityTest, TheTwoApplyButtonsAreToldApartByTheirDescriptions) {
 
 TEST(AccessibilityTest, EveryRowNamesAControlOfItsWindowAndALabelThatExists) {
   for (const AccessibleRow& row : AccessibleControls()) {
-    const auto rows = std::string_view(row.window) == kForm1Window.name ? Form1Controls()
-                                                                       : AboutControls();
+    const auto rows =
+        std::string_view(row.window) == kForm1Window.name ? Form1Controls() : AboutControls();
     const ControlRow* control = FindControl(rows, row.control);
     ASSERT_NE(nullptr, control) << row.control;
     EXPECT_TRUE(TakesFocus(*control)) << row.control << " is never reached";

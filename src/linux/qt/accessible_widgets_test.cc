@@ -116,6 +116,16 @@ TEST_F(AccessibleWidgetsTest, PressingTheDonationPictureOpensTheDonationsPage) {
   EXPECT_EQ(1u, opened_urls_.size());
 }
 
+TEST_F(AccessibleWidgetsTest, AScreenReaderSelectsAPresetByItsToggleAction) {
+  ASSERT_TRUE(Start());
+  QAccessibleInterface* iface = Accessible(window().Control("Option3"));
+  ASSERT_NE(nullptr, iface->actionInterface());
+  iface->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  EXPECT_TRUE(form().OptionValue(3));
+  EXPECT_TRUE(Control<QAbstractButton>("Command7")->isEnabled());
+  EXPECT_TRUE(Control<QAbstractButton>("Option3")->isChecked());
+}
+
 TEST_F(AccessibleWidgetsTest, SpaceAndEnterOnTheFocusedPictureOpenTheDonationsPage) {
   ASSERT_TRUE(Start());
   window().activateWindow();

@@ -78,6 +78,14 @@ void MainWindow::Connect() {
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
       // clicked, not toggled: only the user's selection (mouse or arrow keys) is a click.
       connect(button, &QAbstractButton::clicked, this, [this, handler] { handler(form_, {}); });
+      // But a screen reader's Toggle action checks an option without a click. The model's own
+      // changes come with signals blocked, and a click that also toggles runs the handler a
+      // second time, which changes nothing.
+      if (qobject_cast<QRadioButton*>(button)) {
+        connect(button, &QAbstractButton::toggled, this, [this, handler](bool checked) {
+          if (checked) handler(form_, {});
+        });
+      }
     } else if (auto* label = dynamic_cast<ClickLabel*>(widget)) {
       label->OnClick([this, handler] { handler(form_, {}); });
     }

@@ -182,20 +182,9 @@ TEST_F(AccessibleWin32Test, ADisabledButtonCannotBePressed) {
 std::vector<COLORREF> Printed(HWND control) {
   RECT rect;
   GetClientRect(control, &rect);
-  const HDC screen = GetDC(nullptr);
-  const HDC dc = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = CreateCompatibleBitmap(screen, rect.right, rect.bottom);
-  ReleaseDC(nullptr, screen);
-  const HGDIOBJ previous = SelectObject(dc, bitmap);
-  SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-  std::vector<COLORREF> pixels;
-  for (int y = 0; y < rect.bottom; ++y) {
-    for (int x = 0; x < rect.right; ++x) pixels.push_back(GetPixel(dc, x, y));
-  }
-  SelectObject(dc, previous);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  return pixels;
+  const MemoryCanvas canvas(rect.right, rect.bottom);
+  SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+  return canvas.Pixels();
 }
 
 // The pixels of a print of `control` without its outermost ring.

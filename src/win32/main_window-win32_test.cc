@@ -293,28 +293,23 @@ TEST_F(MainWindowWin32Test, AGraphicalButtonDrawsItsCaptionBelowThePictureSpace)
   const HWND button = Control("Command5");
   RECT rect;
   GetClientRect(button, &rect);
-  const HDC screen = GetDC(nullptr);
-  const HDC dc = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = CreateCompatibleBitmap(screen, rect.right, rect.bottom);
-  ReleaseDC(nullptr, screen);
-  const HGDIOBJ previous = SelectObject(dc, bitmap);
+  const MemoryCanvas canvas(rect.right, rect.bottom);
   DRAWITEMSTRUCT draw = {};
   draw.CtlType = ODT_BUTTON;
   draw.CtlID = static_cast<UINT>(GetDlgCtrlID(button));
   draw.itemAction = ODA_DRAWENTIRE;
   draw.hwndItem = button;
-  draw.hDC = dc;
+  draw.hDC = canvas.dc();
   draw.rcItem = rect;
   // Focused, the button carries the dotted focus rectangle inside its edge.
   draw.itemState = ODS_FOCUS;
   ASSERT_TRUE(window_.controls().DrawItem(draw));
   std::vector<COLORREF> focused;
-  for (int y = 0; y < rect.bottom; ++y) focused.push_back(GetPixel(dc, rect.right / 2, y));
+  for (int y = 0; y < rect.bottom; ++y) focused.push_back(canvas.At(rect.right / 2, y));
   draw.itemState = 0;
   ASSERT_TRUE(window_.controls().DrawItem(draw));
   int focus_pixels = 0;
-  for (int y = 0; y < rect.bottom; ++y)
-    focus_pixels += focused[y] != GetPixel(dc, rect.right / 2, y);
+  for (int y = 0; y < rect.bottom; ++y) focus_pixels += focused[y] != canvas.At(rect.right / 2, y);
   EXPECT_GE(focus_pixels, 1);
 
   // The caption's ink lies below the 32 pixels kept for the picture, and there is some.
@@ -322,14 +317,11 @@ TEST_F(MainWindowWin32Test, AGraphicalButtonDrawsItsCaptionBelowThePictureSpace)
   int ink_pixels = 0, highest = rect.bottom;
   for (int y = 2; y < rect.bottom - 2; ++y) {
     for (int x = 2; x < rect.right - 2; ++x) {
-      if (GetPixel(dc, x, y) != ink) continue;
+      if (canvas.At(x, y) != ink) continue;
       ++ink_pixels;
       if (y < highest) highest = y;
     }
   }
-  SelectObject(dc, previous);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
   EXPECT_GT(ink_pixels, 10);
   EXPECT_GE(highest, 2 + 32);
   EXPECT_FALSE(window_.controls().DrawItem(

@@ -20,6 +20,42 @@
 
 namespace tarnwick {
 
+/// A bitmap of the screen's format in a memory device context, to draw into and read back.
+class MemoryCanvas {
+ public:
+  MemoryCanvas(int width, int height) : width_(width), height_(height) {
+    const HDC screen = GetDC(nullptr);
+    dc_ = CreateCompatibleDC(screen);
+    bitmap_ = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    previous_ = SelectObject(dc_, bitmap_);
+  }
+  MemoryCanvas(const MemoryCanvas&) = delete;
+  MemoryCanvas& operator=(const MemoryCanvas&) = delete;
+  ~MemoryCanvas() {
+    SelectObject(dc_, previous_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+
+  HDC dc() const { return dc_; }
+  COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+  /// Every pixel, row by row.
+  std::vector<COLORREF> Pixels() const {
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height_; ++y) {
+      for (int x = 0; x < width_; ++x) pixels.push_back(At(x, y));
+    }
+    return pixels;
+  }
+
+ private:
+  int width_, height_;
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ previous_;
+};
+
 // A machine whose only browser registration is a Start-menu client with a display name, so
 // that the window has a current-default line to show; or, until `registered` is set, none.
 class OneClientRegistry : public Registry {

@@ -3,7 +3,8 @@
 #   ./build.sh run    build the Linux program and start it
 #   ./build.sh test   check the formatting, build everything with warnings as errors and run
 #                     every test suite: Linux (with short runs of the
-#                     crash and concurrency harnesses and 30 s of each fuzz target), then the
+#                     crash and concurrency harnesses and 30 s of each fuzz target, and the
+#                     program read through the accessibility stack, AT-SPI), then the
 #                     Windows executables (cross-built), their import audit, the Windows download
 #                     built twice and compared byte for byte, and the tests under Wine: 32-bit
 #                     Wine where this machine can start 32-bit programs, else the same tests
@@ -15,7 +16,8 @@ cd "$(dirname "$0")"
 
 linux_packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
   libbenchmark-dev qt6-base-dev libgl-dev libfontconfig-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra)
-test_packages=(xvfb xauth xdotool clang libclang-rt-14-dev clang-format diffoscope-minimal)
+test_packages=(xvfb xauth xdotool clang libclang-rt-14-dev clang-format diffoscope-minimal
+  dbus-daemon at-spi2-core python3-pyatspi)
 windows_build_packages=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 python3)
 wine_test_packages=(wine wine64 xvfb xauth xdotool imagemagick)
 windows32_packages=("${windows_build_packages[@]}" "${wine_test_packages[@]}" wine32:i386)
@@ -93,6 +95,7 @@ case "${1:-}" in
     step "Linux tests" ctest --preset default
     step "sanitizer build" build asan
     step "sanitizer tests" ctest --preset asan
+    step "screen reader" scripts/atspi-e2e.sh
     step fuzzing scripts/fuzz.sh 30
     if ((wine_bits == 32)); then
       step "Windows packages" ensure_packages "${windows32_packages[@]}"

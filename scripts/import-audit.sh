@@ -21,6 +21,7 @@ msimg32.dll
 msvcrt.dll
 ntdll.dll
 ole32.dll
+oleacc.dll
 oleaut32.dll
 rpcrt4.dll
 shell32.dll

@@ -213,8 +213,8 @@ void Form1::DeselectOptionBoxes() {
 }
 
 void Form1::GetCurrentDefaultWebBrowser() {
-  SetLabel5Caption("");
   if (platform_.registry == nullptr) {
+    SetLabel5Caption("");
     SetFrame4Visible(false);
     return;
   }
@@ -222,8 +222,10 @@ void Form1::GetCurrentDefaultWebBrowser() {
   if (platform_.programs != nullptr) {
     describe = [this](const std::string& path) { return platform_.programs->Description(path); };
   }
+  // The line is cleared and set in one step, after the query: a screen reader hears one change
+  // of it, or none when it stays the same, never the empty line in between.
   DefaultBrowserDisplay display = QueryCurrentDefaultBrowser(*platform_.registry, describe);
-  if (display.visible) SetLabel5Caption(display.caption);
+  SetLabel5Caption(display.visible ? display.caption : "");
   SetFrame4Visible(display.visible);
 }
 

@@ -140,6 +140,20 @@ TEST_F(Form1FlowsTest, QuotedPresetWithBrowserIconsAndMachineClient) {
   EXPECT_EQ("GreenBrowser Web Browser is currently the default browser.", form_->Label5Caption());
 }
 
+TEST_F(Form1FlowsTest, TheCurrentDefaultLineChangesOnceAndOnlyWhenItChanges) {
+  // Every caption the window is asked to show, in turn: a screen reader announces each.
+  std::vector<std::string> shown = {form_->Label5Caption()};
+  form_->SetObserver([&] {
+    if (shown.back() != form_->Label5Caption()) shown.push_back(form_->Label5Caption());
+  });
+  ApplyPreset(kGreenBrowser);
+  ApplyPreset(kGreenBrowser);  // the same again: the line stays
+  form_->Command5_Click();     // no browser is registered afterwards
+  EXPECT_EQ((std::vector<std::string>{
+                "", "GreenBrowser Web Browser is currently the default browser.", ""}),
+            shown);
+}
+
 TEST_F(Form1FlowsTest, MachineClientIsSkippedSilentlyWithoutAdministratorRights) {
   if (!host_->RefusesMachineWrites()) GTEST_SKIP() << "machine writes cannot be refused here";
   Open(/*administrator=*/false);

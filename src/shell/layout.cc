@@ -28,8 +28,6 @@ constexpr FontSpec kTahoma{"Tahoma", 8.25, kRegular};
 constexpr FontSpec kLinkFont{"MS Sans Serif", 8.25, kUnderline};
 constexpr FontSpec kVerdanaBold{"Verdana", 9, kBold};
 
-constexpr const char kApplyTip[] = "Sets the chosen browser as the default";
-
 // Each control in four lines: name, kind, container and caption; left, top, width, height (in
 // twips) and tab index; font, text colour, background and alignment; tooltip, picture, cursor
 // and flags.
@@ -78,7 +76,7 @@ constexpr ControlRow kForm1Rows[] = {
   {"Command7", kCommandButton, "Frame2", "Apply",
    3480, 1680, 735, 615, 9,
    kWindowFont, kNo, kNo, kCenter,
-   kApplyTip, kTick, kArrow, kDisabledAtStart},
+   "Sets the chosen preset as the default browser", kTick, kArrow, kDisabledAtStart},
   {"Frame4", kFrame, "Frame2", nullptr,
    2280, 240, 1935, 1095, 23,
    kWindowFont, kNo, kNo, kLeft,
@@ -106,7 +104,8 @@ constexpr ControlRow kForm1Rows[] = {
   {"Command2", kCommandButton, "Frame1", "&Apply",
    240, 960, 975, 855, 11,
    kWindowFont, kNo, kNo, kCenter,
-   kApplyTip, kTick, kArrow, kDisabledAtStart},
+   "Sets the browser program in the box as the default browser", kTick, kArrow,
+   kDisabledAtStart},
   {"Command5", kCommandButton, "Frame1", "&Reset",
    1200, 960, 975, 855, 12,
    kWindowFont, kNo, kNo, kCenter,
@@ -141,7 +140,7 @@ constexpr ControlRow kAboutRows[] = {
   {"picIcon", kPictureBox, "frmAbout", nullptr,
    240, 240, 480, 480, 1,
    kWindowFont, kNo, kNo, kLeft,
-   nullptr, kProgramIcon, kArrow, kNoBorder},
+   nullptr, kProgramIcon, kArrow, kNoBorder | kNoTabStop},
   {"lblTitle", kLabel, "frmAbout", "Tarnwick 1.5 for Windows\u00AE XP",
    1050, 240, 3885, 360, 3,
    kVerdanaBold, kBlack, kNo, kLeft,

@@ -87,6 +87,7 @@ enum ControlFlag : uint8_t {
   kDefaultButton = 4,  ///< pressed by Enter
   kCancelButton = 8,   ///< pressed by Esc
   kNoBorder = 16,      ///< a picture box drawn without its border
+  kNoTabStop = 32,     ///< a picture box that does nothing when pressed: it takes no focus
 };
 
 /// One control. Positions are from the top-left corner of the container's client area, which
@@ -97,7 +98,7 @@ struct ControlRow {
   const char* container;  ///< the window's name or a frame's; rows of containers come first
   const char* caption;    ///< caption or text at start, "&" before the access key; null: none
   int left, top, width, height;  ///< twips
-  int tab_index;                 ///< unique within the window; labels and frames never take focus
+  int tab_index;  ///< unique within the window; labels, frames and kNoTabStop never take focus
   FontSpec font;
   Colour fore;  ///< text colour; for a frame, its caption colour
   Colour back;

@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <utility>
 
+#include "shell/accessibility.h"
 #include "win32/resource-win32.h"
 #include "win32/text-win32.h"
 #include "win32/theme-win32.h"
@@ -124,11 +125,12 @@ ControlClass ClassFor(const ControlRow& row) {
     case ControlKind::kTextBox:
       return {L"EDIT", common | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE};
     case ControlKind::kPictureBox: {
-      // A picture box takes the focus in its turn, as the layout's tab order has it.
+      // A picture box takes the focus in its turn, as the layout's tab order has it, unless
+      // pressing it does nothing.
       const DWORD kind = row.picture == Picture::kDonate ? SS_BITMAP : SS_ICON;
+      const DWORD tab_stop = (row.flags & kNoTabStop) ? 0 : WS_TABSTOP;
       return {L"STATIC",
-              common | WS_TABSTOP | SS_NOTIFY | kind | ((row.flags & kNoBorder) ? 0 : WS_BORDER),
-              0};
+              common | tab_stop | SS_NOTIFY | kind | ((row.flags & kNoBorder) ? 0 : WS_BORDER), 0};
     }
   }
   return {nullptr, 0, 0};
@@ -175,6 +177,7 @@ bool ControlSet::Create(HWND parent, HINSTANCE instance, std::span<const Control
   window_ = &window;
   dpi_ = dpi;
   items_.clear();
+  accessible_.clear();
   items_.reserve(rows.size());
   for (size_t i = 0; i < rows.size(); ++i) {
     const ControlRow& row = rows[i];
@@ -217,6 +220,10 @@ bool ControlSet::Create(HWND parent, HINSTANCE instance, std::span<const Control
     }
     item.font = FontFor(row->font);
     SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(item.font), FALSE);
+    if (FindAccessible(window.name, row->name)) {
+      accessible_.push_back(
+          std::make_unique<AccessibleControl>(item.hwnd, FactsFor(window, rows, *row)));
+    }
 
     const int resource = PictureResource(row->picture);
     if (resource == 0) continue;

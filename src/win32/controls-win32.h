@@ -1,16 +1,18 @@
 // The child controls of a window, built from its layout table: the Win32 class and styles of
 // each kind of control, its rectangle at the screen's DPI, its font, colours, picture, cursor and
-// tooltip, and the drawing that the system controls do not do themselves (frames with coloured
-// captions, buttons with the picture above the caption).
+// tooltip, what a screen reader is told of it, and the drawing that the system controls do not
+// do themselves (frames with coloured captions, buttons with the picture above the caption).
 #ifndef TARNWICK_WIN32_CONTROLS_WIN32_H_
 #define TARNWICK_WIN32_CONTROLS_WIN32_H_
 
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "shell/layout.h"
+#include "win32/accessible-win32.h"
 #include "win32/scoped_gdi-win32.h"
 #include "win32/windows-win32.h"
 
@@ -65,7 +67,8 @@ class ControlSet {
   ControlSet& operator=(const ControlSet&) = delete;
 
   /// Creates every row's control as a child of `parent` at `dpi`, hidden and disabled rows as
-  /// the table says; adds the tooltips. Returns false with the failing API in `err`.
+  /// the table says; adds the tooltips; makes the controls of the accessibility table answer
+  /// for themselves. Returns false with the failing API in `err`.
   bool Create(HWND parent, HINSTANCE instance, std::span<const ControlRow> rows,
               const WindowFacts& window, int dpi, std::string* err);
 
@@ -124,6 +127,7 @@ class ControlSet {
   std::vector<ScopedGdiObject<HBITMAP>> bitmaps_;
   HCURSOR hand_ = nullptr;
   HWND tooltip_ = nullptr;
+  std::vector<std::unique_ptr<AccessibleControl>> accessible_;
 };
 
 }  // namespace tarnwick

@@ -50,6 +50,13 @@ TEST(ControlsWin32Test, FontsTakeTheirOwnFaceOrTheWindowsAtThePointSize) {
   EXPECT_FALSE(link.lfItalic);
 }
 
+TEST(ControlsWin32Test, APictureTakesTheFocusOnlyWhenPressingItDoesSomething) {
+  EXPECT_TRUE(ClassFor(Row("Picture1")).style & WS_TABSTOP);
+  const ControlRow* icon = FindControl(AboutControls(), "picIcon");
+  ASSERT_NE(nullptr, icon);
+  EXPECT_FALSE(ClassFor(*icon).style & WS_TABSTOP);
+}
+
 TEST(ControlsWin32Test, ColoursComeFromTheRowOrTheSystem) {
   EXPECT_EQ(RGB(0, 0, 192), ResolveColour(Row("Frame2").fore, 7));
   EXPECT_EQ(RGB(128, 64, 64), ResolveColour(Row("Label5").fore, 7));

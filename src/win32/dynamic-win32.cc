@@ -75,4 +75,15 @@ const VersionFunctions& Version() {
   return functions;
 }
 
+const OleaccFunctions& Oleacc() {
+  static const OleaccFunctions functions = [] {
+    OleaccFunctions f;
+    const Resolver resolve{LoadLibraryW(L"oleacc.dll")};
+    resolve("CreateStdAccessibleObject", &f.CreateStdAccessibleObject);
+    resolve("LresultFromObject", &f.LresultFromObject);
+    return f;
+  }();
+  return functions;
+}
+
 }  // namespace tarnwick

@@ -4,7 +4,9 @@
 // - the reset takes SHDeleteKeyW from "SHLWAPI.DLL" by name;
 // - comdlg32, shell32 and version.dll serve only the file dialog, the links, the backup folder
 //   and the current-default line's program names; loading them at start-up, with everything
-//   comdlg32 pulls in, would make every start slower and larger for nothing.
+//   comdlg32 pulls in, would make every start slower and larger for nothing;
+// - oleacc.dll serves only accessibility clients (screen readers), loaded when one first asks a
+//   control about itself.
 #ifndef TARNWICK_WIN32_DYNAMIC_WIN32_H_
 #define TARNWICK_WIN32_DYNAMIC_WIN32_H_
 
@@ -53,6 +55,12 @@ struct VersionFunctions {
   BOOL(WINAPI* VerQueryValueW)(const void*, const wchar_t*, void**, UINT*) = nullptr;
 };
 const VersionFunctions& Version();
+
+struct OleaccFunctions {
+  HRESULT(WINAPI* CreateStdAccessibleObject)(HWND, LONG, REFIID, void**) = nullptr;
+  LRESULT(WINAPI* LresultFromObject)(REFIID, WPARAM, IUnknown*) = nullptr;
+};
+const OleaccFunctions& Oleacc();
 
 }  // namespace tarnwick
 

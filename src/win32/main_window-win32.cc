@@ -27,9 +27,12 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
-void SetTextIfChanged(HWND window, const std::string& utf8) {
+// True when the text changed.
+bool SetTextIfChanged(HWND window, const std::string& utf8) {
   const std::wstring text = Widen(utf8);
-  if (window && TextOf(window) != text) SetWindowTextW(window, text.c_str());
+  if (!window || TextOf(window) == text) return false;
+  SetWindowTextW(window, text.c_str());
+  return true;
 }
 
 void SetTabStop(HWND window, bool tab_stop) {
@@ -260,7 +263,12 @@ void MainWindow::Render() {
   SetEnabled(controls_.Get("Command7"), form_->Command7Enabled());
   SetEnabled(controls_.Get("Command2"), form_->Command2Enabled());
   SetTextIfChanged(controls_.Get("Text1"), form_->Text1());
-  SetTextIfChanged(controls_.Get("Label5"), form_->Label5Caption());
+  // A screen reader hears the new current default: XP tells accessibility clients of a new
+  // window text itself, and the other systems the program runs on do not. A second event is
+  // harmless.
+  if (const HWND line = controls_.Get("Label5"); SetTextIfChanged(line, form_->Label5Caption())) {
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, line, OBJID_WINDOW, CHILDID_SELF);
+  }
   controls_.SetVisible("Frame4", form_->Frame4Visible());
 }
 

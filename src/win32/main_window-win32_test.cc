@@ -15,151 +15,12 @@
 #include "shell/form1.h"
 #include "shell/layout.h"
 #include "shell/web_links.h"
+#include "win32/main_window_for_test-win32.h"
 #include "win32/testing-win32.h"
 #include "win32/text-win32.h"
 
 namespace tarnwick {
 namespace {
-
-constexpr char kClients[] = R"(SOFTWARE\Clients\StartMenuInternet)";
-
-// A machine whose only browser registration is a Start-menu client with a display name, so
-// that the window has a current-default line to show.
-class OneClientRegistry : public Registry {
- public:
-  long DeleteKeyTree(Hive, const std::string&) override { return kErrorFileNotFound; }
-  long OpenKey(Hive hive, const std::string& path, uint32_t, KeyHandle* key) override {
-    if (hive == Hive::kLocalMachine && path == kClients) return Give(1, key);
-    if (hive == Hive::kLocalMachine && path == std::string(kClients) + "\\Maxthon.exe") {
-      return Give(2, key);
-    }
-    return kErrorFileNotFound;
-  }
-  long QueryValue(KeyHandle key, const std::string& name, uint32_t* type, uint8_t* data,
-                  uint32_t* size) override {
-    const std::u16string* text = nullptr;
-    if (name.empty() && key == Handle(1)) text = &client_;
-    if (name.empty() && key == Handle(2)) text = &display_name_;
-    if (!text) return kErrorFileNotFound;
-    const uint32_t needed = static_cast<uint32_t>((text->size() + 1) * 2);
-    *type = kRegSz;
-    if (data && *size < needed) return kErrorMoreData;
-    if (data) std::memcpy(data, text->c_str(), needed);
-    *size = needed;
-    return kErrorSuccess;
-  }
-  long EnumKey(KeyHandle, uint32_t, std::string*) override { return kErrorNoMoreItems; }
-  long EnumValue(KeyHandle, uint32_t, std::string*, uint32_t*, std::vector<uint8_t>*) override {
-    return kErrorNoMoreItems;
-  }
-  long CloseKey(KeyHandle) override { return kErrorSuccess; }
-
- private:
-  static KeyHandle Handle(uintptr_t n) { return reinterpret_cast<KeyHandle>(n); }
-  static long Give(uintptr_t n, KeyHandle* key) {
-    *key = Handle(n);
-    return kErrorSuccess;
-  }
-  std::u16string client_ = u"Maxthon.exe";
-  std::u16string display_name_ = u"Maxthon Web Browser";
-};
-
-// Real Windows reports a click (BN_CLICKED, the button left unchecked) when an unchecked option
-// button receives the focus unless its mouse button is down; Wine does not. This gives the
-// window's option buttons that behaviour and counts the clicks so reported.
-std::map<HWND, WNDPROC> g_option_procs;
-int g_focus_clicks = 0;
-
-LRESULT CALLBACK ClickWhenFocused(HWND button, UINT message, WPARAM wparam, LPARAM lparam) {
-  const LRESULT result = CallWindowProcW(g_option_procs[button], button, message, wparam, lparam);
-  if (message == WM_SETFOCUS && SendMessageW(button, BM_GETCHECK, 0, 0) != BST_CHECKED &&
-      !(SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED)) {
-    ++g_focus_clicks;
-    SendMessageW(GetParent(button), WM_COMMAND,
-                 MAKEWPARAM(GetDlgCtrlID(button), static_cast<WORD>(BN_CLICKED)),
-                 reinterpret_cast<LPARAM>(button));
-  }
-  return result;
-}
-
-void ClickOptionsOnFocusAsWindowsDoes(const MainWindow& window) {
-  for (const char* name :
-       {"Option1", "Option2", "Option3", "Option4", "Option5", "Option6", "Option7", "Option8"}) {
-    const HWND option = window.Control(name);
-    g_option_procs[option] = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(option, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ClickWhenFocused)));
-  }
-}
-
-bool HasStyle(HWND window, DWORD style) {
-  return (static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)) & style) == style;
-}
-
-class MainWindowWin32Test : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string err;
-    ASSERT_TRUE(window_.Create(&err)) << err;
-    Start(fake_.platform());
-  }
-  void TearDown() override {
-    window_.Detach();
-    window_.Destroy();
-    g_option_procs.clear();
-  }
-
-  void Start(const Platform& platform) {
-    window_.Detach();
-    form_ = std::make_unique<Form1>(platform);
-    window_.Attach(form_.get());
-    ASSERT_TRUE(form_->Form_Load());
-  }
-  HWND Control(const char* name) const {
-    const HWND control = window_.Control(name);
-    EXPECT_NE(nullptr, control) << name;
-    return control;
-  }
-  /// A notification from a control, as the control sends it.
-  void Notify(const char* name, int code) {
-    const HWND control = Control(name);
-    SendMessageW(window_.hwnd(), WM_COMMAND,
-                 MAKEWPARAM(GetDlgCtrlID(control), static_cast<WORD>(code)),
-                 reinterpret_cast<LPARAM>(control));
-  }
-  /// A click as the mouse makes it: the automatic option button checks itself, then reports.
-  void Click(const char* name) { SendMessageW(Control(name), BM_CLICK, 0, 0); }
-  bool Checked(const char* name) const {
-    return SendMessageW(window_.Control(name), BM_GETCHECK, 0, 0) == BST_CHECKED;
-  }
-  bool NoOptionSelected() const {
-    for (int i = 1; i <= 8; ++i) {
-      if (form_->OptionValue(i) || Checked(("Option" + std::to_string(i)).c_str())) return false;
-    }
-    return true;
-  }
-  /// A key as the message loop hands it to the dialog manager, at the focused control.
-  bool DialogKey(WPARAM key) {
-    MSG msg = {GetFocus(), WM_KEYDOWN, key, 0, 0, {0, 0}};
-    return IsDialogMessageW(window_.hwnd(), &msg);
-  }
-  /// Space on a button: pressed on the key going down, clicked on its release.
-  void Space(HWND control) {
-    SendMessageW(control, WM_KEYDOWN, VK_SPACE, 0x00390001);
-    SendMessageW(control, WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001));
-  }
-  size_t Calls(const std::string& prefix) const {
-    size_t n = 0;
-    for (const std::string& call : fake_.calls) n += call.starts_with(prefix);
-    return n;
-  }
-
-  std::vector<std::string> registry_calls_;
-  RecordingRegistry registry_{&registry_calls_};
-  AcceptingWriteRoute route_;
-  FakePlatform fake_{&registry_, &route_};
-  MainWindow window_{GetModuleHandleW(nullptr)};
-  std::unique_ptr<Form1> form_;
-};
 
 // Twips to pixels as a reader of the table would work them out: 1,440 twips to the inch,
 // rounded to the nearest pixel.
@@ -432,28 +293,23 @@ TEST_F(MainWindowWin32Test, AGraphicalButtonDrawsItsCaptionBelowThePictureSpace)
   const HWND button = Control("Command5");
   RECT rect;
   GetClientRect(button, &rect);
-  const HDC screen = GetDC(nullptr);
-  const HDC dc = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = CreateCompatibleBitmap(screen, rect.right, rect.bottom);
-  ReleaseDC(nullptr, screen);
-  const HGDIOBJ previous = SelectObject(dc, bitmap);
+  const MemoryCanvas canvas(rect.right, rect.bottom);
   DRAWITEMSTRUCT draw = {};
   draw.CtlType = ODT_BUTTON;
   draw.CtlID = static_cast<UINT>(GetDlgCtrlID(button));
   draw.itemAction = ODA_DRAWENTIRE;
   draw.hwndItem = button;
-  draw.hDC = dc;
+  draw.hDC = canvas.dc();
   draw.rcItem = rect;
   // Focused, the button carries the dotted focus rectangle inside its edge.
   draw.itemState = ODS_FOCUS;
   ASSERT_TRUE(window_.controls().DrawItem(draw));
   std::vector<COLORREF> focused;
-  for (int y = 0; y < rect.bottom; ++y) focused.push_back(GetPixel(dc, rect.right / 2, y));
+  for (int y = 0; y < rect.bottom; ++y) focused.push_back(canvas.At(rect.right / 2, y));
   draw.itemState = 0;
   ASSERT_TRUE(window_.controls().DrawItem(draw));
   int focus_pixels = 0;
-  for (int y = 0; y < rect.bottom; ++y)
-    focus_pixels += focused[y] != GetPixel(dc, rect.right / 2, y);
+  for (int y = 0; y < rect.bottom; ++y) focus_pixels += focused[y] != canvas.At(rect.right / 2, y);
   EXPECT_GE(focus_pixels, 1);
 
   // The caption's ink lies below the 32 pixels kept for the picture, and there is some.
@@ -461,14 +317,11 @@ TEST_F(MainWindowWin32Test, AGraphicalButtonDrawsItsCaptionBelowThePictureSpace)
   int ink_pixels = 0, highest = rect.bottom;
   for (int y = 2; y < rect.bottom - 2; ++y) {
     for (int x = 2; x < rect.right - 2; ++x) {
-      if (GetPixel(dc, x, y) != ink) continue;
+      if (canvas.At(x, y) != ink) continue;
       ++ink_pixels;
       if (y < highest) highest = y;
     }
   }
-  SelectObject(dc, previous);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
   EXPECT_GT(ink_pixels, 10);
   EXPECT_GE(highest, 2 + 32);
   EXPECT_FALSE(window_.controls().DrawItem(

@@ -67,6 +67,8 @@ template <typename T>
 class ComPtr {
  public:
   ComPtr() = default;
+  /// Takes over the one reference that `ptr` (which may be null) carries.
+  explicit ComPtr(T* ptr) : ptr_(ptr) {}
   ComPtr(ComPtr&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
   ComPtr& operator=(ComPtr&& other) noexcept {
     std::swap(ptr_, other.ptr_);

@@ -25,6 +25,7 @@ AboutDialog::AboutDialog(frmAbout& about, QWidget* owner)
   for (const ControlRow& row : AboutControls()) {
     controls_[row.name] = MakeControl(row, kAboutWindow, dpi, this);
   }
+  SetBuddies(kAboutWindow, controls_);
   connect(qobject_cast<QPushButton*>(Control("cmdOK")), &QPushButton::clicked, this,
           [this] { about_.cmdOK_Click(); });
   dynamic_cast<ClickLabel*>(Control("Label2"))->OnClick([this] { about_.Label2_Click(); });

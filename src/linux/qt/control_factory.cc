@@ -8,10 +8,12 @@
 #include <QRadioButton>
 #include <QToolButton>
 #include <algorithm>
+#include <string_view>
 
 #include "linux/qt/click_label.h"
 #include "linux/qt/etched_frame.h"
 #include "linux/qt/qt_look.h"
+#include "shell/accessibility.h"
 
 namespace tarnwick {
 namespace {
@@ -34,9 +36,10 @@ QPalette PaletteFor(const ControlRow& row) {
   return palette;
 }
 
-// Enter presses a focused command button, as Space does: the buttons of the classic toolkit
-// take both. Qt's own buttons take only Space, outside a dialog.
-class EnterPresses final : public QObject {
+// The keyboard presses what the classic toolkit's does: Enter a focused command button, as
+// Space does (Qt's own buttons take only Space outside a dialog); Space and Enter a picture
+// that is a link, as a click does.
+class KeyboardPresses final : public QObject {
  public:
   using QObject::QObject;
 
@@ -44,11 +47,17 @@ class EnterPresses final : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::KeyPress) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (!enter && key->key() != Qt::Key_Space) return false;
     if (key->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier)) return false;
-    auto* button = qobject_cast<QAbstractButton*>(watched);
-    if (button == nullptr || !button->isEnabled()) return false;
-    if (!key->isAutoRepeat()) button->click();
+    if (auto* button = qobject_cast<QAbstractButton*>(watched)) {
+      if (!enter || !button->isEnabled()) return false;
+      if (!key->isAutoRepeat()) button->click();
+      return true;
+    }
+    auto* link = dynamic_cast<ClickLabel*>(watched);
+    if (link == nullptr) return false;
+    if (!key->isAutoRepeat()) link->Click();
     return true;
   }
 };
@@ -91,11 +100,17 @@ QWidget* MakeWidget(const ControlRow& row, QWidget* parent) {
 
 QWidget* MakeControl(const ControlRow& row, const WindowFacts& window, int dpi, QWidget* parent) {
   QWidget* widget = MakeWidget(row, parent);
+  // The name first: the accessible objects are chosen by it (InstallAccessibleWidgets).
   widget->setObjectName(row.name);
   widget->setFont(FontFor(row.font, window));
   widget->setPalette(PaletteFor(row));
   widget->setGeometry(GeometryFor(row, dpi));
-  if (row.tooltip) widget->setToolTip(Text(row.tooltip));
+  if (row.tooltip) {
+    widget->setToolTip(Text(row.tooltip));
+    widget->setAccessibleDescription(Text(row.tooltip));
+  }
+  const AccessibleRow* facts = FindAccessible(window.name, row.name);
+  if (facts && facts->name) widget->setAccessibleName(Text(facts->name));
   if (row.cursor == Cursor::kHand) widget->setCursor(HandCursor());
   if (row.flags & kHiddenAtStart) widget->hide();
   if (row.flags & kDisabledAtStart) widget->setEnabled(false);
@@ -105,7 +120,7 @@ QWidget* MakeControl(const ControlRow& row, const WindowFacts& window, int dpi, 
       widget->setFocusPolicy(Qt::NoFocus);
       break;
     case ControlKind::kPictureBox:
-      widget->setFocusPolicy(Qt::TabFocus);
+      widget->setFocusPolicy((row.flags & kNoTabStop) ? Qt::NoFocus : Qt::TabFocus);
       break;
     default:
       widget->setFocusPolicy(Qt::StrongFocus);
@@ -121,8 +136,22 @@ QWidget* MakeControl(const ControlRow& row, const WindowFacts& window, int dpi, 
     button->setDefault(row.flags & kDefaultButton);
     button->setAutoDefault(row.flags & kDefaultButton);
   }
-  if (row.kind == ControlKind::kCommandButton) widget->installEventFilter(new EnterPresses(widget));
+  if (row.kind == ControlKind::kCommandButton || (facts && facts->role == AccessibleRole::kLink)) {
+    widget->installEventFilter(new KeyboardPresses(widget));
+  }
   return widget;
+}
+
+void SetBuddies(const WindowFacts& window, const std::map<std::string, QWidget*>& controls) {
+  for (const AccessibleRow& row : AccessibleControls()) {
+    if (row.window != std::string_view(window.name) || !row.labelled_by) continue;
+    const auto label = controls.find(row.labelled_by);
+    const auto control = controls.find(row.control);
+    if (label == controls.end() || control == controls.end()) continue;
+    if (auto* buddy_label = qobject_cast<QLabel*>(label->second)) {
+      buddy_label->setBuddy(control->second);
+    }
+  }
 }
 
 }  // namespace tarnwick

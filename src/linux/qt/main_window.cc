@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "linux/qt/accessible_widgets.h"
 #include "linux/qt/click_label.h"
 #include "linux/qt/control_factory.h"
 #include "linux/qt/qt_look.h"
@@ -22,6 +23,7 @@ MainWindow::MainWindow(Form1& form)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       form_(form) {
+  InstallAccessibleWidgets();
   setObjectName(kForm1Window.name);
   setWindowTitle(Text(kForm1Window.title));
   setFont(FontFor(FontSpec{}, kForm1Window));
@@ -46,6 +48,7 @@ void MainWindow::Build() {
     controls_[row.name] = widget;
     if (widget->focusPolicy() != Qt::NoFocus) focus_order.push_back(&row);
   }
+  SetBuddies(kForm1Window, controls_);
   std::sort(focus_order.begin(), focus_order.end(),
             [](const ControlRow* a, const ControlRow* b) { return a->tab_index < b->tab_index; });
   for (size_t i = 1; i < focus_order.size(); ++i) {
@@ -75,6 +78,14 @@ void MainWindow::Connect() {
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
       // clicked, not toggled: only the user's selection (mouse or arrow keys) is a click.
       connect(button, &QAbstractButton::clicked, this, [this, handler] { handler(form_, {}); });
+      // But a screen reader's Toggle action checks an option without a click. The model's own
+      // changes come with signals blocked, and a click that also toggles runs the handler a
+      // second time, which changes nothing.
+      if (qobject_cast<QRadioButton*>(button)) {
+        connect(button, &QAbstractButton::toggled, this, [this, handler](bool checked) {
+          if (checked) handler(form_, {});
+        });
+      }
     } else if (auto* label = dynamic_cast<ClickLabel*>(widget)) {
       label->OnClick([this, handler] { handler(form_, {}); });
     }

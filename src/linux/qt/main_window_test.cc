@@ -128,7 +128,7 @@ TEST_F(MainWindowTest, LooksAsTheTableSays) {
   EXPECT_EQ(QPoint(12, 1), label4->cursor().hotSpot());
   EXPECT_EQ(QPoint(12, 1), window().Control("Picture1")->cursor().hotSpot());
   EXPECT_TRUE(Control<QLabel>("Label1")->font().bold());
-  EXPECT_EQ(QString("Sets the chosen browser as the default"),
+  EXPECT_EQ(QString("Sets the chosen preset as the default browser"),
             window().Control("Command7")->toolTip());
   EXPECT_TRUE(window().Control("Command4")->toolTip().isEmpty());
   EXPECT_FALSE(Control<QAbstractButton>("Command5")->icon().isNull());

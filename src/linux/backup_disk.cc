@@ -68,13 +68,30 @@ bool PosixBackupDisk::MakeFolder(std::string* err) {
 bool PosixBackupDisk::List(std::vector<std::string>* names, std::string* err) {
   names->clear();
   DIR* dir = opendir(folder_.c_str());
-  if (dir == nullptr) return Fail(err);
+  if (dir == nullptr) return errno == ENOENT || Fail(err);
   while (const dirent* entry = readdir(dir)) {
     const std::string name = entry->d_name;
     if (name != "." && name != "..") names->push_back(name);
   }
   closedir(dir);
   return true;
+}
+
+bool PosixBackupDisk::ReadFile(const std::string& name, std::string* bytes, std::string* err) {
+  const int fd = open(PathOf(name).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Fail(err);
+  bytes->clear();
+  char buffer[16384];
+  ssize_t got = 0;
+  while ((got = read(fd, buffer, sizeof buffer)) != 0) {
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) break;
+    bytes->append(buffer, static_cast<size_t>(got));
+  }
+  const int error = errno;
+  close(fd);
+  if (got < 0) *err = SystemText(error);
+  return got == 0;
 }
 
 bool PosixBackupDisk::WriteNew(const std::string& name, std::string_view bytes, std::string* err) {

@@ -113,10 +113,11 @@ std::string Respelt(std::string_view help, Spelling spelling) {
   return out;
 }
 
-// A switch and its help in two columns.
-std::string Row(const char* name, const char* argument, const std::string& help) {
+// A switch (or an exit code) and its help in two columns, the second at `column`.
+std::string Row(const char* name, const char* argument, const std::string& help,
+                size_t column = kSwitchColumn) {
   std::string left = std::string("  ") + name + (argument ? std::string(" ") + argument : "");
-  left.resize(std::max(left.size() + 1, kSwitchColumn), ' ');
+  left.resize(std::max(left.size() + 1, column), ' ');
   return left + help + "\n";
 }
 
@@ -207,7 +208,7 @@ std::string UsageText(Spelling spelling, const std::string& program) {
     options += std::string(" [") + Spelt(row.on_windows, row.on_linux, spelling) +
                (row.argument ? std::string(" ") + row.argument : "") + "]";
   }
-  std::string text = "Usage: " + program + " [COMMAND" + options + "]\n\n";
+  std::string text = "Usage: " + program + " [COMMAND]" + options + "\n\n";
   text += Wrapped("Without a command " + program +
                       " opens its window. A command works without one: it prints its result, "
                       "and its exit code tells how it ended.",
@@ -232,7 +233,7 @@ std::string UsageText(Spelling spelling, const std::string& program) {
                   "") +
           "\n\nExit codes:\n";
   for (const ExitCodeRow& row : kExitCodes) {
-    text += Row(std::to_string(row.code).c_str(), nullptr, row.meaning);
+    text += Row(std::to_string(row.code).c_str(), nullptr, row.meaning, 6);
   }
   text.pop_back();
   return text;

@@ -313,6 +313,8 @@ int RunUnattended(std::span<const std::string> args, const Platform& platform,
     result = Result::Fail(kExitBadCommandLine, err);
   } else if (line.command == Command::kHelp) {
     result = Result::Out(UsageText(host.spelling, host.program));
+  } else if (!host.unavailable.empty()) {
+    result = Result::Fail(kExitRefused, host.unavailable);
   } else {
     result = Run(platform, host).Execute(line);
   }

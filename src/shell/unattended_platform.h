@@ -55,6 +55,10 @@ struct UnattendedPlatform {
   RegistryImporter* importer = nullptr;  ///< into the registry of the Platform
   Spelling spelling = Spelling::kWindows;
   std::string program;  ///< the program's name in the usage and the log: "Tarnwick.exe"
+  /// Why the registry could not be opened ("open ...user.hive: file is not a database"); when
+  /// set, every command but help ends with kExitRefused and this text, and the Platform is not
+  /// used.
+  std::string unavailable;
 };
 
 }  // namespace tarnwick

@@ -76,7 +76,8 @@ class UnattendedTest : public testing::Test {
   }
 
   /// Runs the program with `args`; the console starts empty each time.
-  int Run(std::vector<std::string> args, Spelling spelling = Spelling::kWindows) {
+  int Run(std::vector<std::string> args, Spelling spelling = Spelling::kWindows,
+          const std::string& unavailable = "") {
     console_ = FakeConsole();
     fake_->calls.clear();
     UnattendedPlatform host;
@@ -86,6 +87,7 @@ class UnattendedTest : public testing::Test {
     host.importer = &reg_->importer();
     host.spelling = spelling;
     host.program = "Tarnwick.exe";
+    host.unavailable = unavailable;
     return RunUnattended(args, fake_->platform(), host);
   }
 
@@ -294,6 +296,16 @@ TEST_F(UnattendedTest, AnotherWindowsIsRefusedWithTheWindowsMessage) {
   EXPECT_EQ(std::string(kRefusalMessage) + "\n", console_.err);
   EXPECT_EQ(kExitRefused, Run({"/set", "Maxthon"}));
   EXPECT_FALSE(Wrote());
+}
+
+TEST_F(UnattendedTest, ARegistryThatCannotBeOpenedIsSaidAndLogged) {
+  const std::string why = "open /home/ann/user.hive: file is not a database";
+  EXPECT_EQ(kExitRefused, Run({"/set", "Maxthon", "/log", "t.log"}, Spelling::kWindows, why));
+  EXPECT_EQ(why + "\n", console_.err);
+  ASSERT_EQ(1u, logs_.files["t.log"].size());
+  EXPECT_TRUE(logs_.files["t.log"][0].ends_with("\t" + why + "\t2"));
+  EXPECT_FALSE(Wrote());
+  EXPECT_EQ(kExitDone, Run({"/?"}, Spelling::kWindows, why));
 }
 
 TEST_F(UnattendedTest, BadCommandLinesGetTheUsageAndHelpIsNoFailure) {

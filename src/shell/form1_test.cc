@@ -170,18 +170,20 @@ TEST_F(Form1Test, ResetClearsTheWindowAndConfirmsWithTheWindowRedrawn) {
   EXPECT_EQ("Tarnwick for Windows\u00AE XP", fake_.messages[0].title);
   EXPECT_EQ(64, fake_.messages[0].style);
 
-  // The backup first, then all 22 deletions, then the message, then the current-default line
-  // is read afresh.
+  // The backup first, then all 22 deletions, then a look whether each key that a deletion did
+  // not report deleted is gone, then the message, then the current-default line is read afresh.
   const auto keys = PerUserResetKeys();
   const auto saved = std::find(fake_.calls.begin(), fake_.calls.end(), "Backup Save Reset");
   ASSERT_NE(fake_.calls.end(), saved);
   const size_t first = static_cast<size_t>(saved - fake_.calls.begin()) + 1;
-  ASSERT_GT(fake_.calls.size(), first + keys.size() + 1);
+  ASSERT_GT(fake_.calls.size(), first + 2 * keys.size() + 1);
   for (size_t i = 0; i < keys.size(); ++i) {
     EXPECT_EQ(std::string("DeleteKeyTree ") + keys[i], fake_.calls[first + i]);
+    // None of them existed here.
+    EXPECT_EQ(std::string("OpenKey HKCU\\") + keys[i], fake_.calls[first + keys.size() + i]);
   }
-  EXPECT_EQ("MsgBox Tarnwick for Windows\u00AE XP", fake_.calls[first + keys.size()]);
-  EXPECT_TRUE(fake_.calls[first + keys.size() + 1].starts_with("OpenKey HKCU"));
+  EXPECT_EQ("MsgBox Tarnwick for Windows\u00AE XP", fake_.calls[first + 2 * keys.size()]);
+  EXPECT_TRUE(fake_.calls[first + 2 * keys.size() + 1].starts_with("OpenKey HKCU"));
 }
 
 TEST_F(Form1Test, ResetTwiceBehavesAlike) {

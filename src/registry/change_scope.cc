@@ -199,7 +199,7 @@ ChangeScope Combine(ChangeScope a, const ChangeScope& b) {
 
 ChangeScope ScopeOfEdits(const std::vector<RegEdit>& edits) {
   auto writer_key = [](const RegEdit& edit) {
-    return std::string(edit.hive == Hive::kCurrentUser ? "HKCU\\" : "HKLM\\") + edit.path + "\\";
+    return Concat({edit.hive == Hive::kCurrentUser ? "HKCU\\" : "HKLM\\", edit.path, "\\"});
   };
   ChangeScope scope;
   std::vector<std::string> keys_with_values;  // folded writer keys

@@ -4,6 +4,7 @@
 #define TARNWICK_REGISTRY_REGISTRY_RULES_H_
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -90,6 +91,11 @@ std::string HexDigits(uint32_t value, int width);
 
 /// `value` in decimal digits, at least `width` of them with leading zeros ("007").
 std::string DecimalDigits(uint32_t value, int width);
+
+/// The texts one after the other, made in one piece: Concat({"The file \"", path, "\""}).
+/// Messages are built with it rather than with a chain of `+`, each of which would make and
+/// free a text of its own.
+std::string Concat(std::initializer_list<std::string_view> parts);
 
 }  // namespace tarnwick
 

@@ -113,8 +113,8 @@ std::vector<std::string> ValuesNotInPlace(Registry& registry,
       overwritten = parsed[j] && same_value(i, j);
     }
     if (overwritten || InPlace(registry, targets[i], writes[i])) continue;
-    differ.push_back(FullKeyName(Hive::kCurrentUser, KeyPath(targets[i])) + "\\" +
-                     targets[i].value_name);
+    differ.push_back(Concat(
+        {FullKeyName(Hive::kCurrentUser, KeyPath(targets[i])), "\\", targets[i].value_name}));
   }
   return differ;
 }

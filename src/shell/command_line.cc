@@ -72,21 +72,22 @@ const OptionRow* FindOption(std::string_view arg, Spelling spelling) {
   return nullptr;
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) { return Concat({"\"", text, "\""}); }
 
-// `text` broken into lines of at most kWidth characters at blanks, each after `indent`.
-std::string Wrapped(std::string_view text, const std::string& indent) {
+// `text` broken into lines of at most kWidth characters at blanks.
+std::string Wrapped(std::string_view text) {
   std::string out;
-  std::string line = indent;
+  std::string line;
   while (!text.empty()) {
     const size_t blank = text.find(' ');
     const std::string_view word = text.substr(0, blank);
     text = blank == std::string_view::npos ? std::string_view() : text.substr(blank + 1);
-    if (line.size() > indent.size() && line.size() + 1 + word.size() > kWidth) {
-      out += line + "\n";
-      line = indent;
+    if (!line.empty() && line.size() + 1 + word.size() > kWidth) {
+      out += line;
+      out += '\n';
+      line.clear();
     }
-    if (line.size() > indent.size()) line += ' ';
+    if (!line.empty()) line += ' ';
     line += word;
   }
   return out + line;
@@ -116,9 +117,11 @@ std::string Respelt(std::string_view help, Spelling spelling) {
 // A switch (or an exit code) and its help in two columns, the second at `column`.
 std::string Row(const char* name, const char* argument, const std::string& help,
                 size_t column = kSwitchColumn) {
-  std::string left = std::string("  ") + name + (argument ? std::string(" ") + argument : "");
-  left.resize(std::max(left.size() + 1, column), ' ');
-  return left + help + "\n";
+  std::string row = Concat({"  ", name, argument ? " " : "", argument ? argument : ""});
+  row.resize(std::max(row.size() + 1, column), ' ');
+  row += help;
+  row += '\n';
+  return row;
 }
 
 }  // namespace
@@ -152,15 +155,15 @@ bool ParseCommandLine(std::span<const std::string> args, Spelling spelling, Comm
     if (argument != nullptr) {
       if (i + 1 == args.size() || FindCommand(args[i + 1], spelling) ||
           FindOption(args[i + 1], spelling)) {
-        fail(Quoted(arg) + " needs " + argument);
+        fail(Concat({Quoted(arg), " needs ", argument}));
         continue;
       }
       value = args[++i];
     }
     if (as_command != nullptr) {
       if (command != nullptr) {
-        fail("one command at a time: " + Quoted(arg) + " after " +
-             Quoted(Spelt(command->on_windows, command->on_linux, spelling)));
+        fail(Concat({"one command at a time: ", Quoted(arg), " after ",
+                     Quoted(Spelt(command->on_windows, command->on_linux, spelling))}));
         continue;
       }
       command = as_command;
@@ -173,7 +176,7 @@ bool ParseCommandLine(std::span<const std::string> args, Spelling spelling, Comm
           line->once = true;
           break;
         case Option::kLog:
-          if (!line->log_file.empty()) fail(Quoted(arg) + " is given twice");
+          if (!line->log_file.empty()) fail(Concat({Quoted(arg), " is given twice"}));
           if (line->log_file.empty()) line->log_file = value;
           break;
         case Option::kQuiet:
@@ -181,15 +184,15 @@ bool ParseCommandLine(std::span<const std::string> args, Spelling spelling, Comm
           break;
       }
     } else if (!arg.empty() && (arg[0] == '/' || arg[0] == '-')) {
-      fail("unknown switch " + Quoted(arg));
+      fail(Concat({"unknown switch ", Quoted(arg)}));
     } else {
-      fail("unexpected " + Quoted(arg));
+      fail(Concat({"unexpected ", Quoted(arg)}));
     }
   }
   if (command == nullptr) fail("no command given");
   if (once != nullptr && command != nullptr && command->command != kSet) {
-    fail(Quoted(Spelt(once->on_windows, once->on_linux, spelling)) + " goes with " +
-         Quoted(SwitchName(kSet, spelling)) + " only");
+    fail(Concat({Quoted(Spelt(once->on_windows, once->on_linux, spelling)), " goes with ",
+                 Quoted(SwitchName(kSet, spelling)), " only"}));
   }
   *err = problem;
   return problem.empty();
@@ -203,17 +206,16 @@ std::string SwitchName(Command command, Spelling spelling) {
 }
 
 std::string UsageText(Spelling spelling, const std::string& program) {
-  std::string options;
+  std::string text = Concat({"Usage: ", program, " [COMMAND]"});
   for (const OptionRow& row : kOptions) {
-    options += std::string(" [") + Spelt(row.on_windows, row.on_linux, spelling) +
-               (row.argument ? std::string(" ") + row.argument : "") + "]";
+    text += Concat({" [", Spelt(row.on_windows, row.on_linux, spelling), row.argument ? " " : "",
+                    row.argument ? row.argument : "", "]"});
   }
-  std::string text = "Usage: " + program + " [COMMAND]" + options + "\n\n";
-  text += Wrapped("Without a command " + program +
-                      " opens its window. A command works without one: it prints its result, "
-                      "and its exit code tells how it ended.",
-                  "") +
-          "\n\nCommands:\n";
+  text += "\n\n";
+  text += Wrapped(Concat({"Without a command ", program,
+                          " opens its window. A command works without one: it prints its "
+                          "result, and its exit code tells how it ended."}));
+  text += "\n\nCommands:\n";
   for (const CommandRow& row : kCommands) {
     text += Row(Spelt(row.on_windows, row.on_linux, spelling), row.argument,
                 Respelt(row.help, spelling));
@@ -225,13 +227,13 @@ std::string UsageText(Spelling spelling, const std::string& program) {
   }
   std::string names;
   for (const BrowserPreset& row : PresetCatalogue()) {
-    names += (names.empty() ? "" : ", ") + std::string(row.Caption);
+    if (!names.empty()) names += ", ";
+    names += row.Caption;
   }
-  text += "\n" +
-          Wrapped("NAME is a preset, in any case: " + names +
-                      ". PATH is another browser's program file.",
-                  "") +
-          "\n\nExit codes:\n";
+  text += '\n';
+  text += Wrapped(Concat(
+      {"NAME is a preset, in any case: ", names, ". PATH is another browser's program file."}));
+  text += "\n\nExit codes:\n";
   for (const ExitCodeRow& row : kExitCodes) {
     text += Row(std::to_string(row.code).c_str(), nullptr, row.meaning, 6);
   }
@@ -243,7 +245,8 @@ std::string CommandLineText(const std::string& program, std::span<const std::str
   std::string text = program;
   for (const std::string& arg : args) {
     const bool quote = arg.empty() || arg.find_first_of(" \t") != std::string::npos;
-    text += " " + (quote ? Quoted(arg) : arg);
+    text += ' ';
+    text += quote ? Quoted(arg) : arg;
   }
   return text;
 }

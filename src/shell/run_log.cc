@@ -27,15 +27,15 @@ std::string OneLine(const std::string& text, const std::string& joint) {
 std::string Iso8601(const ZonedTime& time) {
   const LocalTime& t = time.local;
   const int offset = std::abs(time.utc_offset_minutes);
-  return DecimalDigits(static_cast<uint32_t>(t.year), 4) + "-" + Two(t.month) + "-" + Two(t.day) +
-         "T" + Two(t.hour) + ":" + Two(t.minute) + ":" + Two(t.second) +
-         (time.utc_offset_minutes < 0 ? "-" : "+") + Two(offset / 60) + ":" + Two(offset % 60);
+  return Concat({DecimalDigits(static_cast<uint32_t>(t.year), 4), "-", Two(t.month), "-",
+                 Two(t.day), "T", Two(t.hour), ":", Two(t.minute), ":", Two(t.second),
+                 time.utc_offset_minutes < 0 ? "-" : "+", Two(offset / 60), ":", Two(offset % 60)});
 }
 
 std::string FormatLogLine(const RunRecord& record) {
-  return Iso8601(record.time) + "\t" + OneLine(record.computer, " ") + "\t" +
-         OneLine(record.user, " ") + "\t" + OneLine(record.command_line, " ") + "\t" +
-         OneLine(record.result, " | ") + "\t" + std::to_string(record.exit_code);
+  return Concat({Iso8601(record.time), "\t", OneLine(record.computer, " "), "\t",
+                 OneLine(record.user, " "), "\t", OneLine(record.command_line, " "), "\t",
+                 OneLine(record.result, " | "), "\t", std::to_string(record.exit_code)});
 }
 
 }  // namespace tarnwick

@@ -83,14 +83,21 @@ struct Result {
   static Result Fail(int code, std::string text) { return {code, {}, std::move(text)}; }
 };
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+// `lines` as one text, joined by `joint`; empty ones are left out.
+std::string Joined(const std::vector<std::string>& lines, std::string_view joint = "\n") {
+  std::string text;
+  for (const std::string& line : lines) {
+    if (line.empty()) continue;
+    if (!text.empty()) text += joint;
+    text += line;
+  }
+  return text;
+}
 
 std::string Captions() {
-  std::string names;
-  for (const BrowserPreset& row : PresetCatalogue()) {
-    names += (names.empty() ? "" : ", ") + std::string(row.Caption);
-  }
-  return names;
+  std::vector<std::string> names;
+  for (const BrowserPreset& row : PresetCatalogue()) names.push_back(row.Caption);
+  return Joined(names, ", ");
 }
 
 // A browser named on the command line: a preset, or a program file that exists.
@@ -139,10 +146,10 @@ class Run {
     SelectionContext services = form_.Services();
     if (const BrowserPreset* row = FindPreset(text)) {
       if (!PresetInstalled(services, *row)) {
-        *result = Result::Fail(kExitNotInstalled, std::string(row->Caption) +
-                                                      " is not installed: there is no file " +
-                                                      Quoted(PresetExecutablePath(services, *row)) +
-                                                      ". Nothing was changed.");
+        *result = Result::Fail(
+            kExitNotInstalled,
+            Concat({row->Caption, " is not installed: there is no file \"",
+                    PresetExecutablePath(services, *row), "\". Nothing was changed."}));
         return false;
       }
       *browser = {row, {}, row->Caption};
@@ -150,10 +157,10 @@ class Run {
     }
     if (CheckCustomPath(services, text) != CustomApplyResult::kApplied) {
       *result = Result::Fail(kExitNotInstalled,
-                             Quoted(text) +
-                                 " is neither a preset nor an existing program file. Nothing was "
-                                 "changed. The presets are: " +
-                                 Captions() + ".");
+                             Concat({"\"", text,
+                                     "\" is neither a preset nor an existing program file. Nothing "
+                                     "was changed. The presets are: ",
+                                     Captions(), "."}));
       return false;
     }
     *browser = {nullptr, TrimSpaces(text), TrimSpaces(text)};
@@ -202,8 +209,8 @@ class Run {
     edit.data = TextToRegBytes(label);
     std::string err;
     if (host_.importer->Import({&edit, 1}, &err)) return {};
-    return "The browser set once could not be recorded (" + err +
-           "), so the next run with this option sets it again.";
+    return Concat({"The browser set once could not be recorded (", err,
+                   "), so the next run with this option sets it again."});
   }
 
   Result Reset() { return Reported(form_.Command5_Click()); }
@@ -240,24 +247,23 @@ class Run {
     Result result;
     if (!Find(text, &browser, &result)) return result;
     const std::vector<std::string> differ = NotInPlace(browser);
-    if (differ.empty()) return Result::Out("Every setting of " + browser.label + " is in place.");
-    std::string lines;
-    for (const std::string& value : differ) lines += (lines.empty() ? "" : "\n") + value;
-    return Result::Out(lines, kExitNotInPlace);
+    if (differ.empty()) {
+      return Result::Out(Concat({"Every setting of ", browser.label, " is in place."}));
+    }
+    return Result::Out(Joined(differ), kExitNotInPlace);
   }
 
   Result List() {
     const SelectionContext services = form_.Services();
-    std::string lines;
+    std::vector<std::string> lines;
     for (const BrowserPreset& row : PresetCatalogue()) {
       const bool installed = PresetInstalled(services, row);
       const bool in_place = installed && NotInPlace({&row, {}, row.Caption}).empty();
-      std::string caption = row.Caption;
-      caption.resize(std::max<size_t>(caption.size() + 2, 22), ' ');
-      lines += (lines.empty() ? "" : "\n") + std::string(in_place ? "* " : "  ") + caption +
-               (installed ? "installed" : "not installed");
+      std::string line = Concat({in_place ? "* " : "  ", row.Caption});
+      line.resize(std::max<size_t>(line.size() + 2, 24), ' ');
+      lines.push_back(line + (installed ? "installed" : "not installed"));
     }
-    return Result::Out(lines);
+    return Result::Out(Joined(lines));
   }
 
   Result Undo() {
@@ -265,26 +271,28 @@ class Run {
     std::string err;
     const std::optional<std::string> newest = backups->Newest(&err);
     if (!newest) {
-      return Result::Fail(kExitNoBackup, err.empty() ? "There is no backup to undo in " +
-                                                           Quoted(backups->Path()) + "."
-                                                     : "The backups in " + Quoted(backups->Path()) +
-                                                           " cannot be read: " + err + ".");
+      return Result::Fail(
+          kExitNoBackup,
+          err.empty()
+              ? Concat({"There is no backup to undo in \"", backups->Path(), "\"."})
+              : Concat({"The backups in \"", backups->Path(), "\" cannot be read: ", err, "."}));
     }
     std::string bytes;
     std::vector<RegEdit> edits;
     if (!backups->Read(*newest, &bytes, &err) || !ParseRegFile(bytes, &edits, &err)) {
-      return Result::Fail(kExitNoBackup, "The backup " + Quoted(*newest) +
-                                             " cannot be read: " + err + ". Nothing was changed.");
+      return Result::Fail(
+          kExitNoBackup,
+          Concat({"The backup \"", *newest, "\" cannot be read: ", err, ". Nothing was changed."}));
     }
     // The present state first, so that an undo can itself be undone.
     const BackupResult saved =
         SaveBackup(platform_.registry, backups, ScopeOfEdits(edits), kUndoBackupName);
     if (!saved.saved()) return Result::Fail(kExitBackupFailed, BackupFailedMessage(saved));
     if (!host_.importer->Import(edits, &err)) {
-      return Result::Fail(kExitWritesFailed, "Not every setting saved in " + Quoted(*newest) +
-                                                 " could be restored: " + err + ".");
+      return Result::Fail(kExitWritesFailed, Concat({"Not every setting saved in \"", *newest,
+                                                     "\" could be restored: ", err, "."}));
     }
-    return Result::Out("The settings saved in " + Quoted(*newest) + " are restored.");
+    return Result::Out(Concat({"The settings saved in \"", *newest, "\" are restored."}));
   }
 
   const UnattendedPlatform& host_;
@@ -333,13 +341,13 @@ int RunUnattended(std::span<const std::string> args, const Platform& platform,
     record.computer = host.workstation->ComputerName();
     record.user = host.workstation->UserName();
     record.command_line = CommandLineText(host.program, args);
-    record.result =
-        result.output + (result.output.empty() || result.error.empty() ? "" : "\n") + result.error;
+    record.result = Joined({result.output, result.error});
     if (record.result.empty()) record.result = MeaningOf(result.code);
     record.exit_code = result.code;
     if (!host.logs->Append(line.log_file, FormatLogLine(record), &err) && !line.quiet) {
-      host.console->WriteLine(Console::Stream::kError, "The log " + Quoted(line.log_file) +
-                                                           " could not be written: " + err + ".");
+      host.console->WriteLine(
+          Console::Stream::kError,
+          Concat({"The log \"", line.log_file, "\" could not be written: ", err, "."}));
     }
   }
   return result.code;

@@ -78,7 +78,15 @@ bool PosixLogFiles::Append(const std::string& path, std::string_view line, std::
     *err = ErrnoText(errno);
     return false;
   }
-  // One write, so that the kernel appends the whole line at once.
+  // One write, which the kernel appends whole. Over NFS an append is not atomic, so the writers
+  // also take turns by a lock on one byte far beyond any end, which no reader ever meets.
+  struct flock turn = {};
+  turn.l_type = F_WRLCK;
+  turn.l_whence = SEEK_SET;
+  turn.l_start = off_t{1} << 62;
+  turn.l_len = 1;
+  while (fcntl(fd, F_SETLKW, &turn) != 0 && errno == EINTR) {
+  }
   bool ok = WriteAll(fd, std::string(line) + "\n");
   int error = errno;
   if (close(fd) != 0 && ok) {

@@ -27,8 +27,8 @@ class PosixWorkstation final : public Workstation {
 };
 
 /// Opens a log with O_APPEND (creating it with mode 0666 less the umask) and writes each line
-/// with one write(2), which the kernel places whole at the file's end. On NFS an append is not
-/// atomic; there the lines of two computers may still collide.
+/// with one write(2), which the kernel places whole at the file's end, while it holds a POSIX
+/// lock that makes other writers (on NFS, also those of other computers) wait their turn.
 class PosixLogFiles final : public LogFiles {
  public:
   bool Append(const std::string& path, std::string_view line, std::string* err) override;

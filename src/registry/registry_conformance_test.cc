@@ -443,7 +443,12 @@ TEST_P(RegistryConformanceTest, TheImporterMakesEveryEditAsAFileStatesIt) {
   ASSERT_EQ(kErrorSuccess, Query(Hive::kCurrentUser, "New", "", &type, &bytes));
   EXPECT_EQ(uint32_t{kRegExpandSz}, type);
   ASSERT_EQ(kErrorSuccess, Query(Hive::kCurrentUser, "New", "Odd", &type, &bytes));
-  EXPECT_EQ(odd_text, bytes);
+  if (host_->ImportKeepsTextBytes()) {
+    EXPECT_EQ(odd_text, bytes);
+  } else {
+    // Wine's registry gives a text without its final NUL one, whoever writes it.
+    EXPECT_EQ((Bytes{'a', 0, 'b', 0, 0, 0}), bytes);
+  }
   EXPECT_EQ(kErrorFileNotFound, Query(Hive::kCurrentUser, "Keep", "Drop", &type, &bytes));
   EXPECT_EQ(kErrorSuccess, Open(Hive::kCurrentUser, "Keep", &key));
   registry().CloseKey(key);

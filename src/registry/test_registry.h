@@ -52,8 +52,8 @@ class TestRegistryHost {
   /// A key path relative to a hive that tests may own in both hives, such as
   /// "Software\TarnwickConformance".
   virtual std::string ScratchKey() const = 0;
-  /// Whether ImportRegFile stores a text value ("hex(1):", "hex(2):") with exactly the bytes
-  /// given; Wine's registry editor adds a final NUL to one that lacks it.
+  /// Whether ImportRegFile and the importer store a text value ("hex(1):", "hex(2):") with
+  /// exactly the bytes given; Wine's registry adds a final NUL to one that lacks it.
   virtual bool ImportKeepsTextBytes() const = 0;
 };
 

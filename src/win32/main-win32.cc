@@ -1,5 +1,6 @@
-// Tarnwick.exe: the program's start. The model runs its load step; only when that step lets the
-// program run is the main window created and shown.
+// Tarnwick.exe: the program's start. With arguments it runs them as a command, without a window.
+// Without, the model runs its load step; only when that step lets the program run is the main
+// window created and shown.
 #include "registry/registry.h"
 #include "shell/form1.h"
 #include "shell/startup.h"
@@ -10,14 +11,16 @@
 #include "win32/main_window-win32.h"
 #include "win32/registry-win32.h"
 #include "win32/scoped-win32.h"
+#include "win32/unattended-win32.h"
 #include "win32/version-win32.h"
 #include "win32/windows-win32.h"
 // clang-format off: after <windows.h>
 #include <commctrl.h>
 // clang-format on
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
   using namespace tarnwick;
+  if (HasArguments(command_line)) return RunCommandLine();
   // Tooltips, and the visual styles that the manifest asks for.
   INITCOMMONCONTROLSEX classes;
   classes.dwSize = sizeof classes;

@@ -104,6 +104,7 @@ case "${1:-}" in
     scripts/repro-check.sh
     scripts/wine-tests.sh
     scripts/wine-e2e.sh
+    scripts/wine-unattended.sh
     ;;
   dist)
     ensure_packages "${linux_packages[@]}" "${windows_build_packages[@]}" "${dist_packages[@]}"

@@ -30,6 +30,9 @@ bool SameName(std::string_view a, std::string_view b);
 /// false for a path with an empty component (a leading, trailing or doubled backslash).
 bool SplitKeyPath(std::string_view path, std::vector<std::string>* components);
 
+/// Key names joined by backslashes into a path relative to a hive: the inverse of SplitKeyPath.
+std::string JoinKeyPath(std::span<const std::string> components);
+
 /// A writer path taken apart: "HKCU\Software\Classes\.htm\" is hive kCurrentUser, key
 /// {"Software", "Classes", ".htm"} and the default value (empty `value_name`).
 struct WriterTarget {

@@ -42,17 +42,10 @@ struct DryRun {
   SelectionContext ctx;
 };
 
-// The key of a writer target as a path below its hive.
-std::string KeyPath(const WriterTarget& target) {
-  std::string path;
-  for (const std::string& part : target.key) path += (path.empty() ? "" : "\\") + part;
-  return path;
-}
-
 bool InPlace(Registry& registry, const WriterTarget& target, const PlannedWrite& write) {
   uint32_t type = 0;
   const RegistryValue value =
-      ReadRegistryValue(registry, target.hive, KeyPath(target), target.value_name, &type);
+      ReadRegistryValue(registry, target.hive, JoinKeyPath(target.key), target.value_name, &type);
   const std::optional<RegType> want = ParseRegType(write.type);
   if (!want || type != *want) return false;
   if (*want == kRegDword) {
@@ -113,8 +106,8 @@ std::vector<std::string> ValuesNotInPlace(Registry& registry,
       overwritten = parsed[j] && same_value(i, j);
     }
     if (overwritten || InPlace(registry, targets[i], writes[i])) continue;
-    differ.push_back(Concat(
-        {FullKeyName(Hive::kCurrentUser, KeyPath(targets[i])), "\\", targets[i].value_name}));
+    differ.push_back(Concat({FullKeyName(Hive::kCurrentUser, JoinKeyPath(targets[i].key)), "\\",
+                             targets[i].value_name}));
   }
   return differ;
 }

@@ -8,21 +8,18 @@ rem as the user who logs on; it copies nothing and installs nothing.
 rem
 rem It makes BROWSER the default browser of each user once: a user who then
 rem chooses another browser keeps it. To enforce BROWSER at every logon
-rem instead, remove /once below.
+rem instead, remove /once from both Tarnwick.exe lines below.
 
 setlocal
 rem A browser of Tarnwick's list (Tarnwick.exe /? names them all), or the
 rem full path of a browser's program file.
 set BROWSER=Mozilla Firefox
-rem One line per logon from every computer: a folder on a share that every
-rem user may write to (NETLOGON itself is read-only for users). Leave it
-rem empty to keep no log.
+rem One line per logon from every computer, in one file: put it in a folder
+rem on a share that every user may write to (NETLOGON itself is read-only
+rem for users), such as \\SERVER\Logs$\default-browser.log.
 set LOG=%~dp0Logs\default-browser.log
 
-set LOGOPTION=
-if not "%LOG%"=="" set LOGOPTION=/log "%LOG%"
-
-"%~dp0Tarnwick.exe" /set "%BROWSER%" /once /quiet %LOGOPTION%
+"%~dp0Tarnwick.exe" /set "%BROWSER%" /once /quiet /log "%LOG%"
 set RESULT=%ERRORLEVEL%
 
 rem 0: set (or set once before); 3: the browser is not installed on this
@@ -36,7 +33,7 @@ if %RESULT%==5 goto retry
 goto done
 
 :retry
-"%~dp0Tarnwick.exe" /set "%BROWSER%" /once /quiet %LOGOPTION%
+"%~dp0Tarnwick.exe" /set "%BROWSER%" /once /quiet /log "%LOG%"
 set RESULT=%ERRORLEVEL%
 
 :done

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "linux/backup_disk.h"
@@ -95,6 +96,13 @@ bool PosixLogFiles::Append(const std::string& path, std::string_view line, std::
   }
   if (!ok) *err = ErrnoText(error);
   return ok;
+}
+
+bool IsCommandLine(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]).starts_with("--")) return true;
+  }
+  return false;
 }
 
 int RunCommandLine(int argc, char** argv) {

@@ -34,6 +34,11 @@ class PosixLogFiles final : public LogFiles {
   bool Append(const std::string& path, std::string_view line, std::string* err) override;
 };
 
+/// Whether `argv[1...]` asks for a command rather than the window: some argument begins with
+/// two dashes ("--set"). Qt's own options begin with one ("-platform offscreen") and go to the
+/// window.
+bool IsCommandLine(int argc, char** argv);
+
 /// `tarnwick ARGS...`: opens the stand-in hives named by the environment and runs the command
 /// line `argv[1...]` over them with RunUnattended. Returns the exit code.
 int RunCommandLine(int argc, char** argv);

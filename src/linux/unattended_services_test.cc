@@ -8,6 +8,8 @@
 #include <ctime>
 #include <map>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "standin/temp_dir_for_test.h"
 
@@ -82,6 +84,20 @@ TEST(PosixWorkstationTest, TheClockTellsItsDistanceFromUtc) {
   tzset();
   EXPECT_FALSE(station.ComputerName().empty());
   EXPECT_FALSE(station.UserName().empty());
+}
+
+TEST(IsCommandLineTest, TwoDashesAskForACommandQtOptionsForTheWindow) {
+  auto is = [](std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    return IsCommandLine(static_cast<int>(argv.size()), argv.data());
+  };
+  EXPECT_FALSE(is({"tarnwick"}));
+  EXPECT_FALSE(is({"tarnwick", "-platform", "offscreen"}));
+  EXPECT_TRUE(is({"tarnwick", "--list"}));
+  EXPECT_TRUE(is({"tarnwick", "-platform", "offscreen", "--set", "Maxthon"}));
+  // Not even a command: the command line says so, rather than a window opening.
+  EXPECT_TRUE(is({"tarnwick", "--sett"}));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// tarnwick: the Linux program. With arguments it runs them as a command, without a window or a
+// tarnwick: the Linux program. With a command ("--set ...") it runs it without a window or a
 // display. Without, it opens the stand-in hives, runs the main window's load step and, when it
 // lets the program run, shows the window until it is closed.
 #include <QApplication>
@@ -15,7 +15,7 @@
 #include "standin/standin_registry.h"
 
 int main(int argc, char** argv) {
-  if (argc > 1) return tarnwick::RunCommandLine(argc, argv);
+  if (tarnwick::IsCommandLine(argc, argv)) return tarnwick::RunCommandLine(argc, argv);
   tarnwick::FontConfigWarmUp fonts;
   QApplication app(argc, argv);
   app.setWindowIcon(tarnwick::ProgramIcon());

@@ -69,17 +69,6 @@ bool ParseOptions(int argc, char** argv, Options* options) {
   return argc % 2 == 1 && options->users > 0 && options->parallel > 0;
 }
 
-class FixedEnvironment final : public Environment {
- public:
-  explicit FixedEnvironment(std::string program_files) : program_files_(std::move(program_files)) {}
-  std::string Get(const std::string& name) override {
-    return name == "ProgramFiles" ? program_files_ : "";
-  }
-
- private:
-  std::string program_files_;
-};
-
 struct User {
   HiveLocations hives;
   std::string backups;
@@ -236,7 +225,9 @@ int Main(int argc, char** argv) {
     if (f == nullptr) return 2;
     std::fclose(f);
   }
-  FixedEnvironment environment(program_files);
+  // This process reads "ProgramFiles" as its children do.
+  setenv("ProgramFiles", program_files.c_str(), 1);
+  ProcessEnvironment environment;
 
   // Every user with another browser already set, as a storm meets them.
   std::vector<User> users;

@@ -8,9 +8,11 @@
 // 0 when written, 1 when it could not be, 2 for a usage error.
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "linux/linux_services.h"
 #include "registry/reg_edit.h"
 #include "registry/reg_file.h"
 #include "registry/registry_rules.h"
@@ -24,17 +26,6 @@ namespace {
 class Installed final : public FileSystemObject {
  public:
   bool FileExists(const std::string&) override { return true; }
-};
-
-class FixedEnvironment final : public Environment {
- public:
-  explicit FixedEnvironment(std::string program_files) : program_files_(std::move(program_files)) {}
-  std::string Get(const std::string& name) override {
-    return name == "ProgramFiles" ? program_files_ : "";
-  }
-
- private:
-  std::string program_files_;
 };
 
 // The edit that makes `write`, as the write route would.
@@ -64,7 +55,8 @@ int Main(int argc, char** argv) {
     return 2;
   }
   Installed files;
-  FixedEnvironment environment(argv[2]);
+  setenv("ProgramFiles", argv[2], 1);
+  ProcessEnvironment environment;
   SelectionContext services;
   services.fso = &files;
   services.environment = &environment;

@@ -13,20 +13,13 @@
 #include <filesystem>
 #include <system_error>
 
+#include "linux/linux_services.h"
+
 namespace tarnwick {
 namespace {
 
-// The system's text for an errno value, as one lower-case line: "not a directory".
-std::string SystemText(int error) {
-  std::string text = std::strerror(error);
-  if (text.size() > 1 && text[0] >= 'A' && text[0] <= 'Z' && text[1] >= 'a' && text[1] <= 'z') {
-    text[0] = static_cast<char>(text[0] - 'A' + 'a');
-  }
-  return text;
-}
-
 bool Fail(std::string* err) {
-  *err = SystemText(errno);
+  *err = ErrnoText(errno);
   return false;
 }
 
@@ -37,7 +30,7 @@ bool SyncFolder(const std::string& folder, std::string* err) {
   const bool ok = fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync folders
   const int error = errno;
   close(fd);
-  if (!ok) *err = SystemText(error);
+  if (!ok) *err = ErrnoText(error);
   return ok;
 }
 
@@ -90,7 +83,7 @@ bool PosixBackupDisk::ReadFile(const std::string& name, std::string* bytes, std:
   }
   const int error = errno;
   close(fd);
-  if (got < 0) *err = SystemText(error);
+  if (got < 0) *err = ErrnoText(error);
   return got == 0;
 }
 
@@ -113,7 +106,7 @@ bool PosixBackupDisk::WriteNew(const std::string& name, std::string_view bytes, 
     ok = false;
     error = errno;
   }
-  if (!ok) *err = SystemText(error);
+  if (!ok) *err = ErrnoText(error);
   return ok;
 }
 

@@ -38,14 +38,6 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-std::string ErrnoText(int error) {
-  std::string text = std::strerror(error);
-  if (text.size() > 1 && text[0] >= 'A' && text[0] <= 'Z' && text[1] >= 'a' && text[1] <= 'z') {
-    text[0] = static_cast<char>(text[0] - 'A' + 'a');
-  }
-  return text;
-}
-
 }  // namespace
 
 void PosixConsole::WriteLine(Stream stream, std::string_view text) {

@@ -9,6 +9,7 @@
 #include "selection/preset_apply.h"
 #include "selection/preset_catalogue.h"
 #include "selection/selection_context.h"
+#include "selection/selection_fakes_for_test.h"
 
 namespace tarnwick {
 namespace {
@@ -16,19 +17,6 @@ namespace {
 constexpr char kProgramFiles[] = R"(C:\Program Files)";
 constexpr char kCustom[] = R"(C:\Apps\b.exe)";
 constexpr char kHttpCommand[] = R"(Software\Classes\http\Shell\MyHTMLFile\Command)";
-
-class Files final : public FileSystemObject {
- public:
-  bool FileExists(const std::string& path) override { return paths.count(path) != 0; }
-  std::set<std::string> paths;
-};
-
-class FixedEnvironment final : public Environment {
- public:
-  std::string Get(const std::string& name) override {
-    return name == "ProgramFiles" ? kProgramFiles : "";
-  }
-};
 
 class ApplyPlanTest : public EngineTest {
  protected:
@@ -60,8 +48,8 @@ class ApplyPlanTest : public EngineTest {
     return plan ? ValuesNotInPlace(registry(), *plan) : std::vector<std::string>{"no plan"};
   }
 
-  Files files_;
-  FixedEnvironment environment_;
+  FakeFiles files_;
+  ProgramFilesEnvironment environment_{kProgramFiles};
   SelectionContext services_;
 };
 

@@ -12,6 +12,7 @@
 #include "registry/registry_rules.h"
 #include "selection/apply_plan.h"
 #include "selection/custom_apply.h"
+#include "selection/picker.h"
 #include "selection/preset_apply.h"
 #include "selection/preset_catalogue.h"
 #include "selection/selection_context.h"
@@ -45,16 +46,6 @@ class TextDesktop final : public Desktop {
   std::string messages_;
 };
 
-// The picker that no one can answer: every question is a cancel.
-class NoDialog final : public CommonDialog {
- public:
-  void SetInitialDir(const std::string&) override {}
-  void SetFilter(const std::string&) override {}
-  void SetFlags(int32_t) override {}
-  bool ShowOpen() override { return false; }
-  std::string FileName() override { return {}; }
-};
-
 // The platform's automation objects, but for the dialog object, which is never made.
 class NoDialogAutomation final : public AutomationFactory {
  public:
@@ -66,7 +57,7 @@ class NoDialogAutomation final : public AutomationFactory {
     return inner_->CreateFileSystemObject(err);
   }
   std::unique_ptr<CommonDialog> CreateCommonDialog(std::string*) override {
-    return std::make_unique<NoDialog>();
+    return std::make_unique<UnansweredDialog>();
   }
 
  private:

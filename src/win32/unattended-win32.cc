@@ -5,15 +5,12 @@
 
 #include "shell/platform.h"
 #include "shell/unattended.h"
-#include "win32/automation-win32.h"
-#include "win32/backup_disk-win32.h"
 #include "win32/console-win32.h"
-#include "win32/desktop-win32.h"
 #include "win32/dynamic-win32.h"
 #include "win32/registry-win32.h"
 #include "win32/scoped-win32.h"
+#include "win32/services-win32.h"
 #include "win32/text-win32.h"
-#include "win32/version-win32.h"
 
 namespace tarnwick {
 namespace {
@@ -112,19 +109,7 @@ int RunCommandLine() {
   }
   // The automation objects want a single-threaded apartment, as in the window.
   ScopedCoInitialize com;
-  Win32Registry registry;
-  Win32AutomationFactory automation;
-  Win32VersionProvider version;
-  Win32Environment environment;
-  Win32ProgramInfo programs;
-  std::unique_ptr<BackupFolder> backups = OpenUserBackupFolder();
-  const Platform platform{.registry = &registry,
-                          .automation = &automation,
-                          .version = &version,
-                          .environment = &environment,
-                          .desktop = nullptr,
-                          .programs = &programs,
-                          .backups = backups.get()};
+  Win32Services services;
   Win32Console console;
   Win32Workstation workstation;
   Win32LogFiles logs;
@@ -136,7 +121,7 @@ int RunCommandLine() {
                                 .spelling = Spelling::kWindows,
                                 .program = "Tarnwick.exe",
                                 .unavailable = {}};
-  return RunUnattended(args, platform, host);
+  return RunUnattended(args, services.Over(nullptr), host);
 }
 
 }  // namespace tarnwick

@@ -67,17 +67,5 @@ TEST(ConsoleWin32Test, RedirectedStreamsGetEachLineInTheOemCodePageWithCrlf) {
   EXPECT_EQ(L"caf\u00E9", std::wstring(back));
 }
 
-TEST(ConsoleWin32Test, TheNulDeviceTakesTheTextWithoutAConsole) {
-  ScopedHANDLE nul(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, 0, nullptr));
-  ASSERT_TRUE(nul.valid());
-  Redirected out(STD_OUTPUT_HANDLE, nul.get());
-  Win32Console console;
-  console.WriteLine(Console::Stream::kOutput, "dropped");
-  // The process keeps whatever console it had: NUL was not taken for one.
-  DWORD mode = 0;
-  EXPECT_FALSE(GetConsoleMode(nul.get(), &mode));
-}
-
 }  // namespace
 }  // namespace tarnwick

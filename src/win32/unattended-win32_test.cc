@@ -85,30 +85,5 @@ TEST(Win32LogFilesTest, ALogHeldByAnotherProgramIsWaitedForAndAMissingFolderName
   EXPECT_FALSE(err.empty());
 }
 
-TEST(Win32WorkstationTest, NamesAndTheLocalClock) {
-  Win32Workstation station;
-  EXPECT_FALSE(station.ComputerName().empty());
-  EXPECT_FALSE(station.UserName().empty());
-  SYSTEMTIME local = {};
-  GetLocalTime(&local);
-  const ZonedTime now = station.Now();
-  EXPECT_EQ(local.wYear, now.local.year);
-  EXPECT_EQ(local.wMonth, now.local.month);
-  // The offset is what the time zone says now.
-  TIME_ZONE_INFORMATION zone = {};
-  const DWORD which = GetTimeZoneInformation(&zone);
-  const long bias = zone.Bias + (which == TIME_ZONE_ID_DAYLIGHT   ? zone.DaylightBias
-                                 : which == TIME_ZONE_ID_STANDARD ? zone.StandardBias
-                                                                  : 0);
-  EXPECT_EQ(-bias, now.utc_offset_minutes);
-}
-
-TEST(HasArgumentsTest, OnlyBlanksAskForTheWindow) {
-  EXPECT_FALSE(HasArguments(nullptr));
-  EXPECT_FALSE(HasArguments(""));
-  EXPECT_FALSE(HasArguments(" \t "));
-  EXPECT_TRUE(HasArguments(" /query"));
-}
-
 }  // namespace
 }  // namespace tarnwick

@@ -23,7 +23,7 @@ set LOG=%~dp0Logs\default-browser.log
 set RESULT=%ERRORLEVEL%
 
 rem 0: set (or set once before); 3: the browser is not installed on this
-rem computer; 2: not Windows XP. Nothing more to do for these.
+rem computer; 2: a Windows later than XP. Nothing more to do for these.
 if %RESULT%==0 goto done
 if %RESULT%==2 goto done
 if %RESULT%==3 goto done

@@ -116,6 +116,7 @@ case "${1:-}" in
     step "reproducible zip" scripts/repro-check.sh
     step "Wine tests" scripts/wine-tests.sh
     step "Wine end to end" scripts/wine-e2e.sh
+    step "Wine command line" scripts/wine-unattended.sh
     echo "build.sh test: every step passed in $((SECONDS / 60)) min $((SECONDS % 60)) s:" \
       "$(IFS=,; echo "${timings[*]}" | sed 's/,/, /g')"
     ;;

@@ -1,5 +1,8 @@
 #include "bench/hive_snapshot.h"
 
+#include <sqlite3.h>
+
+#include <filesystem>
 #include <sstream>
 
 namespace tarnwick {
@@ -75,6 +78,37 @@ std::string FirstDifference(const std::string& a, const std::string& b) {
       return "line " + std::to_string(line) + ": '" + line_a + "' vs '" + line_b + "'";
     }
   }
+}
+
+std::string CheckIntegrity(const std::string& path) {
+  if (!std::filesystem::exists(path)) return "ok";
+  sqlite3* db = nullptr;
+  std::string verdict;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    verdict = std::string("open: ") + sqlite3_errmsg(db);
+  } else {
+    auto collect = [](void* out, int columns, char** values, char**) {
+      auto* text = static_cast<std::string*>(out);
+      for (int i = 0; i < columns; ++i)
+        *text += (values[i] ? values[i] : "NULL") + std::string(" ");
+      return 0;
+    };
+    std::string integrity, foreign;
+    char* message = nullptr;
+    if (sqlite3_exec(db, "PRAGMA integrity_check", collect, &integrity, &message) != SQLITE_OK ||
+        sqlite3_exec(db, "PRAGMA foreign_key_check", collect, &foreign, &message) != SQLITE_OK) {
+      verdict = std::string("check: ") + (message ? message : "?");
+    } else if (integrity != "ok ") {
+      verdict = "integrity_check: " + integrity;
+    } else if (!foreign.empty()) {
+      verdict = "foreign_key_check: " + foreign;
+    } else {
+      verdict = "ok";
+    }
+    sqlite3_free(message);
+  }
+  sqlite3_close(db);
+  return verdict;
 }
 
 }  // namespace tarnwick

@@ -30,6 +30,10 @@ std::unique_ptr<StandInRegistry> RegistryFromSnapshot(const HiveSnapshot& snapsh
 /// The first line in which `a` and `b` differ, both versions, for a failure report.
 std::string FirstDifference(const std::string& a, const std::string& b);
 
+/// SQLite's own view of the hive file at `path`: "ok" when its integrity and foreign-key
+/// checks pass (or it does not exist), otherwise what is wrong with it.
+std::string CheckIntegrity(const std::string& path);
+
 }  // namespace tarnwick
 
 #endif  // TARNWICK_BENCH_HIVE_SNAPSHOT_H_

@@ -2,9 +2,9 @@
 """check-winxp-zip-test.py TARNWICK.EXE
 
 Checks check-winxp-zip.py itself: the download as make-winxp-zip.py packs it passes, and each
-way of spoiling it (the notes in another form or out of step with the preset catalogue, an exe
-too big or built for x86_64, an entry too many, a time that is not the sources') fails with its
-own message.
+way of spoiling it (the notes in another form or out of step with the preset catalogue, a logon
+script in another form or with a switch or exit code the program lacks, an exe too big or built
+for x86_64, an entry too many, a time that is not the sources') fails with its own message.
 """
 import os
 import subprocess
@@ -14,23 +14,29 @@ import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 README = os.path.join(HERE, "..", "packaging", "windows", "README.txt")
+SCRIPT = os.path.join(HERE, "..", "packaging", "windows", "set-default-browser.cmd")
 EPOCH = "1796701588"
 
 
-def pack(path, exe, readme, extra=(), epoch=EPOCH, raw=False):
-    """A zip as make-winxp-zip.py makes it; `raw` stores the notes exactly as given."""
-    readme_path = path + ".txt"
-    with open(readme_path, "wb") as f:
-        f.write(b"replaced below\n" if raw else readme)
+def pack(path, exe, readme, script, extra=(), epoch=EPOCH, raw=None):
+    """A zip as make-winxp-zip.py makes it; `raw` names an entry ("README.txt" or
+    "set-default-browser.cmd") stored exactly as given instead."""
+    texts = []
+    for suffix, text in ((".txt", readme), (".cmd", script)):
+        with open(path + suffix, "wb") as f:
+            f.write(b"replaced below\n" if raw else text)
+        texts.append(path + suffix)
     env = dict(os.environ, SOURCE_DATE_EPOCH=epoch)
-    subprocess.run([sys.executable, os.path.join(HERE, "make-winxp-zip.py"), path, exe,
-                    readme_path], check=True, env=env)
+    subprocess.run([sys.executable, os.path.join(HERE, "make-winxp-zip.py"), path, exe] + texts,
+                   check=True, env=env)
     if raw or extra:
+        given = {"README.txt": readme, "set-default-browser.cmd": script}
         with zipfile.ZipFile(path) as z:
             entries = [(i, z.read(i.filename)) for i in z.infolist()]
         with zipfile.ZipFile(path, "w") as z:
             for info, data in entries:
-                z.writestr(info, readme if raw and info.filename == "README.txt" else data)
+                z.writestr(info, given[info.filename] if raw and info.filename in given and
+                           info.filename == raw else data)
             for name, data in extra:
                 z.writestr(zipfile.ZipInfo(name, entries[0][0].date_time), data)
     return path
@@ -44,6 +50,8 @@ def main(argv):
         program = f.read()
     with open(README, "rb") as f:
         notes = f.read().replace(b"\r\n", b"\n")
+    with open(SCRIPT, "rb") as f:
+        script = f.read().replace(b"\r\n", b"\n")
     failures = 0
     with tempfile.TemporaryDirectory() as work:
         big_exe = os.path.join(work, "big.exe")
@@ -54,36 +62,47 @@ def main(argv):
             pe = int.from_bytes(program[0x3C:0x40], "little")
             f.write(program[:pe + 4] + b"\x64\x86" + program[pe + 6:])
         exe = argv[1]
+        def zipped(name, readme=notes, logon=script, program=exe, **kw):
+            return pack(os.path.join(work, name + ".zip"), program, readme, logon, **kw)
+
         cases = [
-            ("good", pack(os.path.join(work, "good.zip"), exe, notes), None),
-            ("LF line ends", pack(os.path.join(work, "lf.zip"), exe, notes, raw=True),
-             "does not end its lines with CRLF"),
-            ("Windows-1252 sign", pack(os.path.join(work, "ansi.zip"), exe,
-                                       notes.replace(b"(R)", b"\xae"), raw=True),
-             "not plain ASCII"),
-            ("a preset's line missing", pack(os.path.join(work, "preset.zip"), exe,
-                                             notes.replace(b"Maxthon\\Maxthon.exe", b"Maxthon")),
+            ("good", zipped("good"), None),
+            ("LF line ends", zipped("lf", raw="README.txt"), "does not end its lines with CRLF"),
+            ("Windows-1252 sign", zipped("ansi", readme=notes.replace(b"(R)", b"\xae"),
+                                         raw="README.txt"), "not plain ASCII"),
+            ("a preset's line missing",
+             zipped("preset", readme=notes.replace(b"Maxthon\\Maxthon.exe", b"Maxthon")),
              "no line 'Maxthon   Program Files\\Maxthon\\Maxthon.exe'"),
-            ("a machine-wide preset not named", pack(
-                os.path.join(work, "admin.zip"), exe,
-                notes.replace(b"For GreenBrowser, Maxthon,", b"For GreenBrowser,")),
+            ("a machine-wide preset not named",
+             zipped("admin", readme=notes.replace(b"For GreenBrowser, Maxthon,",
+                                                  b"For GreenBrowser,")),
              "the administrator paragraph lacks Maxthon"),
-            ("a per-user preset named", pack(
-                os.path.join(work, "admin2.zip"), exe,
-                notes.replace(b"and Crazy\nBrowser,", b"Crazy\nBrowser and Avant Browser,")),
+            ("a per-user preset named",
+             zipped("admin2", readme=notes.replace(b"and Crazy\nBrowser,",
+                                                   b"Crazy\nBrowser and Avant Browser,")),
              "the administrator paragraph wrongly names Avant Browser"),
-            ("a long line", pack(os.path.join(work, "long.zip"), exe,
-                                 notes.replace(b"WHAT TARNWICK DOES", b"W" * 77)),
+            ("a long line", zipped("long", readme=notes.replace(b"WHAT TARNWICK DOES", b"W" * 77)),
              "77 characters"),
-            ("exe too big", pack(os.path.join(work, "big.zip"), big_exe, notes),
-             "more than 409600"),
-            ("a 64-bit exe", pack(os.path.join(work, "x64.zip"), x64_exe, notes),
-             "not a 32-bit x86 program"),
-            ("an entry too many", pack(os.path.join(work, "extra.zip"), exe, notes,
-                                       extra=[("Setup.ini", b"x")]),
-             "not Tarnwick.exe and README.txt"),
-            ("another time", pack(os.path.join(work, "time.zip"), exe, notes, epoch="1000000000"),
-             "time (2001, 9, 9"),
+            ("the logon script not named",
+             zipped("unnamed", readme=notes.replace(b"set-default-browser.cmd", b"the script")),
+             "README.txt: does not name set-default-browser.cmd"),
+            ("a logon script with LF line ends", zipped("script-lf", raw="set-default-browser.cmd"),
+             "set-default-browser.cmd: does not end its lines with CRLF"),
+            ("a switch the program lacks",
+             zipped("switch", logon=script.replace(b"/once /quiet", b"/always /quiet", 1)),
+             "/always is no switch of the program"),
+            ("an exit code the program lacks",
+             zipped("code", logon=script.replace(b"%RESULT%==5", b"%RESULT%==9")),
+             "9 is no exit code of the program"),
+            ("a logon script that copies the program",
+             zipped("copy", logon=script.replace(b"setlocal\n",
+                                                 b"setlocal\ncopy Tarnwick.exe %TEMP%\n")),
+             "set-default-browser.cmd: copies files"),
+            ("exe too big", zipped("big", program=big_exe), "more than 409600"),
+            ("a 64-bit exe", zipped("x64", program=x64_exe), "not a 32-bit x86 program"),
+            ("an entry too many", zipped("extra", extra=[("Setup.ini", b"x")]),
+             "not Tarnwick.exe, README.txt, set-default-browser.cmd"),
+            ("another time", zipped("time", epoch="1000000000"), "time (2001, 9, 9"),
         ]
         for name, path, expected in cases:
             run = subprocess.run([sys.executable, os.path.join(HERE, "check-winxp-zip.py"), path],

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the downloads into dist/ (./build.sh dist installs what this needs first):
-#   Tarnwick-MAJOR.MINOR-winxp.zip   Tarnwick.exe (preset "windows") and README.txt
+#   Tarnwick-MAJOR.MINOR-winxp.zip   Tarnwick.exe (preset "windows"), README.txt and
+#                                    set-default-browser.cmd
 #   tarnwick_VERSION-1_amd64.deb      the Linux build (preset "dist", Release, no tests), by CPack
 #   SHA256SUMS                        both, as sha256sum writes them
 # and checks each (scripts/check-winxp-zip.py, scripts/check-deb.py with lintian). Every file

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""make-winxp-zip.py OUT.zip TARNWICK.EXE README.TXT
+"""make-winxp-zip.py OUT.zip TARNWICK.EXE README.TXT LOGON_SCRIPT.CMD
 
-Packs the Windows download: the program as Tarnwick.exe, then the notes as README.txt with
-CRLF line ends (Notepad on Windows XP shows nothing else right). Both entries carry the time of
-SOURCE_DATE_EPOCH (read as UTC; the time of the sources' last commit) and plain MS-DOS
-attributes, and are deflated at one fixed level, so that the same inputs always give the same
-bytes, wherever and whenever they are packed. Refuses notes that are not plain ASCII.
+Packs the Windows download: the program as Tarnwick.exe, the notes as README.txt and the sample
+logon script as set-default-browser.cmd, both texts with CRLF line ends (Notepad on Windows XP
+shows nothing else right, and cmd.exe wants them in a batch file). Every entry carries the time
+of SOURCE_DATE_EPOCH (read as UTC; the time of the sources' last commit) and plain MS-DOS
+attributes, and is deflated at one fixed level, so that the same inputs always give the same
+bytes, wherever and whenever they are packed. Refuses texts that are not plain ASCII.
 Needs nothing but Python's standard library.
 """
 import os
@@ -27,32 +28,43 @@ def entry(name, epoch):
     return info
 
 
+def crlf_text(path):
+    """The file's text with CRLF line ends; None, said, when it is not plain ASCII."""
+    with open(path, "rb") as f:
+        text = f.read()
+    try:
+        text.decode("ascii")
+    except UnicodeDecodeError as e:
+        print("make-winxp-zip: %s: not plain ASCII at byte %d" % (path, e.start),
+              file=sys.stderr)
+        return None
+    return text.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+
+
 def main(argv):
-    if len(argv) != 4:
+    if len(argv) != 5:
         sys.stderr.write(__doc__)
         return 2
-    out, exe, readme = argv[1:]
+    out, exe, readme, script = argv[1:]
     epoch_text = os.environ.get("SOURCE_DATE_EPOCH", "")
     if not epoch_text.isdigit():
         print("make-winxp-zip: SOURCE_DATE_EPOCH must be set to the sources' time",
               file=sys.stderr)
         return 2
     epoch = int(epoch_text)
-    with open(readme, "rb") as f:
-        text = f.read()
-    try:
-        text.decode("ascii")
-    except UnicodeDecodeError as e:
-        print("make-winxp-zip: %s: not plain ASCII at byte %d" % (readme, e.start),
-              file=sys.stderr)
-        return 1
-    text = text.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+    texts = []
+    for path in (readme, script):
+        text = crlf_text(path)
+        if text is None:
+            return 1
+        texts.append(text)
     with open(exe, "rb") as f:
         program = f.read()
     partial = out + ".part"
     with zipfile.ZipFile(partial, "w") as z:
         z.writestr(entry("Tarnwick.exe", epoch), program, compresslevel=9)
-        z.writestr(entry("README.txt", epoch), text, compresslevel=9)
+        z.writestr(entry("README.txt", epoch), texts[0], compresslevel=9)
+        z.writestr(entry("set-default-browser.cmd", epoch), texts[1], compresslevel=9)
     os.replace(partial, out)
     return 0
 

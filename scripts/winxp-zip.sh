@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the shipped Tarnwick.exe (preset "windows") and packs the Windows download into DIR as
-# Tarnwick-MAJOR.MINOR-winxp.zip: the exe and packaging/windows/README.txt. Then checks the zip
-# with scripts/check-winxp-zip.py (size, resources and imports of the exe in it, the notes).
+# Tarnwick-MAJOR.MINOR-winxp.zip: the exe, packaging/windows/README.txt and the sample logon
+# script packaging/windows/set-default-browser.cmd. Then checks the zip with
+# scripts/check-winxp-zip.py (size, resources and imports of the exe in it, the notes, the
+# script).
 # The zip's times are those of SOURCE_DATE_EPOCH, by default the time of the last commit.
 #   scripts/winxp-zip.sh DIR
 set -euo pipefail
@@ -18,5 +20,6 @@ version=$(sed -n 's/^project(Tarnwick VERSION \([0-9]*\.[0-9]*\).*/\1/p' CMakeLi
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target Tarnwick >/dev/null
 zip=$out/Tarnwick-$version-winxp.zip
-scripts/make-winxp-zip.py "$zip" build/windows/src/win32/Tarnwick.exe packaging/windows/README.txt
+scripts/make-winxp-zip.py "$zip" build/windows/src/win32/Tarnwick.exe packaging/windows/README.txt \
+  packaging/windows/set-default-browser.cmd
 scripts/check-winxp-zip.py "$zip"

@@ -13,20 +13,13 @@
 #include <filesystem>
 #include <system_error>
 
+#include "linux/linux_services.h"
+
 namespace tarnwick {
 namespace {
 
-// The system's text for an errno value, as one lower-case line: "not a directory".
-std::string SystemText(int error) {
-  std::string text = std::strerror(error);
-  if (text.size() > 1 && text[0] >= 'A' && text[0] <= 'Z' && text[1] >= 'a' && text[1] <= 'z') {
-    text[0] = static_cast<char>(text[0] - 'A' + 'a');
-  }
-  return text;
-}
-
 bool Fail(std::string* err) {
-  *err = SystemText(errno);
+  *err = ErrnoText(errno);
   return false;
 }
 
@@ -37,7 +30,7 @@ bool SyncFolder(const std::string& folder, std::string* err) {
   const bool ok = fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync folders
   const int error = errno;
   close(fd);
-  if (!ok) *err = SystemText(error);
+  if (!ok) *err = ErrnoText(error);
   return ok;
 }
 
@@ -68,13 +61,30 @@ bool PosixBackupDisk::MakeFolder(std::string* err) {
 bool PosixBackupDisk::List(std::vector<std::string>* names, std::string* err) {
   names->clear();
   DIR* dir = opendir(folder_.c_str());
-  if (dir == nullptr) return Fail(err);
+  if (dir == nullptr) return errno == ENOENT || Fail(err);
   while (const dirent* entry = readdir(dir)) {
     const std::string name = entry->d_name;
     if (name != "." && name != "..") names->push_back(name);
   }
   closedir(dir);
   return true;
+}
+
+bool PosixBackupDisk::ReadFile(const std::string& name, std::string* bytes, std::string* err) {
+  const int fd = open(PathOf(name).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Fail(err);
+  bytes->clear();
+  char buffer[16384];
+  ssize_t got = 0;
+  while ((got = read(fd, buffer, sizeof buffer)) != 0) {
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) break;
+    bytes->append(buffer, static_cast<size_t>(got));
+  }
+  const int error = errno;
+  close(fd);
+  if (got < 0) *err = ErrnoText(error);
+  return got == 0;
 }
 
 bool PosixBackupDisk::WriteNew(const std::string& name, std::string_view bytes, std::string* err) {
@@ -96,7 +106,7 @@ bool PosixBackupDisk::WriteNew(const std::string& name, std::string_view bytes, 
     ok = false;
     error = errno;
   }
-  if (!ok) *err = SystemText(error);
+  if (!ok) *err = ErrnoText(error);
   return ok;
 }
 

@@ -63,6 +63,14 @@ class ForwardingWriteRoute final : public RegistryWriteRoute {
 
 }  // namespace
 
+std::string ErrnoText(int error) {
+  std::string text = std::strerror(error);
+  if (text.size() > 1 && text[0] >= 'A' && text[0] <= 'Z' && text[1] >= 'a' && text[1] <= 'z') {
+    text[0] = static_cast<char>(text[0] - 'A' + 'a');
+  }
+  return text;
+}
+
 std::string ProcessEnvironment::Get(const std::string& name) {
   const char* value = std::getenv(name.c_str());
   return value ? value : "";

@@ -15,6 +15,9 @@ namespace tarnwick {
 class Registry;
 class RegistryWriteRoute;
 
+/// The system's text for an errno value, as one lower-case line: "not a directory".
+std::string ErrnoText(int error);
+
 /// The process environment (getenv).
 class ProcessEnvironment final : public Environment {
  public:

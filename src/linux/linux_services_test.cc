@@ -8,6 +8,7 @@
 #include <string>
 
 #include "registry/registry.h"
+#include "selection/picker.h"
 #include "standin/standin_registry.h"
 
 namespace tarnwick {
@@ -134,18 +135,10 @@ TEST(StandInAutomationTest, DialogComesFromTheHookOrFailsWithAMessage) {
   EXPECT_EQ(nullptr, without.CreateCommonDialog(&err));
   EXPECT_NE(std::string::npos, err.find("UserAccounts.CommonDialog")) << err;
 
-  class StubDialog : public CommonDialog {
-   public:
-    void SetInitialDir(const std::string&) override {}
-    void SetFilter(const std::string&) override {}
-    void SetFlags(int32_t) override {}
-    bool ShowOpen() override { return false; }
-    std::string FileName() override { return {}; }
-  };
   int made = 0;
   StandInAutomation with(route, [&made] {
     ++made;
-    return std::make_unique<StubDialog>();
+    return std::make_unique<UnansweredDialog>();
   });
   EXPECT_NE(nullptr, with.CreateCommonDialog(&err));
   EXPECT_EQ(1, made);

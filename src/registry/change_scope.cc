@@ -197,6 +197,41 @@ ChangeScope Combine(ChangeScope a, const ChangeScope& b) {
   return a;
 }
 
+ChangeScope ScopeOfEdits(const std::vector<RegEdit>& edits) {
+  auto writer_key = [](const RegEdit& edit) {
+    return Concat({edit.hive == Hive::kCurrentUser ? "HKCU\\" : "HKLM\\", edit.path, "\\"});
+  };
+  ChangeScope scope;
+  std::vector<std::string> keys_with_values;  // folded writer keys
+  for (const RegEdit& edit : edits) {
+    if (edit.op == RegEdit::Op::kSetValue || edit.op == RegEdit::Op::kDeleteValue) {
+      keys_with_values.push_back(FoldName(writer_key(edit)));
+    }
+  }
+  for (const RegEdit& edit : edits) {
+    switch (edit.op) {
+      case RegEdit::Op::kDeleteKey:
+        scope.deleted_trees.push_back({edit.hive, edit.path});
+        break;
+      case RegEdit::Op::kSetValue:
+      case RegEdit::Op::kDeleteValue:
+        // The default value stands for the key's tree, as in every scope.
+        scope.writes.push_back(writer_key(edit) +
+                               (edit.name.find('\\') == std::string::npos ? edit.name : ""));
+        break;
+      case RegEdit::Op::kCreateKey:
+        // A key made only to hold values is theirs to restore; an empty one is written as a
+        // tree, so that a restore removes it again when it is new.
+        if (std::find(keys_with_values.begin(), keys_with_values.end(),
+                      FoldName(writer_key(edit))) == keys_with_values.end()) {
+          scope.writes.push_back(writer_key(edit));
+        }
+        break;
+    }
+  }
+  return scope;
+}
+
 bool RestoreTargets(const ChangeScope& scope, std::vector<RestoreTarget>* targets,
                     std::string* err) {
   targets->clear();

@@ -23,6 +23,12 @@ struct ChangeScope {
 /// The scopes of two operations run one after the other.
 ChangeScope Combine(ChangeScope a, const ChangeScope& b);
 
+/// What importing `edits` (a ".reg" file's) may change: the tree of each deleted key, each value
+/// set or deleted, and the tree of each key created without a value of its own in the file.
+/// A value whose name holds a backslash, which a writer path cannot address, brings its key's
+/// tree instead.
+ChangeScope ScopeOfEdits(const std::vector<RegEdit>& edits);
+
 /// One part of the registry whose prior state a restore brings back.
 struct RestoreTarget {
   RegKeyName key;

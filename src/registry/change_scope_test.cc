@@ -44,6 +44,30 @@ TEST(RestoreTargetsTest, TreesForDeletionsAndDefaultValuesValuesGroupedByKey) {
   EXPECT_NE(std::string::npos, err.find("HKCR")) << err;
 }
 
+TEST(ScopeOfEditsTest, EachEditBringsWhatItMayChange) {
+  using enum RegEdit::Op;
+  const std::vector<RegEdit> edits = {
+      DeleteKeyEdit(kUser, R"(Software\Classes\http)"),
+      CreateKeyEdit(kUser, R"(Software\Classes\http)"),
+      SetTextEdit(kUser, R"(Software\Classes\http)", "", "URL:HTTP"),
+      CreateKeyEdit(kUser, kIeMain),
+      SetTextEdit(kUser, kIeMain, "Check_Associations", "no"),
+      MakeEdit(kDeleteValue, kMachine, R"(Software\Clients\X)", "LocalizedString"),
+      SetTextEdit(kUser, R"(Software\Odd)", "a\\b", "x"),
+      CreateKeyEdit(kUser, R"(Software\Empty)"),
+  };
+  const ChangeScope scope = ScopeOfEdits(edits);
+  EXPECT_EQ((std::vector<RegKeyName>{{kUser, R"(Software\Classes\http)"}}), scope.deleted_trees);
+  EXPECT_EQ((std::vector<std::string>{
+                R"(HKCU\Software\Classes\http\)",
+                R"(HKCU\Software\Microsoft\Internet Explorer\Main\Check_Associations)",
+                R"(HKLM\Software\Clients\X\LocalizedString)",
+                R"(HKCU\Software\Odd\)",
+                R"(HKCU\Software\Empty\)",
+            }),
+            scope.writes);
+}
+
 class CaptureRestoreTest : public EngineTest {
  protected:
   void SetUp() override {

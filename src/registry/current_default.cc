@@ -8,7 +8,6 @@ namespace {
 
 constexpr char kClients[] = R"(SOFTWARE\Clients\StartMenuInternet)";
 constexpr char kHttpVerbs[] = R"(SOFTWARE\Classes\http\Shell)";
-constexpr char kSuffix[] = " is currently the default browser.";
 
 // The program that the current user's own default verb of http runs; empty when the user has
 // no such verb or its command names no program.
@@ -34,7 +33,7 @@ DefaultBrowserDisplay QueryCurrentDefaultBrowser(Registry& registry,
     if (const std::string program = PerUserWebProgram(registry); !program.empty()) {
       std::string name = describe ? UpToNul(describe(program)) : std::string();
       if (IsBlank(name)) name = FileNameOf(program);
-      if (!IsBlank(name)) return {name + kSuffix, true};
+      if (!IsBlank(name)) return {name + kCurrentDefaultSuffix, true};
     }
     client = AsText(ReadRegistryValue(registry, Hive::kLocalMachine, kClients, ""));
   }
@@ -54,7 +53,12 @@ DefaultBrowserDisplay QueryCurrentDefaultBrowser(Registry& registry,
 
   // An "@" marks an indirect resource reference, which cannot be shown as a name.
   if (IsBlank(name) || name.find('@') != std::string::npos) return {};
-  return {name + kSuffix, true};
+  return {name + kCurrentDefaultSuffix, true};
+}
+
+std::string BrowserNameOfLine(const std::string& caption) {
+  const std::string_view suffix = kCurrentDefaultSuffix;
+  return caption.ends_with(suffix) ? caption.substr(0, caption.size() - suffix.size()) : caption;
 }
 
 std::string ProgramOfCommand(const std::string& command) {

@@ -17,6 +17,12 @@ struct DefaultBrowserDisplay {
   bool operator==(const DefaultBrowserDisplay&) const = default;
 };
 
+/// What follows the browser's name in the current-default line.
+inline constexpr char kCurrentDefaultSuffix[] = " is currently the default browser.";
+
+/// The browser's name in a caption of the current-default line; empty for the empty caption.
+std::string BrowserNameOfLine(const std::string& caption);
+
 /// What a program file calls itself (on Windows, the FileDescription of its version resource),
 /// given its path as a command names it; the empty text when it says nothing.
 using ProgramDescriber = std::function<std::string(const std::string& path)>;

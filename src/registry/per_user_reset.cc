@@ -40,8 +40,9 @@ std::span<const char* const> PerUserResetKeys() { return kPerUserKeys; }
 namespace {
 
 // A deletion that failed may still have found nothing to delete: the delete function could
-// not be loaded, say. Only a key that can still be found, or whose absence cannot be shown,
-// is reported as remaining.
+// not be loaded, say. And one that answers "not found" may have failed below the key: a
+// sub-key whose name holds a NUL is found by no deletion by name, and the key stays. Only a
+// key that can still be found, or whose absence cannot be shown, is reported as remaining.
 bool StillThere(Registry& registry, const char* path) {
   KeyHandle key = nullptr;
   const long status = registry.OpenKey(Hive::kCurrentUser, path, kKeyRead, &key);
@@ -52,12 +53,14 @@ bool StillThere(Registry& registry, const char* path) {
 }  // namespace
 
 std::vector<std::string> delperuserkeys(Registry& registry) {
-  std::vector<std::string> remaining;
+  std::vector<const char*> unconfirmed;
   for (const char* path : kPerUserKeys) {
-    const long status = registry.DeleteKeyTree(Hive::kCurrentUser, path);
-    if (status == kErrorSuccess || status == kErrorFileNotFound || status == kErrorPathNotFound) {
-      continue;
+    if (registry.DeleteKeyTree(Hive::kCurrentUser, path) != kErrorSuccess) {
+      unconfirmed.push_back(path);
     }
+  }
+  std::vector<std::string> remaining;
+  for (const char* path : unconfirmed) {
     if (StillThere(registry, path)) remaining.push_back(path);
   }
   return remaining;

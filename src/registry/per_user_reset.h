@@ -15,8 +15,8 @@ std::span<const char* const> PerUserResetKeys();
 
 /// Deletes each key of PerUserResetKeys() with its whole sub-tree, in order; a missing key or a
 /// refused deletion does not stop the others. Returns the keys that remain: those whose
-/// deletion failed for a reason other than their absence and that can still be found (or
-/// cannot be told apart from present), in table order. Empty when everything is gone.
+/// deletion did not succeed and that can still be found (or cannot be told apart from
+/// present), in table order. Empty when everything is gone.
 std::vector<std::string> delperuserkeys(Registry& registry);
 
 }  // namespace tarnwick

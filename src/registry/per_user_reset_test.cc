@@ -100,6 +100,11 @@ TEST_F(PerUserResetTest, RefusedDeletionsAreReportedAndTheRestStillGo) {
   RefusingRegistry unloadable(&registry(), /*ERROR_PROC_NOT_FOUND*/ 127, {});
   EXPECT_EQ((std::vector<std::string>{R"(Software\Classes\.xht)", R"(Software\Classes\https)"}),
             delperuserkeys(unloadable));
+
+  // A deletion that says "not found" while the key stays (a sub-key whose name holds a NUL,
+  // which no deletion by name reaches) leaves it too.
+  RefusingRegistry hidden(&registry(), kErrorFileNotFound, {R"(Software\Classes\https)"});
+  EXPECT_EQ((std::vector<std::string>{R"(Software\Classes\https)"}), delperuserkeys(hidden));
 }
 
 // Each deletion as the registry answered it.

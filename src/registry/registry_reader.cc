@@ -12,8 +12,8 @@ std::string AsText(const RegistryValue& value) {
   return {};
 }
 
-long QueryKeyValue(Registry& registry, KeyHandle key, const std::string& name,
-                   RegistryValue* value) {
+long QueryKeyValue(Registry& registry, KeyHandle key, const std::string& name, RegistryValue* value,
+                   uint32_t* value_type) {
   uint32_t type = 0;
   uint32_t size = 0;
   long status = registry.QueryValue(key, name, &type, nullptr, &size);
@@ -42,6 +42,7 @@ long QueryKeyValue(Registry& registry, KeyHandle key, const std::string& name,
       if (units < 0) return status;
       *value =
           Utf16ToUtf8(RegBytesToUnits(std::span(buffer).first(static_cast<size_t>(units) * 2)));
+      if (value_type != nullptr) *value_type = type;
       return status;
     }
     case kRegDword: {
@@ -52,6 +53,7 @@ long QueryKeyValue(Registry& registry, KeyHandle key, const std::string& name,
       if (status == kErrorSuccess && data_type != type) status = kErrorInvalidData;
       if (status == kErrorSuccess) {
         *value = static_cast<int32_t>(RegBytesToDword(bytes));
+        if (value_type != nullptr) *value_type = type;
       }
       return status;
     }
@@ -61,13 +63,14 @@ long QueryKeyValue(Registry& registry, KeyHandle key, const std::string& name,
 }
 
 RegistryValue ReadRegistryValue(Registry& registry, Hive hive, const std::string& path,
-                                const std::string& name) {
+                                const std::string& name, uint32_t* type) {
   KeyHandle key = nullptr;
   RegistryValue value;
+  if (type != nullptr) *type = 0;
   // Read rights only: an account that may read but not write a machine-wide key still sees
   // its values.
   registry.OpenKey(hive, path, kKeyRead, &key);
-  QueryKeyValue(registry, key, name, &value);
+  QueryKeyValue(registry, key, name, &value, type);
   registry.CloseKey(key);
   return value;
 }

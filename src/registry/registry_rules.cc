@@ -271,6 +271,24 @@ std::string HexDigits(uint32_t value, int width) {
   return digits;
 }
 
+std::string JoinKeyPath(std::span<const std::string> components) {
+  std::string path;
+  for (const std::string& component : components) {
+    if (!path.empty()) path += '\\';
+    path += component;
+  }
+  return path;
+}
+
+std::string Concat(std::initializer_list<std::string_view> parts) {
+  size_t size = 0;
+  for (std::string_view part : parts) size += part.size();
+  std::string text;
+  text.reserve(size);
+  for (std::string_view part : parts) text += part;
+  return text;
+}
+
 std::string DecimalDigits(uint32_t value, int width) {
   std::string digits;
   do {

@@ -4,6 +4,7 @@
 #define TARNWICK_REGISTRY_REGISTRY_RULES_H_
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -28,6 +29,9 @@ bool SameName(std::string_view a, std::string_view b);
 /// Splits a relative key path at backslashes. The empty path gives no components. Returns
 /// false for a path with an empty component (a leading, trailing or doubled backslash).
 bool SplitKeyPath(std::string_view path, std::vector<std::string>* components);
+
+/// Key names joined by backslashes into a path relative to a hive: the inverse of SplitKeyPath.
+std::string JoinKeyPath(std::span<const std::string> components);
 
 /// A writer path taken apart: "HKCU\Software\Classes\.htm\" is hive kCurrentUser, key
 /// {"Software", "Classes", ".htm"} and the default value (empty `value_name`).
@@ -90,6 +94,11 @@ std::string HexDigits(uint32_t value, int width);
 
 /// `value` in decimal digits, at least `width` of them with leading zeros ("007").
 std::string DecimalDigits(uint32_t value, int width);
+
+/// The texts one after the other, made in one piece: Concat({"The file \"", path, "\""}).
+/// Messages are built with it rather than with a chain of `+`, each of which would make and
+/// free a text of its own.
+std::string Concat(std::initializer_list<std::string_view> parts);
 
 }  // namespace tarnwick
 

@@ -68,5 +68,15 @@ TEST(RegistryRulesTest, TextRoundTripsThroughUtf16) {
   EXPECT_EQ("\xEF\xBF\xBD", Utf16ToUtf8(u"\xD800"));
 }
 
+TEST(RegistryRulesTest, KeyPathsJoinAsTheySplitAndTextsConcatenate) {
+  std::vector<std::string> parts;
+  ASSERT_TRUE(SplitKeyPath(R"(Software\Classes\http)", &parts));
+  EXPECT_EQ(R"(Software\Classes\http)", JoinKeyPath(parts));
+  EXPECT_EQ("", JoinKeyPath({}));
+  EXPECT_EQ("The file \"C:\\b.exe\" is 7",
+            Concat({"The file \"", std::string("C:\\b.exe"), "\" is ", std::to_string(7)}));
+  EXPECT_EQ("", Concat({}));
+}
+
 }  // namespace
 }  // namespace tarnwick

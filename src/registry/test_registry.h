@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "registry/registry.h"
+#include "registry/registry_importer.h"
 
 namespace tarnwick {
 
@@ -21,6 +22,8 @@ class TestRegistry {
   virtual ~TestRegistry() = default;
   virtual RegistryWriteRoute& route() = 0;
   virtual Registry& registry() = 0;
+  /// The program's own import into this connection's registry (an undo's).
+  virtual RegistryImporter& importer() = 0;
   /// Imports the ".reg" file `bytes` for this connection's account, with the tool a user
   /// restores a backup with here: "tarnwick-reg import" on the stand-in, "regedit /s" on
   /// Windows. False with the reason when the tool fails.
@@ -49,8 +52,8 @@ class TestRegistryHost {
   /// A key path relative to a hive that tests may own in both hives, such as
   /// "Software\TarnwickConformance".
   virtual std::string ScratchKey() const = 0;
-  /// Whether ImportRegFile stores a text value ("hex(1):", "hex(2):") with exactly the bytes
-  /// given; Wine's registry editor adds a final NUL to one that lacks it.
+  /// Whether ImportRegFile and the importer store a text value ("hex(1):", "hex(2):") with
+  /// exactly the bytes given; Wine's registry adds a final NUL to one that lacks it.
   virtual bool ImportKeepsTextBytes() const = 0;
 };
 

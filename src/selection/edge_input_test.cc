@@ -10,6 +10,7 @@
 #include "registry/per_user_reset.h"
 #include "selection/custom_apply.h"
 #include "selection/selection_context.h"
+#include "selection/selection_fakes_for_test.h"
 
 namespace tarnwick {
 namespace {
@@ -17,19 +18,6 @@ namespace {
 constexpr char kHtmlCommand[] = R"(Software\Classes\MyHTMLfile\Shell\Open\Command)";
 constexpr char kHttpCommand[] = R"(Software\Classes\http\Shell\MyHTMLFile\Command)";
 constexpr char kClients[] = R"(SOFTWARE\Clients\StartMenuInternet)";
-
-// Every path names a file here: these tests are about what a path may hold.
-class EveryFileExists final : public FileSystemObject {
- public:
-  bool FileExists(const std::string&) override { return true; }
-};
-
-class FixedEnvironment final : public Environment {
- public:
-  std::string Get(const std::string& name) override {
-    return name == "ProgramFiles" ? R"(C:\Program Files)" : "";
-  }
-};
 
 std::string Repeat(const std::string& piece, size_t times) {
   std::string out;
@@ -60,8 +48,9 @@ class EdgeInputTest : public EngineTest {
   static std::string Command(const std::string& path) { return "\"" + path + "\" \"%1\""; }
 
   BrowserProfile profile_;
-  FixedEnvironment environment_;
-  EveryFileExists files_;
+  ProgramFilesEnvironment environment_;
+  // Every path names a file here: these tests are about what a path may hold.
+  FakeFiles files_{/*every=*/true};
 };
 
 TEST_F(EdgeInputTest, TheLongestWindowsPathIsWrittenWhole) {

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-namespace tarnwick {
+#include "selection/selection_context.h"
 
-class CommonDialog;
+namespace tarnwick {
 
 /// The three settings made before every showing, in this order. The folder text is passed on
 /// unexpanded.
@@ -19,6 +19,17 @@ inline constexpr int32_t kPickerFlags = 4;  ///< OFN_HIDEREADONLY
 /// The note the browse button shows before the dialog, titled kBrowseNoteTitle, style 0.
 extern const char kBrowseNote[];
 inline constexpr char kBrowseNoteTitle[] = "Note";
+
+/// The open-file dialog where no one can answer it, in a run without a window: every showing
+/// is a cancel.
+class UnansweredDialog final : public CommonDialog {
+ public:
+  void SetInitialDir(const std::string&) override {}
+  void SetFilter(const std::string&) override {}
+  void SetFlags(int32_t) override {}
+  bool ShowOpen() override { return false; }
+  std::string FileName() override { return {}; }
+};
 
 /// Makes the three settings and shows `dialog`: the chosen path, unchanged, when the user chose
 /// a file; nothing when the dialog was cancelled. A null dialog counts as a cancel. The preset

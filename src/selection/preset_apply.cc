@@ -43,14 +43,22 @@ PresetApplyResult PresetApply(SelectionContext& ctx,
   return result;
 }
 
+std::string PresetExecutablePath(const SelectionContext& ctx, const BrowserPreset& row) {
+  return ProgramFiles(ctx) + row.RelativePath;
+}
+
+bool PresetInstalled(const SelectionContext& ctx, const BrowserPreset& row) {
+  return ctx.fso != nullptr && ctx.fso->FileExists(PresetExecutablePath(ctx, row));
+}
+
 bool ApplyPresetRow(SelectionContext& ctx, const BrowserPreset& row) {
   BrowserProfile& p = *ctx.profile;
-  p.ExecutablePath = ProgramFiles(ctx) + row.RelativePath;
+  p.ExecutablePath = PresetExecutablePath(ctx, row);
   if (row.ShortcutCommandForm == ShortcutCommandForm::kLiteral) {
     p.ShortcutCommand = kLiteralShortcutCommand;
   }
 
-  if (ctx.fso == nullptr || !ctx.fso->FileExists(p.ExecutablePath)) {
+  if (!PresetInstalled(ctx, row)) {
     // The chosen path is taken as it is, unchecked; a cancel leaves the empty text, which
     // stops the apply.
     p.ExecutablePath = ShowCommonDialog(ctx.dialog).value_or("");

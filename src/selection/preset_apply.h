@@ -3,6 +3,7 @@
 #define TARNWICK_SELECTION_PRESET_APPLY_H_
 
 #include <array>
+#include <string>
 
 #include "selection/preset_catalogue.h"
 
@@ -36,6 +37,13 @@ enum class PresetApplyResult {
 /// rights) is skipped silently.
 PresetApplyResult PresetApply(SelectionContext& ctx,
                               const std::array<bool, kPresetCount>& option_values);
+
+/// Where the preset `row` expects its browser: "ProgramFiles" and the row's relative path.
+std::string PresetExecutablePath(const SelectionContext& ctx, const BrowserPreset& row);
+
+/// Whether the browser of `row` is installed: a file exists at PresetExecutablePath (through
+/// `ctx.fso`; none counts as missing).
+bool PresetInstalled(const SelectionContext& ctx, const BrowserPreset& row);
 
 /// Steps of PresetApply for one row, from its executable path on; false when the user
 /// cancelled the picker, after which nothing of the row was written.

@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "registry/registry_rules.h"
+
 namespace tarnwick {
 namespace {
 
@@ -38,6 +40,13 @@ static_assert(std::size(kPresets) == kPresetCount);
 }  // namespace
 
 std::span<const BrowserPreset> PresetCatalogue() { return kPresets; }
+
+const BrowserPreset* FindPreset(std::string_view caption) {
+  for (const BrowserPreset& row : kPresets) {
+    if (SameAscii(row.Caption, caption)) return &row;
+  }
+  return nullptr;
+}
 
 void SetBrowserIcons(BrowserProfile* profile, const char* mhtml_index) {
   profile->HtmlIcon = profile->IEPath + ",0";

@@ -5,6 +5,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "registry/browser_profile.h"
 
@@ -71,6 +72,10 @@ inline constexpr int kPresetCount = 8;
 
 /// The kPresetCount rows in option order.
 std::span<const BrowserPreset> PresetCatalogue();
+
+/// The row whose Caption is `caption`, compared without regard to the case of ASCII letters
+/// ("maxthon", "MOZILLA FIREFOX"); null when there is none.
+const BrowserPreset* FindPreset(std::string_view caption);
 
 /// Points the five document and protocol icons into profile->IEPath (index 0, the MHTML icon
 /// index `mhtml_index`) and the Internet-shortcut icon at url.dll.

@@ -26,9 +26,10 @@ std::optional<std::string> DiskBackupFolder::Save(const std::string& what, std::
     return std::nullopt;
   }
   const std::string stem = BackupStem(disk_->Now(), what);
+  const int first = FirstBackupNumber(names, stem);
   std::string name;
-  for (int n = 1;; ++n) {
-    if (n > kMostNamesPerSecond) {
+  for (int n = first;; ++n) {
+    if (n - first >= kMostNamesPerSecond) {
       *err = "too many backups in one second";
       disk_->Remove(temporary);
       return std::nullopt;
@@ -54,9 +55,31 @@ std::optional<std::string> DiskBackupFolder::Save(const std::string& what, std::
 }
 
 void DiskBackupFolder::Discard(const std::string& file) {
+  if (const std::string name = BackupName(file); !name.empty()) disk_->Remove(name);
+}
+
+std::optional<std::string> DiskBackupFolder::Newest(std::string* err) {
+  std::vector<std::string> names;
+  if (!disk_->List(&names, err)) return std::nullopt;
+  err->clear();
+  names = BackupsInOrder(std::move(names));
+  if (names.empty()) return std::nullopt;
+  return disk_->PathOf(names.back());
+}
+
+bool DiskBackupFolder::Read(const std::string& file, std::string* bytes, std::string* err) {
+  const std::string name = BackupName(file);
+  if (name.empty()) {
+    *err = "not a backup of this folder";
+    return false;
+  }
+  return disk_->ReadFile(name, bytes, err);
+}
+
+std::string DiskBackupFolder::BackupName(const std::string& file) {
   const size_t slash = file.find_last_of("\\/");
   const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
-  if (IsBackupFileName(name) && disk_->PathOf(name) == file) disk_->Remove(name);
+  return IsBackupFileName(name) && disk_->PathOf(name) == file ? name : std::string();
 }
 
 void DiskBackupFolder::RemoveLeftovers(const std::vector<std::string>& names) {

@@ -29,8 +29,10 @@ class BackupDisk {
   /// Creates the folder and every missing folder above it. False when it is not a folder
   /// afterwards.
   virtual bool MakeFolder(std::string* err) = 0;
-  /// The names of the folder's entries, in any order.
+  /// The names of the folder's entries, in any order; none when the folder does not exist.
   virtual bool List(std::vector<std::string>* names, std::string* err) = 0;
+  /// The whole content of the file `name`.
+  virtual bool ReadFile(const std::string& name, std::string* bytes, std::string* err) = 0;
   /// Creates the file `name`, which must not exist, writes `bytes` to it, has the system write
   /// them to the disk, and closes it. On failure a part of the file may be left.
   virtual bool WriteNew(const std::string& name, std::string_view bytes, std::string* err) = 0;
@@ -64,8 +66,13 @@ class DiskBackupFolder final : public BackupFolder {
                                   std::string* err) override;
   /// Removes `file` only when it is a backup's path in this folder.
   void Discard(const std::string& file) override;
+  std::optional<std::string> Newest(std::string* err) override;
+  /// Reads `file` only when it is a backup's path in this folder.
+  bool Read(const std::string& file, std::string* bytes, std::string* err) override;
 
  private:
+  /// The name of `file` when it is the path of a backup in this folder; empty otherwise.
+  std::string BackupName(const std::string& file);
   /// Removes, of the folder's `names`, the temporary files that no running writer owns.
   void RemoveLeftovers(const std::vector<std::string>& names);
 

@@ -34,6 +34,15 @@ class FakeDisk final : public BackupDisk {
     for (const auto& [name, bytes] : s_->files) names->push_back(name);
     return true;
   }
+  bool ReadFile(const std::string& name, std::string* bytes, std::string* err) override {
+    const auto found = s_->files.find(name);
+    if (found == s_->files.end()) {
+      *err = "file not found";
+      return false;
+    }
+    *bytes = found->second;
+    return true;
+  }
   bool WriteNew(const std::string& name, std::string_view bytes, std::string* err) override {
     if (s_->files.count(name)) {
       *err = "file exists";
@@ -166,6 +175,26 @@ TEST_F(BackupFolderTest, DiscardRemovesOnlyABackupOfThisFolder) {
   EXPECT_EQ(3u, state_.files.size());
   folder_.Discard(*file);
   EXPECT_EQ((std::set<std::string>{"my settings.reg", "2024-01-01 00-00-00 Reset.reg"}), Names());
+}
+
+TEST_F(BackupFolderTest, TheNewestIsTheOneSavedLastAndOnlyBackupsAreRead) {
+  std::string err = "stale";
+  EXPECT_FALSE(folder_.Newest(&err));
+  EXPECT_EQ("", err);
+  state_.files["2024-03-07 10-29-00 Undo.reg"] = "older";
+  state_.files["zzz.reg"] = "not a backup";
+  ASSERT_TRUE(Save("Reset", "first"));
+  // The same second, another operation: named to come after it.
+  const auto second = Save("Apply Maxthon", "second");
+  ASSERT_TRUE(second) << err_;
+  EXPECT_EQ("/home/ann/backups/2024-03-07 10-30-00 Apply Maxthon (2).reg", *second);
+  EXPECT_EQ(second, folder_.Newest(&err));
+
+  std::string bytes;
+  ASSERT_TRUE(folder_.Read(*second, &bytes, &err)) << err;
+  EXPECT_EQ("second", bytes);
+  EXPECT_FALSE(folder_.Read("/home/ann/backups/zzz.reg", &bytes, &err));
+  EXPECT_FALSE(folder_.Read("/elsewhere/2024-03-07 10-29-00 Undo.reg", &bytes, &err));
 }
 
 }  // namespace

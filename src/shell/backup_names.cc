@@ -74,15 +74,31 @@ bool IsBackupFileName(std::string_view name) {
                     [](char a, char b) { return Lower(a) == b; });
 }
 
-std::vector<std::string> BackupsToPrune(std::vector<std::string> names, size_t keep) {
+int FirstBackupNumber(const std::vector<std::string>& names, std::string_view stem) {
+  uint32_t highest = 0;
+  for (const std::string& name : names) {
+    if (IsBackupFileName(name) && stem.size() >= kTimePattern.size() &&
+        name.compare(0, kTimePattern.size(), stem.substr(0, kTimePattern.size())) == 0) {
+      highest = std::max(highest, CollisionNumber(name));
+    }
+  }
+  return static_cast<int>(std::min<uint32_t>(highest, INT32_MAX - 1)) + 1;
+}
+
+std::vector<std::string> BackupsInOrder(std::vector<std::string> names) {
   std::erase_if(names, [](const std::string& name) { return !IsBackupFileName(name); });
-  if (names.size() <= keep) return {};
   auto key = [](const std::string& name) {
     return std::make_tuple(std::string_view(name).substr(0, kTimePattern.size()),
                            CollisionNumber(name), std::string_view(name));
   };
   std::sort(names.begin(), names.end(),
             [&](const std::string& a, const std::string& b) { return key(a) < key(b); });
+  return names;
+}
+
+std::vector<std::string> BackupsToPrune(std::vector<std::string> names, size_t keep) {
+  names = BackupsInOrder(std::move(names));
+  if (names.size() <= keep) return {};
   names.resize(names.size() - keep);
   return names;
 }

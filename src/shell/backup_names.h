@@ -36,9 +36,20 @@ std::string BackupFileName(const std::string& stem, int n);
 /// any case. Other files of the folder are never counted or removed.
 bool IsBackupFileName(std::string_view name);
 
+/// The number to try first for a new backup named `stem` among the folder's entries `names`:
+/// one more than the highest number of a backup of the same second, whatever its operation
+/// ("... Reset.reg" counts 1, "... Reset (2).reg" 2), or 1 when there is none. So the backups of
+/// one second sort in the order they were saved.
+int FirstBackupNumber(const std::vector<std::string>& names, std::string_view stem);
+
+/// Of the folder's entries `names` (in any order), the backups in the order in which they were
+/// saved: by their time, then their number " (n)", then their name. Entries that are not
+/// backups are left out.
+std::vector<std::string> BackupsInOrder(std::vector<std::string> names);
+
 /// Which of the folder's entries `names` (in any order) to remove so that only the newest `keep`
-/// backups remain. Backups are ordered by their time, then their number " (n)", then their
-/// name: the order in which they were saved. Entries that are not backups are never listed.
+/// backups remain, oldest first (see BackupsInOrder). Entries that are not backups are never
+/// listed.
 std::vector<std::string> BackupsToPrune(std::vector<std::string> names, size_t keep);
 
 /// The temporary name a backup is written under before it gets its own:

@@ -72,5 +72,20 @@ TEST(BackupNamesTest, TemporaryNamesTellTheirWriter) {
   }
 }
 
+TEST(BackupNamesTest, BackupsOfOneSecondAreNumberedInTheOrderTheyWereSaved) {
+  const std::string second = "2024-03-07 10-30-00 ";
+  EXPECT_EQ(1, FirstBackupNumber({"2024-03-07 10-29-59 Reset.reg", "my.reg"}, second + "Reset"));
+  // Another operation of the same second follows the highest number there.
+  const std::vector<std::string> names = {second + "Reset.reg", second + "Undo (3).reg",
+                                          "2024-03-07 10-30-01 Apply (7).reg"};
+  EXPECT_EQ(4, FirstBackupNumber(names, second + "Apply Maxthon"));
+  EXPECT_EQ((std::vector<std::string>{second + "Reset.reg", second + "Undo (3).reg",
+                                      second + "Apply Maxthon (4).reg",
+                                      "2024-03-07 10-30-01 Apply (7).reg"}),
+            BackupsInOrder({"2024-03-07 10-30-01 Apply (7).reg", "desktop.ini",
+                            second + "Apply Maxthon (4).reg", second + "Undo (3).reg",
+                            second + "Reset.reg"}));
+}
+
 }  // namespace
 }  // namespace tarnwick

@@ -14,6 +14,7 @@
 #include "selection/preset_apply.h"
 #include "selection/preset_catalogue.h"
 #include "selection/selection_context.h"
+#include "selection/selection_fakes_for_test.h"
 #include "shell/backup.h"
 #include "shell/fake_platform.h"
 
@@ -50,18 +51,6 @@ std::string Name(const Case& c) {
 std::string CaseName(const testing::TestParamInfo<Case>& info) { return Name(info.param); }
 
 void PrintTo(const Case& c, std::ostream* os) { *os << Name(c); }
-
-class FixedEnvironment final : public Environment {
- public:
-  std::string Get(const std::string& name) override {
-    return name == "ProgramFiles" ? R"(C:\Program Files)" : "";
-  }
-};
-
-class EveryFileExists final : public FileSystemObject {
- public:
-  bool FileExists(const std::string&) override { return true; }
-};
 
 std::vector<uint8_t> Bytes(std::initializer_list<uint8_t> bytes) { return bytes; }
 
@@ -201,8 +190,8 @@ class BackupRoundTripTest : public EngineTest, public testing::WithParamInterfac
 
   FakePlatform fake_{nullptr, nullptr};
   BrowserProfile profile_;
-  EveryFileExists files_;
-  FixedEnvironment environment_;
+  FakeFiles files_{/*every=*/true};
+  ProgramFilesEnvironment environment_;
 };
 
 TEST_P(BackupRoundTripTest, ImportingTheBackupBringsEverythingBack) {

@@ -133,6 +133,20 @@ class FakeBackupFolder : public BackupFolder {
     discarded.push_back(file);
     std::erase_if(saved, [&](const Saved& s) { return s.file == file; });
   }
+  std::optional<std::string> Newest(std::string* err) override {
+    err->clear();
+    if (saved.empty()) return std::nullopt;
+    return saved.back().file;
+  }
+  bool Read(const std::string& file, std::string* bytes, std::string* err) override {
+    for (const Saved& s : saved) {
+      if (s.file != file) continue;
+      *bytes = s.bytes;
+      return true;
+    }
+    *err = "file not found";
+    return false;
+  }
 
  private:
   std::vector<std::string>* calls_;

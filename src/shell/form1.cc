@@ -57,6 +57,14 @@ bool Form1::Frame4Visible() const { return frame4_visible_; }
 bool Form1::AboutOpen() const { return about_open_; }
 const BrowserProfile& Form1::Profile() const { return profile_; }
 
+SelectionContext Form1::Services() const {
+  SelectionContext ctx;
+  ctx.registry = platform_.registry;
+  ctx.fso = file_system_.get();
+  ctx.environment = platform_.environment;
+  return ctx;
+}
+
 bool Form1::Form_Load() {
   if (GetWindowsVersionName(*platform_.version) != kWindowsXp) {
     platform_.desktop->MsgBox(kRefusalMessage, kMessageTitle, kVbInformation);
@@ -104,8 +112,8 @@ void Form1::SetText1(const std::string& text) {
   SetCommand2Enabled(true);
 }
 
-void Form1::Command7_Click() {
-  if (Blocked()) return;
+Form1Outcome Form1::Command7_Click() {
+  if (Blocked()) return Form1Outcome::kDone;
   SelectionContext ctx = MakeSelectionContext();
   BackupResult backup;
   ctx.before_change = [&] {
@@ -114,19 +122,21 @@ void Form1::Command7_Click() {
   writer_.TakeTally();
   switch (PresetApply(ctx, option_values_)) {
     case PresetApplyResult::kStopped:
-      return;
+      return Form1Outcome::kBackupFailed;
     case PresetApplyResult::kCancelled:
       // The user stopped before the browser was touched; only Internet Explorer's own check
       // was turned off, and a backup of an apply that did not happen would only mislead.
       if (backup.saved()) platform_.backups->Discard(backup.file);
-      return;
+      return Form1Outcome::kCancelled;
     case PresetApplyResult::kApplied:
     case PresetApplyResult::kNoSelection:
       break;
   }
   // An incomplete apply leaves its button to be pressed again.
-  if (ReportFailedWrites()) SetCommand7Enabled(false);
+  const Form1Outcome outcome = ReportFailedWrites();
+  if (outcome == Form1Outcome::kDone) SetCommand7Enabled(false);
   GetCurrentDefaultWebBrowser();
+  return outcome;
 }
 
 void Form1::Command1_Click() {
@@ -135,16 +145,18 @@ void Form1::Command1_Click() {
   if (std::optional<std::string> chosen = ShowCommonDialog(common_dialog_.get())) SetText1(*chosen);
 }
 
-void Form1::Command2_Click() {
-  if (Blocked()) return;
+Form1Outcome Form1::Command2_Click() {
+  if (Blocked()) return Form1Outcome::kDone;
   SelectionContext ctx = MakeSelectionContext();
   ctx.before_change = [this] { return Saved(BackUpBeforeCustomApply(platform_)); };
   writer_.TakeTally();
+  Form1Outcome outcome = Form1Outcome::kNotApplied;
   switch (CustomApply(ctx, text1_)) {
     case CustomApplyResult::kStopped:
-      return;
+      return Form1Outcome::kBackupFailed;
     case CustomApplyResult::kApplied:
-      if (ReportFailedWrites()) SetCommand2Enabled(false);
+      outcome = ReportFailedWrites();
+      if (outcome == Form1Outcome::kDone) SetCommand2Enabled(false);
       break;
     case CustomApplyResult::kInvalidPath:
       platform_.desktop->MsgBox(kInvalidPathMessage, kMessageTitle, kVbInformation);
@@ -156,10 +168,12 @@ void Form1::Command2_Click() {
       break;
   }
   GetCurrentDefaultWebBrowser();
+  return outcome;
 }
 
-void Form1::Command5_Click() {
-  if (Blocked() || !Saved(BackUpBeforeReset(platform_))) return;
+Form1Outcome Form1::Command5_Click() {
+  if (Blocked()) return Form1Outcome::kDone;
+  if (!Saved(BackUpBeforeReset(platform_))) return Form1Outcome::kBackupFailed;
   const std::vector<std::string> remaining = platform_.registry != nullptr
                                                  ? delperuserkeys(*platform_.registry)
                                                  : std::vector<std::string>();
@@ -168,14 +182,17 @@ void Form1::Command5_Click() {
   SetCommand2Enabled(false);
   SetCommand7Enabled(false);
   DeselectOptionBoxes();
+  Form1Outcome outcome = Form1Outcome::kDone;
   if (remaining.empty()) {
     platform_.desktop->MsgBox(kResetMessage, kMessageTitle, kVbInformation);
   } else {
     std::string text = kResetIncompleteMessage;
     for (const std::string& key : remaining) text += "\n" + FullKeyName(Hive::kCurrentUser, key);
     platform_.desktop->MsgBox(text, kMessageTitle, kVbCritical);
+    outcome = Form1Outcome::kResetIncomplete;
   }
   GetCurrentDefaultWebBrowser();
+  return outcome;
 }
 
 void Form1::Command3_Click() {
@@ -249,11 +266,11 @@ bool Form1::Saved(const BackupResult& result, BackupResult* kept) {
   return false;
 }
 
-bool Form1::ReportFailedWrites() {
+Form1Outcome Form1::ReportFailedWrites() {
   const WriteTally tally = writer_.TakeTally();
-  if (tally.user_failures == 0) return true;
+  if (tally.user_failures == 0) return Form1Outcome::kDone;
   platform_.desktop->MsgBox(FailedWritesMessage(tally), kMessageTitle, kVbCritical);
-  return false;
+  return Form1Outcome::kWritesFailed;
 }
 
 void Form1::SetOptionValue(int index, bool value) {

@@ -18,6 +18,17 @@ namespace tarnwick {
 
 struct BackupResult;
 
+/// How a handler that may change the registry ended. The window tells the user by its messages
+/// and control states; the command line turns the outcome into its exit code.
+enum class Form1Outcome {
+  kDone,             ///< done, or nothing to do
+  kCancelled,        ///< the user cancelled the picker: no browser was written
+  kNotApplied,       ///< the custom path was empty, invalid or named no file: nothing changed
+  kBackupFailed,     ///< the backup could not be saved: nothing changed
+  kWritesFailed,     ///< writes into the current user's hive failed; the rest was written
+  kResetIncomplete,  ///< the Reset left per-user keys it could not delete
+};
+
 class Form1 {
  public:
   /// Nothing in `platform` is owned; all of it must outlive the window. Every member must be
@@ -41,6 +52,11 @@ class Form1 {
   bool AboutOpen() const;
   const BrowserProfile& Profile() const;
 
+  /// The window's services for a look that changes nothing: the file-system object of the load
+  /// step, the environment and the registry; no profile, writer or picker. The file-system
+  /// object is null before a successful load step.
+  SelectionContext Services() const;
+
   // Events. The front end forwards only what the user can do: a disabled button raises no
   // click. While the About box is open the main window's handlers ignore their events.
   /// The load step. Returns false when start-up stopped (a refused Windows release, or an
@@ -55,15 +71,15 @@ class Form1 {
   /// The text of Text1 becomes `text`, by typing or by the program. Setting the text it
   /// already holds is no change; any other text runs the change reaction.
   void SetText1(const std::string& text);
-  void Command7_Click();  ///< presets' Apply
-  void Command1_Click();  ///< browse ("...")
-  void Command2_Click();  ///< custom Apply
-  void Command5_Click();  ///< Reset
-  void Command3_Click();  ///< Homepage
-  void Command4_Click();  ///< About
-  void Picture1_Click();  ///< donation image
-  void Label4_Click();    ///< donation appeal
-  void Label2_Click();    ///< copyright line
+  Form1Outcome Command7_Click();  ///< presets' Apply
+  void Command1_Click();          ///< browse ("...")
+  Form1Outcome Command2_Click();  ///< custom Apply
+  Form1Outcome Command5_Click();  ///< Reset
+  void Command3_Click();          ///< Homepage
+  void Command4_Click();          ///< About
+  void Picture1_Click();          ///< donation image
+  void Label4_Click();            ///< donation appeal
+  void Label2_Click();            ///< copyright line
 
  private:
   // The window's own routines. The reset (delperuserkeys) and the picker (ShowCommonDialog)
@@ -79,8 +95,8 @@ class Form1 {
   /// Keeps `result` in `*kept` when that is given.
   bool Saved(const BackupResult& result, BackupResult* kept = nullptr);
   /// Tells the user when writes into the current user's hive failed since the tally was last
-  /// taken. True when all of them succeeded.
-  bool ReportFailedWrites();
+  /// taken: kWritesFailed then, kDone when all of them succeeded.
+  Form1Outcome ReportFailedWrites();
 
   // Control-state setters: each runs the observer when the state changes.
   void SetOptionValue(int index, bool value);

@@ -170,18 +170,20 @@ TEST_F(Form1Test, ResetClearsTheWindowAndConfirmsWithTheWindowRedrawn) {
   EXPECT_EQ("Tarnwick for Windows\u00AE XP", fake_.messages[0].title);
   EXPECT_EQ(64, fake_.messages[0].style);
 
-  // The backup first, then all 22 deletions, then the message, then the current-default line
-  // is read afresh.
+  // The backup first, then all 22 deletions, then a look whether each key that a deletion did
+  // not report deleted is gone, then the message, then the current-default line is read afresh.
   const auto keys = PerUserResetKeys();
   const auto saved = std::find(fake_.calls.begin(), fake_.calls.end(), "Backup Save Reset");
   ASSERT_NE(fake_.calls.end(), saved);
   const size_t first = static_cast<size_t>(saved - fake_.calls.begin()) + 1;
-  ASSERT_GT(fake_.calls.size(), first + keys.size() + 1);
+  ASSERT_GT(fake_.calls.size(), first + 2 * keys.size() + 1);
   for (size_t i = 0; i < keys.size(); ++i) {
     EXPECT_EQ(std::string("DeleteKeyTree ") + keys[i], fake_.calls[first + i]);
+    // None of them existed here.
+    EXPECT_EQ(std::string("OpenKey HKCU\\") + keys[i], fake_.calls[first + keys.size() + i]);
   }
-  EXPECT_EQ("MsgBox Tarnwick for Windows\u00AE XP", fake_.calls[first + keys.size()]);
-  EXPECT_TRUE(fake_.calls[first + keys.size() + 1].starts_with("OpenKey HKCU"));
+  EXPECT_EQ("MsgBox Tarnwick for Windows\u00AE XP", fake_.calls[first + 2 * keys.size()]);
+  EXPECT_TRUE(fake_.calls[first + 2 * keys.size() + 1].starts_with("OpenKey HKCU"));
 }
 
 TEST_F(Form1Test, ResetTwiceBehavesAlike) {
@@ -302,7 +304,7 @@ TEST_F(Form1Test, ResetNamesTheKeysItCouldNotDeleteAndStillResetsTheWindow) {
   form_.Option_Click(3);
   form_.SetText1("C:\\b.exe");
   fake_.calls.clear();
-  form_.Command5_Click();
+  EXPECT_EQ(Form1Outcome::kResetIncomplete, form_.Command5_Click());
 
   // Every deletion is still attempted.
   EXPECT_EQ(PerUserResetKeys().size(), Count("DeleteKeyTree"));
@@ -326,7 +328,7 @@ TEST_F(Form1Test, AnApplyWhoseUserWritesFailSaysHowManyAndStaysPressable) {
                     // Refused machine-wide writes are what an account without rights expects.
                     R"(HKLM\Software\Clients\StartMenuInternet\GreenBrowser.exe\LocalizedString)"};
   form_.Option_Click(1);
-  form_.Command7_Click();
+  EXPECT_EQ(Form1Outcome::kWritesFailed, form_.Command7_Click());
 
   // Check_Associations, the 26 rows and the per-user client: 28 writes into the user's hive.
   ASSERT_EQ(1u, fake_.messages.size());
@@ -341,14 +343,14 @@ TEST_F(Form1Test, AnApplyWhoseUserWritesFailSaysHowManyAndStaysPressable) {
 
   // Pressed again once the keys are free, it completes silently.
   route_.refused = {R"(HKLM\Software\Clients\StartMenuInternet\GreenBrowser.exe\LocalizedString)"};
-  form_.Command7_Click();
+  EXPECT_EQ(Form1Outcome::kDone, form_.Command7_Click());
   EXPECT_EQ(1u, fake_.messages.size());
   EXPECT_FALSE(form_.Command7Enabled());
 
   // The custom apply counts its own writes: Check_Associations and the 26 rows.
   route_.refused = {R"(HKCU\Software\Microsoft\Internet Explorer\Main\Check_Associations)"};
   form_.SetText1("C:\\b.exe");
-  form_.Command2_Click();
+  EXPECT_EQ(Form1Outcome::kWritesFailed, form_.Command2_Click());
   ASSERT_EQ(2u, fake_.messages.size());
   EXPECT_TRUE(fake_.messages[1].text.starts_with("1 of 27 settings could not be written"));
   EXPECT_TRUE(form_.Command2Enabled());
@@ -424,9 +426,10 @@ TEST_F(Form1Test, EveryChangeIsBackedUpFirstAndACancelledApplyKeepsNoBackup) {
 
   // A custom path refused by its checks, and an apply the user cancels, keep none.
   form_.SetText1("C:\\missing.exe");
-  form_.Command2_Click();
+  EXPECT_EQ(Form1Outcome::kNotApplied, form_.Command2_Click());
   form_.Option_Click(6);
-  form_.Command7_Click();  // Firefox is not installed; the picker is cancelled
+  // Firefox is not installed; the picker is cancelled.
+  EXPECT_EQ(Form1Outcome::kCancelled, form_.Command7_Click());
   EXPECT_EQ(1u, fake_.backups.discarded.size());
   EXPECT_EQ(3u, fake_.backups.saved.size());
   EXPECT_TRUE(form_.Command7Enabled());
@@ -447,10 +450,10 @@ TEST_F(Form1Test, WithoutABackupNothingIsChanged) {
   form_.SetText1("C:\\b.exe");
   const Drawn before = Draw(form_);
   fake_.calls.clear();
-  for (void (Form1::*press)() :
+  for (Form1Outcome (Form1::*press)() :
        {&Form1::Command7_Click, &Form1::Command2_Click, &Form1::Command5_Click}) {
     fake_.messages.clear();
-    (form_.*press)();
+    EXPECT_EQ(Form1Outcome::kBackupFailed, (form_.*press)());
     ASSERT_EQ(1u, fake_.messages.size());
     EXPECT_EQ(message, fake_.messages[0].text);
     EXPECT_EQ("Tarnwick for Windows\u00AE XP", fake_.messages[0].title);

@@ -108,6 +108,13 @@ class BackupFolder {
   /// Removes a backup that Save returned (one taken before an operation that then changed
   /// nothing). Anything else is left alone; a failure is not reported.
   virtual void Discard(const std::string& file) = 0;
+  /// The path of the newest backup, the one saved last. Nothing with an empty `err` when the
+  /// folder holds none (or does not exist yet); nothing with the system's reason when it cannot
+  /// be read.
+  virtual std::optional<std::string> Newest(std::string* err) = 0;
+  /// The whole content of the backup `file`, a path that Save or Newest gave. False with the
+  /// reason when it cannot be read.
+  virtual bool Read(const std::string& file, std::string* bytes, std::string* err) = 0;
 };
 
 /// What the main window is given to reach the outside world. Nothing is owned.

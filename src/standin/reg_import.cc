@@ -21,6 +21,16 @@ RegImportResult ImportRegFile(StandInRegistry& registry, std::string_view bytes,
   return registry.Apply(edits, err) ? RegImportResult::kImported : RegImportResult::kFailed;
 }
 
+bool StandInImporter::Import(std::span<const RegEdit> edits, std::string* err) {
+  std::vector<RegEdit> allowed;
+  for (const RegEdit& edit : edits) {
+    // Without administrator rights the machine-wide edits are left out, as every machine-wide
+    // write of the program is.
+    if (edit.hive == Hive::kCurrentUser || registry_.administrator()) allowed.push_back(edit);
+  }
+  return registry_.Apply(allowed, err);
+}
+
 bool ExportKeyTree(StandInRegistry& registry, Hive hive, const std::string& path,
                    std::vector<RegEdit>* edits) {
   RegEdit key;

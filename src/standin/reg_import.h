@@ -10,6 +10,7 @@
 
 #include "registry/reg_edit.h"
 #include "registry/registry.h"
+#include "registry/registry_importer.h"
 
 namespace tarnwick {
 
@@ -35,6 +36,18 @@ enum class RegImportResult {
 /// error). Anything but kImported comes with the reason in `err` ("line N: ..." when
 /// malformed).
 RegImportResult ImportRegFile(StandInRegistry& registry, std::string_view bytes, std::string* err);
+
+/// The importer of the stand-in: all edits the account may make in one transaction per hive,
+/// or none of them.
+class StandInImporter final : public RegistryImporter {
+ public:
+  /// `registry` is not owned and must outlive the importer.
+  explicit StandInImporter(StandInRegistry& registry) : registry_(registry) {}
+  bool Import(std::span<const RegEdit> edits, std::string* err) override;
+
+ private:
+  StandInRegistry& registry_;
+};
 
 }  // namespace tarnwick
 

@@ -15,15 +15,17 @@ namespace {
 class StandInConnection final : public TestRegistry {
  public:
   explicit StandInConnection(std::unique_ptr<StandInRegistry> registry)
-      : registry_(std::move(registry)) {}
+      : registry_(std::move(registry)), importer_(*registry_) {}
   RegistryWriteRoute& route() override { return *registry_; }
   Registry& registry() override { return *registry_; }
+  RegistryImporter& importer() override { return importer_; }
   bool ImportRegFile(const std::string& bytes, std::string* err) override {
     return tarnwick::ImportRegFile(*registry_, bytes, err) == RegImportResult::kImported;
   }
 
  private:
   std::unique_ptr<StandInRegistry> registry_;
+  StandInImporter importer_;
 };
 
 // Both kinds keep a connection of an administrator's for seeding; in memory it also keeps the

@@ -65,7 +65,7 @@ bool Win32BackupDisk::List(std::vector<std::string>* names, std::string* err) {
   const HANDLE find = FindFirstFileW((folder_ + L"\\*").c_str(), &found);
   if (find == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || Fail(err, error);
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || Fail(err, error);
   }
   do {
     const std::wstring name = found.cFileName;
@@ -73,6 +73,20 @@ bool Win32BackupDisk::List(std::vector<std::string>* names, std::string* err) {
   } while (FindNextFileW(find, &found));
   FindClose(find);
   return true;
+}
+
+bool Win32BackupDisk::ReadFile(const std::string& name, std::string* bytes, std::string* err) {
+  ScopedHANDLE file(CreateFileW(PathOfW(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return Fail(err);
+  bytes->clear();
+  char buffer[16384];
+  for (;;) {
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return Fail(err);
+    if (read == 0) return true;
+    bytes->append(buffer, read);
+  }
 }
 
 bool Win32BackupDisk::WriteNew(const std::string& name, std::string_view bytes, std::string* err) {
@@ -131,6 +145,10 @@ class UserBackupFolder final : public BackupFolder {
     return Folder().Save(what, bytes, err);
   }
   void Discard(const std::string& file) override { Folder().Discard(file); }
+  std::optional<std::string> Newest(std::string* err) override { return Folder().Newest(err); }
+  bool Read(const std::string& file, std::string* bytes, std::string* err) override {
+    return Folder().Read(file, bytes, err);
+  }
 
  private:
   BackupFolder& Folder() {

@@ -48,6 +48,7 @@ const Shell32Functions& Shell32() {
     const Resolver resolve{LoadLibraryW(L"shell32.dll")};
     resolve("ShellExecuteW", &f.ShellExecuteW);
     resolve("SHGetFolderPathW", &f.SHGetFolderPathW);
+    resolve("CommandLineToArgvW", &f.CommandLineToArgvW);
     return f;
   }();
   return functions;

@@ -2,9 +2,10 @@
 // - uxtheme.dll came with Windows XP; an executable importing it would not even start on an
 //   older Windows, and could not say that it runs on Windows XP only;
 // - the reset takes SHDeleteKeyW from "SHLWAPI.DLL" by name;
-// - comdlg32, shell32 and version.dll serve only the file dialog, the links, the backup folder
-//   and the current-default line's program names; loading them at start-up, with everything
-//   comdlg32 pulls in, would make every start slower and larger for nothing;
+// - comdlg32, shell32 and version.dll serve only the file dialog, the links, the backup folder,
+//   the command line's arguments and the current-default line's program names; loading them at
+//   start-up, with everything comdlg32 pulls in, would make every start slower and larger for
+//   nothing;
 // - oleacc.dll serves only accessibility clients (screen readers), loaded when one first asks a
 //   control about itself.
 #ifndef TARNWICK_WIN32_DYNAMIC_WIN32_H_
@@ -41,6 +42,7 @@ struct Shell32Functions {
   HINSTANCE(WINAPI* ShellExecuteW)
   (HWND, const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*, int) = nullptr;
   HRESULT(WINAPI* SHGetFolderPathW)(HWND, int, HANDLE, DWORD, wchar_t*) = nullptr;
+  wchar_t**(WINAPI* CommandLineToArgvW)(const wchar_t*, int*) = nullptr;
 };
 const Shell32Functions& Shell32();
 

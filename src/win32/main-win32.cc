@@ -1,23 +1,22 @@
-// Tarnwick.exe: the program's start. The model runs its load step; only when that step lets the
-// program run is the main window created and shown.
-#include "registry/registry.h"
+// Tarnwick.exe: the program's start. With arguments it runs them as a command, without a window.
+// Without, the model runs its load step; only when that step lets the program run is the main
+// window created and shown.
 #include "shell/form1.h"
 #include "shell/startup.h"
-#include "win32/automation-win32.h"
-#include "win32/backup_disk-win32.h"
 #include "win32/desktop-win32.h"
 #include "win32/first_paint_probe-win32.h"
 #include "win32/main_window-win32.h"
-#include "win32/registry-win32.h"
 #include "win32/scoped-win32.h"
-#include "win32/version-win32.h"
+#include "win32/services-win32.h"
+#include "win32/unattended-win32.h"
 #include "win32/windows-win32.h"
 // clang-format off: after <windows.h>
 #include <commctrl.h>
 // clang-format on
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
   using namespace tarnwick;
+  if (HasArguments(command_line)) return RunCommandLine();
   // Tooltips, and the visual styles that the manifest asks for.
   INITCOMMONCONTROLSEX classes;
   classes.dwSize = sizeof classes;
@@ -27,21 +26,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   ScopedCoInitialize com;
 
   MainWindow window(instance);
-  Win32Registry registry;
-  // No owner given: the stand-in open-file dialog takes the active window, the main one.
-  Win32AutomationFactory automation;
-  Win32VersionProvider version;
-  Win32Environment environment;
-  Win32ProgramInfo programs;
-  // Backups of the registry go to the user's Application Data folder.
-  std::unique_ptr<BackupFolder> backups = OpenUserBackupFolder();
-  const Platform platform{.registry = &registry,
-                          .automation = &automation,
-                          .version = &version,
-                          .environment = &environment,
-                          .desktop = &window,
-                          .programs = &programs,
-                          .backups = backups.get()};
+  Win32Services services;
+  const Platform platform = services.Over(&window);
 
   // The load step runs before any window exists, so that a refused Windows release sees only
   // the message, however little of the window's API it has.

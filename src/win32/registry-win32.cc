@@ -2,8 +2,10 @@
 
 #include <vector>
 
+#include "registry/reg_file.h"
 #include "registry/registry_rules.h"
 #include "win32/dynamic-win32.h"
+#include "win32/scoped-win32.h"
 #include "win32/text-win32.h"
 
 namespace tarnwick {
@@ -109,6 +111,60 @@ long Win32Registry::EnumValue(KeyHandle key, uint32_t index, std::string* name, 
 long Win32Registry::CloseKey(KeyHandle key) {
   if (!key) return kErrorSuccess;
   return RegCloseKey(ToHKEY(key));
+}
+
+namespace {
+
+// One edit through the registry functions; the Win32 error, and the function that gave it.
+LONG ImportOne(const RegEdit& edit, const char** api) {
+  const HKEY root = HiveKey(edit.hive);
+  const std::wstring path = Widen(edit.path);
+  switch (edit.op) {
+    case RegEdit::Op::kDeleteKey: {
+      *api = "SHDeleteKeyW";
+      const LONG status = Win32Registry().DeleteKeyTree(edit.hive, edit.path);
+      return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+    }
+    case RegEdit::Op::kDeleteValue: {
+      *api = "RegOpenKeyExW";
+      ScopedHKEY key;
+      LONG status = RegOpenKeyExW(root, path.c_str(), 0, KEY_SET_VALUE, key.Receive());
+      if (status == ERROR_SUCCESS) {
+        *api = "RegDeleteValueW";
+        status = RegDeleteValueW(key.get(), Widen(edit.name).c_str());
+      }
+      return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+    }
+    case RegEdit::Op::kCreateKey:
+    case RegEdit::Op::kSetValue: {
+      *api = "RegCreateKeyExW";
+      ScopedHKEY key;
+      LONG status = RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                    key.Receive(), nullptr);
+      if (status != ERROR_SUCCESS || edit.op == RegEdit::Op::kCreateKey) return status;
+      *api = "RegSetValueExW";
+      return RegSetValueExW(key.get(), Widen(edit.name).c_str(), 0, edit.type,
+                            edit.data.empty() ? nullptr : edit.data.data(),
+                            static_cast<DWORD>(edit.data.size()));
+    }
+  }
+  return ERROR_INVALID_PARAMETER;
+}
+
+}  // namespace
+
+bool Win32RegistryImporter::Import(std::span<const RegEdit> edits, std::string* err) {
+  bool imported = true;
+  for (const RegEdit& edit : edits) {
+    const char* api = "";
+    const LONG status = ImportOne(edit, &api);
+    if (status == ERROR_SUCCESS) continue;
+    if (edit.hive == Hive::kLocalMachine && status == ERROR_ACCESS_DENIED) continue;
+    // The first failure says why; the rest are still tried.
+    if (imported) *err = ApiErrorText(api, FullKeyName(edit.hive, edit.path), status);
+    imported = false;
+  }
+  return imported;
 }
 
 }  // namespace tarnwick

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "registry/registry.h"
+#include "registry/registry_importer.h"
 #include "win32/windows-win32.h"
 
 namespace tarnwick {
@@ -37,6 +38,15 @@ class Win32Registry : public Registry {
                  std::vector<uint8_t>* data) override;
   /// RegCloseKey; a null key is ignored and gives ERROR_SUCCESS.
   long CloseKey(KeyHandle key) override;
+};
+
+/// Imports into the registry of the running Windows as the registry editor does, with the
+/// advapi32 calls of Windows XP (RegCreateKeyExW, RegSetValueExW, RegDeleteValueW) and
+/// SHDeleteKeyW for trees. Each edit is its own step: a failed one is reported, the others are
+/// still made. An edit of HKEY_LOCAL_MACHINE refused as access denied is left out silently.
+class Win32RegistryImporter final : public RegistryImporter {
+ public:
+  bool Import(std::span<const RegEdit> edits, std::string* err) override;
 };
 
 }  // namespace tarnwick

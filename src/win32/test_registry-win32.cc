@@ -39,6 +39,7 @@ class Win32Connection final : public TestRegistry {
   }
   RegistryWriteRoute& route() override { return *shell_; }
   Registry& registry() override { return registry_; }
+  RegistryImporter& importer() override { return importer_; }
   // As a user restores a backup: the registry editor, silently, on a file.
   bool ImportRegFile(const std::string& bytes, std::string* err) override {
     wchar_t temp[MAX_PATH] = {};
@@ -83,6 +84,7 @@ class Win32Connection final : public TestRegistry {
   ScopedCoInitialize com_;
   std::unique_ptr<WScriptShell> shell_;
   Win32Registry registry_;
+  Win32RegistryImporter importer_;
 };
 
 class Win32Host final : public TestRegistryHost {

@@ -1,5 +1,6 @@
-// tarnwick: the Linux program. Opens the stand-in hives, runs the main window's load step and,
-// when it lets the program run, shows the window until it is closed.
+// tarnwick: the Linux program. With a command ("--set ...") it runs it without a window or a
+// display. Without, it opens the stand-in hives, runs the main window's load step and, when it
+// lets the program run, shows the window until it is closed.
 #include <QApplication>
 #include <memory>
 #include <string>
@@ -9,10 +10,12 @@
 #include "linux/qt/font_config_warm_up.h"
 #include "linux/qt/qt_look.h"
 #include "linux/qt/session.h"
+#include "linux/unattended_services.h"
 #include "standin/hive_locations.h"
 #include "standin/standin_registry.h"
 
 int main(int argc, char** argv) {
+  if (tarnwick::IsCommandLine(argc, argv)) return tarnwick::RunCommandLine(argc, argv);
   tarnwick::FontConfigWarmUp fonts;
   QApplication app(argc, argv);
   app.setWindowIcon(tarnwick::ProgramIcon());

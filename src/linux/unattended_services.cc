@@ -1,0 +1,136 @@
+#include "linux/unattended_services.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "linux/backup_disk.h"
+#include "linux/linux_services.h"
+#include "shell/platform.h"
+#include "shell/unattended.h"
+#include "standin/hive_locations.h"
+#include "standin/reg_import.h"
+#include "standin/standin_registry.h"
+
+namespace tarnwick {
+namespace {
+
+// Writes all of `bytes` to `fd`; false with errno set when that fails.
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      if (written == 0) errno = ENOSPC;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
+}
+
+}  // namespace
+
+void PosixConsole::WriteLine(Stream stream, std::string_view text) {
+  WriteAll(stream == Stream::kOutput ? STDOUT_FILENO : STDERR_FILENO, std::string(text) + "\n");
+}
+
+std::string PosixWorkstation::ComputerName() {
+  char name[256] = {};
+  if (gethostname(name, sizeof name - 1) != 0) return {};
+  return name;
+}
+
+std::string PosixWorkstation::UserName() {
+  if (const passwd* account = getpwuid(geteuid())) return account->pw_name;
+  const char* user = std::getenv("USER");
+  return user != nullptr ? user : "";
+}
+
+ZonedTime PosixWorkstation::Now() {
+  const time_t now = time(nullptr);
+  struct tm local = {};
+  localtime_r(&now, &local);
+  return {{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+           local.tm_sec},
+          static_cast<int>(local.tm_gmtoff / 60)};
+}
+
+bool PosixLogFiles::Append(const std::string& path, std::string_view line, std::string* err) {
+  const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    *err = ErrnoText(errno);
+    return false;
+  }
+  // One write, which the kernel appends whole. Over NFS an append is not atomic, so the writers
+  // also take turns by a lock on one byte far beyond any end, which no reader ever meets.
+  struct flock turn = {};
+  turn.l_type = F_WRLCK;
+  turn.l_whence = SEEK_SET;
+  turn.l_start = off_t{1} << 62;
+  turn.l_len = 1;
+  while (fcntl(fd, F_SETLKW, &turn) != 0 && errno == EINTR) {
+  }
+  bool ok = WriteAll(fd, std::string(line) + "\n");
+  int error = errno;
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) *err = ErrnoText(error);
+  return ok;
+}
+
+bool IsCommandLine(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]).starts_with("--")) return true;
+  }
+  return false;
+}
+
+int RunCommandLine(int argc, char** argv) {
+  // A reader that stops early (`tarnwick --list | head -1`) must not end the run half done.
+  signal(SIGPIPE, SIG_IGN);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  PosixConsole console;
+  PosixWorkstation workstation;
+  PosixLogFiles logs;
+  UnattendedPlatform host{.console = &console,
+                          .workstation = &workstation,
+                          .logs = &logs,
+                          .spelling = Spelling::kLinux,
+                          .program = "tarnwick",
+                          .unavailable = {}};
+
+  const HiveLocations hives = DefaultHiveLocations();
+  std::unique_ptr<StandInRegistry> registry =
+      StandInRegistry::OpenFiles(hives, MayWriteMachineHive(hives.machine), &host.unavailable);
+  if (!registry) {
+    // Help still works, and everything else says why it cannot.
+    return RunUnattended(args, Platform{}, host);
+  }
+  StandInImporter importer(*registry);
+  host.importer = &importer;
+  StandInVersionProvider version(*registry);
+  ProcessEnvironment environment;
+  // The dialog object is never made without the window.
+  StandInAutomation automation(*registry, {});
+  std::unique_ptr<BackupFolder> backups = OpenBackupFolder(hives.user);
+  const Platform platform{.registry = registry.get(),
+                          .automation = &automation,
+                          .version = &version,
+                          .environment = &environment,
+                          .backups = backups.get()};
+  return RunUnattended(args, platform, host);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,48 @@
+// The program without its window on Linux: standard output and error, the log files, the host's
+// and the user's names and the clock over POSIX calls, and the run itself over the stand-in
+// hives, which needs no display.
+#ifndef TARNWICK_LINUX_UNATTENDED_SERVICES_H_
+#define TARNWICK_LINUX_UNATTENDED_SERVICES_H_
+
+#include <string>
+#include <string_view>
+
+#include "shell/unattended_platform.h"
+
+namespace tarnwick {
+
+/// Writes to file descriptors 1 and 2, each line whole, ending in "\n". A closed pipe or a full
+/// disk loses the text without ending the program.
+class PosixConsole final : public Console {
+ public:
+  void WriteLine(Stream stream, std::string_view text) override;
+};
+
+/// gethostname, the account's name from the password database (else $USER), and localtime_r.
+class PosixWorkstation final : public Workstation {
+ public:
+  std::string ComputerName() override;
+  std::string UserName() override;
+  ZonedTime Now() override;
+};
+
+/// Opens a log with O_APPEND (creating it with mode 0666 less the umask) and writes each line
+/// with one write(2), which the kernel places whole at the file's end, while it holds a POSIX
+/// lock that makes other writers (on NFS, also those of other computers) wait their turn.
+class PosixLogFiles final : public LogFiles {
+ public:
+  bool Append(const std::string& path, std::string_view line, std::string* err) override;
+};
+
+/// Whether `argv[1...]` asks for a command rather than the window: some argument begins with
+/// two dashes ("--set"). Qt's own options begin with one ("-platform offscreen") and go to the
+/// window.
+bool IsCommandLine(int argc, char** argv);
+
+/// `tarnwick ARGS...`: opens the stand-in hives named by the environment and runs the command
+/// line `argv[1...]` over them with RunUnattended. Returns the exit code.
+int RunCommandLine(int argc, char** argv);
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_LINUX_UNATTENDED_SERVICES_H_

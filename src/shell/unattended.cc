@@ -1,0 +1,347 @@
+#include "shell/unattended.h"
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "registry/change_scope.h"
+#include "registry/current_default.h"
+#include "registry/reg_file.h"
+#include "registry/registry_importer.h"
+#include "registry/registry_reader.h"
+#include "registry/registry_rules.h"
+#include "selection/apply_plan.h"
+#include "selection/custom_apply.h"
+#include "selection/picker.h"
+#include "selection/preset_apply.h"
+#include "selection/preset_catalogue.h"
+#include "selection/selection_context.h"
+#include "shell/about_box.h"
+#include "shell/backup.h"
+#include "shell/command_line.h"
+#include "shell/form1.h"
+#include "shell/platform.h"
+#include "shell/unattended_platform.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr char kUndoBackupName[] = "Undo";
+
+// The window's message boxes, kept as text: nothing modal may stop a script.
+class TextDesktop final : public Desktop {
+ public:
+  void MsgBox(const std::string& text, const std::string&, int) override {
+    messages_ += (messages_.empty() ? "" : "\n") + text;
+  }
+  // The window's links and About box have no command; were they reached, nothing may show.
+  void ShowAboutBox(frmAbout& about) override { about.cmdOK_Click(); }
+  void CloseAboutBox() override {}
+  void ShellExecute(ShellOwner, const std::string&, const std::string&, int) override {}
+
+  /// The messages shown since the last call.
+  std::string Take() { return std::exchange(messages_, {}); }
+
+ private:
+  std::string messages_;
+};
+
+// The platform's automation objects, but for the dialog object, which is never made.
+class NoDialogAutomation final : public AutomationFactory {
+ public:
+  explicit NoDialogAutomation(AutomationFactory* inner) : inner_(inner) {}
+  std::unique_ptr<RegistryWriteRoute> CreateScriptingShell(std::string* err) override {
+    return inner_->CreateScriptingShell(err);
+  }
+  std::unique_ptr<FileSystemObject> CreateFileSystemObject(std::string* err) override {
+    return inner_->CreateFileSystemObject(err);
+  }
+  std::unique_ptr<CommonDialog> CreateCommonDialog(std::string*) override {
+    return std::make_unique<UnansweredDialog>();
+  }
+
+ private:
+  AutomationFactory* inner_;
+};
+
+/// What a run printed and how it ended.
+struct Result {
+  int code = kExitDone;
+  std::string output;  ///< results, for standard output
+  std::string error;   ///< failures, for standard error
+
+  static Result Out(std::string text, int code = kExitDone) { return {code, std::move(text), {}}; }
+  static Result Fail(int code, std::string text) { return {code, {}, std::move(text)}; }
+};
+
+// `lines` as one text, joined by `joint`; empty ones are left out.
+std::string Joined(const std::vector<std::string>& lines, std::string_view joint = "\n") {
+  std::string text;
+  for (const std::string& line : lines) {
+    if (line.empty()) continue;
+    if (!text.empty()) text += joint;
+    text += line;
+  }
+  return text;
+}
+
+std::string Captions() {
+  std::vector<std::string> names;
+  for (const BrowserPreset& row : PresetCatalogue()) names.push_back(row.Caption);
+  return Joined(names, ", ");
+}
+
+// A browser named on the command line: a preset, or a program file that exists.
+struct Browser {
+  const BrowserPreset* preset = nullptr;
+  std::string path;   ///< the program file of a custom browser, trimmed
+  std::string label;  ///< how texts and the /once record name it
+};
+
+class Run {
+ public:
+  Run(const Platform& platform, const UnattendedPlatform& host)
+      : host_(host), automation_(platform.automation), platform_(platform), form_(Prepared()) {}
+
+  Result Execute(const CommandLine& line) {
+    if (!form_.Form_Load()) return Result::Fail(kExitRefused, desktop_.Take());
+    switch (line.command) {
+      case Command::kSet:
+        return Set(line.browser, line.once);
+      case Command::kReset:
+        return Reset();
+      case Command::kQuery:
+        return Result::Out(form_.Frame4Visible() ? BrowserNameOfLine(form_.Label5Caption()) : "");
+      case Command::kCheck:
+        return Check(line.browser);
+      case Command::kList:
+        return List();
+      case Command::kUndo:
+        return Undo();
+      case Command::kHelp:
+        break;
+    }
+    return Result::Out(UsageText(host_.spelling, host_.program));
+  }
+
+ private:
+  // The platform with this run's desktop and automation objects in place of the window's.
+  const Platform& Prepared() {
+    platform_.desktop = &desktop_;
+    platform_.automation = &automation_;
+    return platform_;
+  }
+
+  // Finds the browser `text` names, and that it is here. False with the run's result when not.
+  bool Find(const std::string& text, Browser* browser, Result* result) {
+    SelectionContext services = form_.Services();
+    if (const BrowserPreset* row = FindPreset(text)) {
+      if (!PresetInstalled(services, *row)) {
+        *result = Result::Fail(
+            kExitNotInstalled,
+            Concat({row->Caption, " is not installed: there is no file \"",
+                    PresetExecutablePath(services, *row), "\". Nothing was changed."}));
+        return false;
+      }
+      *browser = {row, {}, row->Caption};
+      return true;
+    }
+    if (CheckCustomPath(services, text) != CustomApplyResult::kApplied) {
+      *result = Result::Fail(kExitNotInstalled,
+                             Concat({"\"", text,
+                                     "\" is neither a preset nor an existing program file. Nothing "
+                                     "was changed. The presets are: ",
+                                     Captions(), "."}));
+      return false;
+    }
+    *browser = {nullptr, TrimSpaces(text), TrimSpaces(text)};
+    return true;
+  }
+
+  std::optional<std::vector<PlannedWrite>> Plan(const Browser& browser) {
+    return browser.preset ? PlanPresetApply(form_.Services(), *browser.preset)
+                          : PlanCustomApply(form_.Services(), browser.path);
+  }
+
+  Result Set(const std::string& text, bool once) {
+    Browser browser;
+    Result result;
+    if (!Find(text, &browser, &result)) return result;
+    Registry* registry = platform_.registry;
+    if (once && registry != nullptr &&
+        SameName(AsText(ReadRegistryValue(*registry, Hive::kCurrentUser, kOnceKey, kOnceValue)),
+                 browser.label)) {
+      return Result::Out(browser.label +
+                         " was set once for this user before, so nothing was changed.");
+    }
+    Form1Outcome outcome;
+    if (browser.preset != nullptr) {
+      form_.Option_Click(static_cast<int>(browser.preset - PresetCatalogue().data()) + 1);
+      outcome = form_.Command7_Click();
+    } else {
+      form_.SetText1(browser.path);
+      outcome = form_.Command2_Click();
+    }
+    result = Reported(outcome);
+    if (result.code == kExitDone) {
+      if (form_.Frame4Visible()) result.output = form_.Label5Caption();
+      if (once) result.error = RecordOnce(browser.label);
+    }
+    return result;
+  }
+
+  // Keeps `label` as this user's last browser set once; the reason when it could not be kept.
+  std::string RecordOnce(const std::string& label) {
+    RegEdit edit;
+    edit.op = RegEdit::Op::kSetValue;
+    edit.path = kOnceKey;
+    edit.name = kOnceValue;
+    edit.type = kRegSz;
+    edit.data = TextToRegBytes(label);
+    std::string err;
+    if (host_.importer->Import({&edit, 1}, &err)) return {};
+    return Concat({"The browser set once could not be recorded (", err,
+                   "), so the next run with this option sets it again."});
+  }
+
+  Result Reset() { return Reported(form_.Command5_Click()); }
+
+  // The window's messages of a handler, as the result its outcome makes.
+  Result Reported(Form1Outcome outcome) {
+    std::string messages = desktop_.Take();
+    switch (outcome) {
+      case Form1Outcome::kDone:
+        return Result::Out(std::move(messages));
+      case Form1Outcome::kCancelled:
+      case Form1Outcome::kNotApplied:
+        return Result::Fail(kExitNotInstalled, std::move(messages));
+      case Form1Outcome::kBackupFailed:
+        return Result::Fail(kExitBackupFailed, std::move(messages));
+      case Form1Outcome::kWritesFailed:
+        return Result::Fail(kExitWritesFailed, std::move(messages));
+      case Form1Outcome::kResetIncomplete:
+        return Result::Fail(kExitResetIncomplete, std::move(messages));
+    }
+    return Result::Fail(kExitWritesFailed, std::move(messages));
+  }
+
+  // The settings of `browser` that are not in place; nothing when none is.
+  std::vector<std::string> NotInPlace(const Browser& browser) {
+    const std::optional<std::vector<PlannedWrite>> plan = Plan(browser);
+    // Found browsers always have a plan; a window without a registry holds none of it.
+    if (!plan || platform_.registry == nullptr) return {browser.label};
+    return ValuesNotInPlace(*platform_.registry, *plan);
+  }
+
+  Result Check(const std::string& text) {
+    Browser browser;
+    Result result;
+    if (!Find(text, &browser, &result)) return result;
+    const std::vector<std::string> differ = NotInPlace(browser);
+    if (differ.empty()) {
+      return Result::Out(Concat({"Every setting of ", browser.label, " is in place."}));
+    }
+    return Result::Out(Joined(differ), kExitNotInPlace);
+  }
+
+  Result List() {
+    const SelectionContext services = form_.Services();
+    std::vector<std::string> lines;
+    for (const BrowserPreset& row : PresetCatalogue()) {
+      const bool installed = PresetInstalled(services, row);
+      const bool in_place = installed && NotInPlace({&row, {}, row.Caption}).empty();
+      std::string line = Concat({in_place ? "* " : "  ", row.Caption});
+      line.resize(std::max<size_t>(line.size() + 2, 24), ' ');
+      lines.push_back(line + (installed ? "installed" : "not installed"));
+    }
+    return Result::Out(Joined(lines));
+  }
+
+  Result Undo() {
+    BackupFolder* backups = platform_.backups;
+    std::string err;
+    const std::optional<std::string> newest = backups->Newest(&err);
+    if (!newest) {
+      return Result::Fail(
+          kExitNoBackup,
+          err.empty()
+              ? Concat({"There is no backup to undo in \"", backups->Path(), "\"."})
+              : Concat({"The backups in \"", backups->Path(), "\" cannot be read: ", err, "."}));
+    }
+    std::string bytes;
+    std::vector<RegEdit> edits;
+    if (!backups->Read(*newest, &bytes, &err) || !ParseRegFile(bytes, &edits, &err)) {
+      return Result::Fail(
+          kExitNoBackup,
+          Concat({"The backup \"", *newest, "\" cannot be read: ", err, ". Nothing was changed."}));
+    }
+    // The present state first, so that an undo can itself be undone.
+    const BackupResult saved =
+        SaveBackup(platform_.registry, backups, ScopeOfEdits(edits), kUndoBackupName);
+    if (!saved.saved()) return Result::Fail(kExitBackupFailed, BackupFailedMessage(saved));
+    if (!host_.importer->Import(edits, &err)) {
+      return Result::Fail(kExitWritesFailed, Concat({"Not every setting saved in \"", *newest,
+                                                     "\" could be restored: ", err, "."}));
+    }
+    return Result::Out(Concat({"The settings saved in \"", *newest, "\" are restored."}));
+  }
+
+  const UnattendedPlatform& host_;
+  TextDesktop desktop_;
+  NoDialogAutomation automation_;
+  Platform platform_;
+  Form1 form_;
+};
+
+std::string MeaningOf(int code) {
+  for (const ExitCodeRow& row : ExitCodes()) {
+    if (row.code == code) return row.meaning;
+  }
+  return {};
+}
+
+}  // namespace
+
+int RunUnattended(std::span<const std::string> args, const Platform& platform,
+                  const UnattendedPlatform& host) {
+  CommandLine line;
+  std::string err;
+  Result result;
+  const bool understood = ParseCommandLine(args, host.spelling, &line, &err);
+  if (!understood) {
+    result = Result::Fail(kExitBadCommandLine, err);
+  } else if (line.command == Command::kHelp) {
+    result = Result::Out(UsageText(host.spelling, host.program));
+  } else if (!host.unavailable.empty()) {
+    result = Result::Fail(kExitRefused, host.unavailable);
+  } else {
+    result = Run(platform, host).Execute(line);
+  }
+
+  if (!line.quiet) {
+    if (!result.output.empty()) host.console->WriteLine(Console::Stream::kOutput, result.output);
+    if (!result.error.empty()) host.console->WriteLine(Console::Stream::kError, result.error);
+    if (!understood) {
+      host.console->WriteLine(Console::Stream::kError,
+                              "\n" + UsageText(host.spelling, host.program));
+    }
+  }
+  if (!line.log_file.empty()) {
+    RunRecord record;
+    record.time = host.workstation->Now();
+    record.computer = host.workstation->ComputerName();
+    record.user = host.workstation->UserName();
+    record.command_line = CommandLineText(host.program, args);
+    record.result = Joined({result.output, result.error});
+    if (record.result.empty()) record.result = MeaningOf(result.code);
+    record.exit_code = result.code;
+    if (!host.logs->Append(line.log_file, FormatLogLine(record), &err) && !line.quiet) {
+      host.console->WriteLine(
+          Console::Stream::kError,
+          Concat({"The log \"", line.log_file, "\" could not be written: ", err, "."}));
+    }
+  }
+  return result.code;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,127 @@
+#include "win32/unattended-win32.h"
+
+#include <memory>
+#include <vector>
+
+#include "shell/platform.h"
+#include "shell/unattended.h"
+#include "win32/console-win32.h"
+#include "win32/dynamic-win32.h"
+#include "win32/registry-win32.h"
+#include "win32/scoped-win32.h"
+#include "win32/services-win32.h"
+#include "win32/text-win32.h"
+
+namespace tarnwick {
+namespace {
+
+// How long a log held by another program without sharing is waited for.
+constexpr DWORD kLockedLogWaitMs = 5000;
+// The writers' turn: a lock on the byte at 2^62, which no log reaches.
+constexpr DWORD kTurnLockOffsetHigh = 0x40000000;
+
+// The FILETIME as a count of 100-nanosecond intervals.
+int64_t Ticks(const FILETIME& time) {
+  return static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) |
+                              time.dwLowDateTime);
+}
+
+}  // namespace
+
+std::string Win32Workstation::ComputerName() {
+  wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+  return GetComputerNameW(name, &size) ? Narrow(std::wstring_view(name, size)) : std::string();
+}
+
+std::string Win32Workstation::UserName() {
+  // User names have at most 256 characters (UNLEN).
+  wchar_t name[257] = {};
+  DWORD size = 257;
+  return GetUserNameW(name, &size) ? Narrow(name) : std::string();
+}
+
+ZonedTime Win32Workstation::Now() {
+  FILETIME utc = {}, local = {};
+  GetSystemTimeAsFileTime(&utc);
+  FileTimeToLocalFileTime(&utc, &local);
+  SYSTEMTIME t = {};
+  FileTimeToSystemTime(&local, &t);
+  // The bias in effect now, daylight saving time included, in whole minutes.
+  const int64_t minutes = (Ticks(local) - Ticks(utc)) / (10'000'000LL * 60);
+  return {{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond}, static_cast<int>(minutes)};
+}
+
+bool Win32LogFiles::Append(const std::string& path, std::string_view line, std::string* err) {
+  const std::wstring file = Widen(path);
+  const std::string bytes = std::string(line) + "\r\n";
+  ScopedHANDLE log;
+  for (DWORD waited = 0;; waited += 50) {
+    // Append-only: every write lands at the end, whatever the file's length meanwhile. Read
+    // access, besides, is what a byte-range lock asks for.
+    log = ScopedHANDLE(CreateFileW(file.c_str(), GENERIC_READ | FILE_APPEND_DATA,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (log.valid()) break;
+    const DWORD error = GetLastError();
+    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) ||
+        waited >= kLockedLogWaitMs) {
+      *err = SystemErrorText(error);
+      return false;
+    }
+    Sleep(50);
+  }
+  // Not every file system appends atomically (Wine's does not, nor do some file servers): the
+  // writers take turns by an exclusive lock on one byte far beyond any end, which no reader of
+  // the log ever meets. Where locks are not to be had, the append alone has to do.
+  OVERLAPPED turn = {};
+  turn.OffsetHigh = kTurnLockOffsetHigh;
+  const bool locked = LockFileEx(log.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn) != 0;
+  DWORD written = 0;
+  const bool wrote =
+      WriteFile(log.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size();
+  const DWORD error = wrote ? ERROR_SUCCESS : GetLastError();
+  if (locked) UnlockFileEx(log.get(), 0, 1, 0, &turn);
+  if (!wrote || !log.Close()) {
+    *err = SystemErrorText(!wrote ? (error != ERROR_SUCCESS ? error : ERROR_DISK_FULL)
+                                  : GetLastError());
+    return false;
+  }
+  return true;
+}
+
+bool HasArguments(const char* command_line) {
+  for (const char* c = command_line; c != nullptr && *c != '\0'; ++c) {
+    if (*c != ' ' && *c != '\t') return true;
+  }
+  return false;
+}
+
+int RunCommandLine() {
+  std::vector<std::string> args;
+  int count = 0;
+  if (const auto split = Shell32().CommandLineToArgvW) {
+    if (wchar_t** argv = split(GetCommandLineW(), &count)) {
+      for (int i = 1; i < count; ++i) args.push_back(Narrow(argv[i]));
+      LocalFree(argv);
+    }
+  }
+  // The automation objects want a single-threaded apartment, as in the window.
+  ScopedCoInitialize com;
+  Win32Services services;
+  Win32Console console;
+  Win32Workstation workstation;
+  Win32LogFiles logs;
+  Win32RegistryImporter importer;
+  const UnattendedPlatform host{.console = &console,
+                                .workstation = &workstation,
+                                .logs = &logs,
+                                .importer = &importer,
+                                .spelling = Spelling::kWindows,
+                                .program = "Tarnwick.exe",
+                                .unavailable = {}};
+  return RunUnattended(args, services.Over(nullptr), host);
+}
+
+}  // namespace tarnwick

@@ -92,9 +92,9 @@ case "${1:-}" in
     step format scripts/check-format.sh
     strict default asan fuzz
     step "Linux build" build default
-    step "Linux tests" ctest --preset default
+    step "Linux tests" ctest --preset default --parallel "$(nproc)"
     step "sanitizer build" build asan
-    step "sanitizer tests" ctest --preset asan
+    step "sanitizer tests" ctest --preset asan --parallel "$(nproc)"
     step "screen reader" scripts/atspi-e2e.sh
     step fuzzing scripts/fuzz.sh 30
     if ((wine_bits == 32)); then

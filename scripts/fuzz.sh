@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets (preset "fuzz") and runs each for SECONDS (default 30) over its
-# seed corpus in fuzz/corpus/<name>/. New inputs go to build/fuzz/corpus/<name>/, crash
-# reproducers to build/fuzz/artifacts/. Exits non-zero when any target finds a fault.
+# Builds the libFuzzer targets (preset "fuzz") and runs each for SECONDS (default 30), as many at
+# a time as there are cores, over its seed corpus in fuzz/corpus/<name>/. New inputs go to
+# build/fuzz/corpus/<name>/, crash reproducers to build/fuzz/artifacts/. Exits non-zero when any
+# target finds a fault.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]      e.g. scripts/fuzz.sh 600 reader
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,17 +18,29 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz >/dev/null
 mkdir -p build/fuzz/artifacts
 
+# One target's run; its report is printed when all have ended, in the targets' order.
+fuzz_one() {  # NAME
+  local name=$1 exe=build/fuzz/fuzz/tarnwick-fuzz-${1//_/-} work=build/fuzz/corpus/$1
+  mkdir -p "$work"
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    -artifact_prefix=build/fuzz/artifacts/"$name"- "$work" "fuzz/corpus/$name" \
+    >build/fuzz/"$name".log 2>&1
+}
+
+# As many targets at a time as there are cores: each run is one process.
+declare -A pids
+for name in "${targets[@]}"; do
+  while (($(jobs -rp | wc -l) >= $(nproc))); do wait -n || true; done
+  fuzz_one "$name" &
+  pids[$name]=$!
+done
+
 status=0
 for name in "${targets[@]}"; do
-  exe=build/fuzz/fuzz/tarnwick-fuzz-${name//_/-}
-  work=build/fuzz/corpus/$name
-  mkdir -p "$work"
   echo "== $name: ${seconds}s"
-  if ! ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
-      UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-      "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-      -artifact_prefix=build/fuzz/artifacts/"$name"- "$work" "fuzz/corpus/$name" \
-      >build/fuzz/"$name".log 2>&1; then
+  if ! wait "${pids[$name]}"; then
     echo "   FAILED, see build/fuzz/$name.log"
     status=1
   fi

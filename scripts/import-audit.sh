@@ -136,18 +136,24 @@ for exe in "$@"; do
   fi
 
   # objdump lists each DLL ("DLL Name: KERNEL32.dll") followed by its functions
-  # ("<vma> <hint> <name>"); the listing of one DLL ends at a blank line.
-  while IFS=$'\t' read -r kind dll name; do
-    if [[ $kind == dll ]]; then
-      grep -qxF "${dll,,}" <<<"$xp_dlls" || problems+=("imports $dll, which is not part of Windows XP")
-    elif grep -qxF "$name" <<<"$post_xp_functions"; then
-      problems+=("imports $name from $dll, which Windows XP lacks")
-    fi
-  done < <(awk '
-    /^\tDLL Name: / { dll = $3; print "dll\t" dll "\t"; next }
+  # ("<vma> <hint> <name>"); the listing of one DLL ends at a blank line. One pass of awk over
+  # the listing, with both lists in it.
+  mapfile -t found < <(awk -v xp_dlls="$xp_dlls" -v post_xp="$post_xp_functions" '
+    BEGIN {
+      n = split(xp_dlls, names, "\n"); for (i = 1; i <= n; i++) if (names[i] != "") xp[names[i]] = 1
+      n = split(post_xp, names, "\n"); for (i = 1; i <= n; i++) if (names[i] != "") late[names[i]] = 1
+    }
+    /^\tDLL Name: / {
+      dll = $3
+      if (!(tolower(dll) in xp)) print "imports " dll ", which is not part of Windows XP"
+      next
+    }
     /^$/ { dll = "" }
-    dll != "" && /^\t[0-9a-f]+\t +[0-9]+ +[^ ]/ { print "function\t" dll "\t" $NF }
+    dll != "" && /^\t[0-9a-f]+\t +[0-9]+ +[^ ]/ && ($NF in late) {
+      print "imports " $NF " from " dll ", which Windows XP lacks"
+    }
   ' <<<"$dump")
+  problems+=("${found[@]}")
 
   if ((${#problems[@]})); then
     for p in "${problems[@]}"; do echo "$exe: $p" >&2; done

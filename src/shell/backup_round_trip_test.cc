@@ -57,11 +57,13 @@ std::vector<uint8_t> Bytes(std::initializer_list<uint8_t> bytes) { return bytes;
 class BackupRoundTripTest : public EngineTest, public testing::WithParamInterface<Case> {
  protected:
   /// The user's hive, and the machine's software keys but its class registrations and
-  /// Microsoft's own: thousands of keys under Windows, which no operation touches.
+  /// Microsoft's own, and their 32-bit views on 64-bit Windows: thousands of keys, which no
+  /// operation touches.
   std::string Dump() {
     return DumpRegistry(registry(), kUser, "") +
            DumpRegistry(registry(), kMachine, "SOFTWARE",
-                        {R"(SOFTWARE\Classes)", R"(SOFTWARE\Microsoft)"});
+                        {R"(SOFTWARE\Classes)", R"(SOFTWARE\Microsoft)",
+                         R"(SOFTWARE\Wow6432Node\Classes)", R"(SOFTWARE\Wow6432Node\Microsoft)"});
   }
 
   /// Registrations of other programs under the very keys the operations delete and write,

@@ -50,11 +50,19 @@ strict() {  # strict PRESET...
 
 # Runs a step of the test command and notes how long it took, for the summary at its end.
 timings=()
+step_label=set-up step_command=
 step() {  # step LABEL COMMAND...
   local label=$1 start=$SECONDS
   shift
+  step_label=$label step_command=$*
   "$@"
   timings+=("$label $((SECONDS - start)) s")
+}
+
+step_failed() {  # STATUS COMMAND: says which step failed, and where inside it
+  local where=$2
+  [[ $where == '"$@"' ]] && where=$step_command
+  echo "build.sh test: the step \"$step_label\" failed: \`$where\` (exit status $1)" >&2
 }
 
 build() {  # build PRESET [TARGET...]
@@ -75,7 +83,9 @@ case "${1:-}" in
     exec ./build/default/tarnwick
     ;;
   test)
-    trap 'echo "build.sh test: \`$BASH_COMMAND\` failed (exit status $?)" >&2' ERR
+    # The trap reaches into the functions too (-E), so that every failure names its step.
+    set -E
+    trap 'step_failed $? "$BASH_COMMAND"' ERR
     # Decided first, because it decides which Wine and which compilers are installed: a machine
     # whose hypervisor has no 32-bit user mode cannot even install the 32-bit Wine.
     wine_bits=$(scripts/wine-bits.sh)

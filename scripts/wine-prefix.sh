@@ -44,13 +44,18 @@ new_wine_prefix() {  # DIR
     # Debian's `wine` prefers the 32-bit loader whenever it is installed, and wineboot and
     # winecfg start `wine-stable`: both names lead to the 64-bit loader here. (Scripts, not
     # links: the loader finds its own files beside the path it was started by.)
+    # The loader is linked at 0x7d000000 and comes without a preloader to keep the addresses
+    # above it free; with randomization, Linux starts its heap anywhere in the gigabyte after
+    # it, now and then on 0x7ffe0000, where Wine maps its shared user data, and that start
+    # fails ("failed to map the shared user data": about one in 600 here). Without
+    # randomization (`setarch -R`) the heap starts right after the loader, every time.
     export WINEARCH=win64
     loader=/usr/lib/wine/wine64
     local bin=$PWD/build/wine64-bin name
     mkdir -p "$bin"
     for name in wine wine-stable; do
       rm -f "$bin/$name"
-      printf '#!/bin/sh\nexec %s "$@"\n' "$loader" >"$bin/$name"
+      printf '#!/bin/sh\nexec setarch -R %s "$@"\n' "$loader" >"$bin/$name"
       chmod +x "$bin/$name"
     done
     export PATH=$bin:$PATH

@@ -187,7 +187,9 @@ one=$!
 "${as_second[@]}" wine cmd /c 'C:\netlogon\wine-unattended.cmd' storm "$shared_windows" \
   >>"$log" 2>&1 &
 two=$!
-wait "$one" "$two" || fail "the two computers' runs failed"
+# (`wait` on two processes at once would report the second one's status only.)
+wait "$one" || fail "the first computer's runs failed (status $?)"
+wait "$two" || fail "the second computer's runs failed (status $?)"
 lines=$(tr -d '\r' <"$shared" | wc -l)
 line_pattern=$'^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:]{8}[+-][0-9]{2}:[0-9]{2}\t[^\t]+\t[^\t]+\tTarnwick.exe /check Maxthon /quiet /log [^\t]+\t[^\t]*\t10$'
 whole=$(tr -d '\r' <"$shared" | grep -cE "$line_pattern" || true)
@@ -203,8 +205,7 @@ WINEPREFIX=$second wineserver -k 2>/dev/null || true
 rm -rf "$second"
 
 if ((failures)); then
-  echo "wine-unattended: $failures check(s) failed; the batch's files are in $out" >&2
-  exit 1
+  wine_failed "$failures check(s) failed; the batch's files are in $out" "$log"
 fi
 echo "wine-unattended: every command and exit code from a batch file, no window, exact" \
   "exports around /set of a missing browser and /undo, one backup for /set /once twice," \

@@ -90,24 +90,9 @@ bool PosixBackupDisk::ReadFile(const std::string& name, std::string* bytes, std:
 bool PosixBackupDisk::WriteNew(const std::string& name, std::string_view bytes, std::string* err) {
   const int fd = open(PathOf(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return Fail(err);
-  bool ok = true;
-  while (ok && !bytes.empty()) {
-    const ssize_t written = write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    // A write that stores nothing without an error would loop for ever; call the disk full.
-    if (written == 0) errno = ENOSPC;
-    ok = written > 0;
-    if (ok) bytes.remove_prefix(static_cast<size_t>(written));
-  }
   // The data and the size that reads need; the times are not worth a second journal write.
-  ok = ok && fdatasync(fd) == 0;
-  int error = errno;
-  if (close(fd) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
-  if (!ok) *err = ErrnoText(error);
-  return ok;
+  const bool ok = WriteAll(fd, bytes) && fdatasync(fd) == 0;
+  return CloseAfterWrites(fd, ok, err);
 }
 
 BackupDisk::MoveResult PosixBackupDisk::MoveNew(const std::string& from, const std::string& to,

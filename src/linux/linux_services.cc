@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -69,6 +70,29 @@ std::string ErrnoText(int error) {
     text[0] = static_cast<char>(text[0] - 'A' + 'a');
   }
   return text;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      if (written == 0) errno = ENOSPC;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
+}
+
+bool CloseAfterWrites(int fd, bool ok, std::string* err) {
+  int error = errno;
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) *err = ErrnoText(error);
+  return ok;
 }
 
 std::string ProcessEnvironment::Get(const std::string& name) {

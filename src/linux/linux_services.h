@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "shell/platform.h"
 
@@ -17,6 +18,15 @@ class RegistryWriteRoute;
 
 /// The system's text for an errno value, as one lower-case line: "not a directory".
 std::string ErrnoText(int error);
+
+/// Writes all of `bytes` to `fd`, again where a signal cut a write short. False, with errno
+/// telling why, when a write fails; one that stores nothing counts as a full disk (ENOSPC).
+bool WriteAll(int fd, std::string_view bytes);
+
+/// Closes `fd` after writes that succeeded (`ok`) or failed with errno telling why. False, with
+/// the reason in `err`, when they failed or the close did (where a file system may report a
+/// write it could not make).
+bool CloseAfterWrites(int fd, bool ok, std::string* err);
 
 /// The process environment (getenv).
 class ProcessEnvironment final : public Environment {

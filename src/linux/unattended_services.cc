@@ -22,23 +22,6 @@
 #include "standin/standin_registry.h"
 
 namespace tarnwick {
-namespace {
-
-// Writes all of `bytes` to `fd`; false with errno set when that fails.
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      if (written == 0) errno = ENOSPC;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<size_t>(written));
-  }
-  return true;
-}
-
-}  // namespace
 
 void PosixConsole::WriteLine(Stream stream, std::string_view text) {
   WriteAll(stream == Stream::kOutput ? STDOUT_FILENO : STDERR_FILENO, std::string(text) + "\n");
@@ -80,14 +63,8 @@ bool PosixLogFiles::Append(const std::string& path, std::string_view line, std::
   turn.l_len = 1;
   while (fcntl(fd, F_SETLKW, &turn) != 0 && errno == EINTR) {
   }
-  bool ok = WriteAll(fd, std::string(line) + "\n");
-  int error = errno;
-  if (close(fd) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
-  if (!ok) *err = ErrnoText(error);
-  return ok;
+  const bool ok = WriteAll(fd, std::string(line) + "\n");
+  return CloseAfterWrites(fd, ok, err);
 }
 
 bool IsCommandLine(int argc, char** argv) {

@@ -34,6 +34,14 @@ wineserver -p
 cd "$share"
 rm -f times.*
 
+# The registry file holds exactly what /set writes for the current user: after a Reset and an
+# import, /check finds every value in place; and /set itself succeeds here.
+wine Tarnwick.exe /reset >/dev/null 2>&1
+wine regedit /s maxthon.reg
+wine Tarnwick.exe /check Maxthon >/dev/null 2>&1 ||
+  wine_failed "the registry file does not hold the writes of /set Maxthon" /dev/null
+wine Tarnwick.exe /set Maxthon >/dev/null 2>&1 || wine_failed "Tarnwick.exe /set Maxthon failed" /dev/null
+
 # Milliseconds that `wine ARGS...` takes, start to end.
 time_ms() {
   local start end

@@ -15,6 +15,7 @@
 
 namespace tarnwick {
 
+class BrowserStore;
 class Registry;
 class RegistryWriteRoute;
 class frmAbout;
@@ -126,6 +127,9 @@ struct Platform {
   Desktop* desktop = nullptr;
   ProgramInfo* programs = nullptr;  ///< null: programs are named by their file names
   BackupFolder* backups = nullptr;  ///< where the registry is saved before a change
+  /// Where the default browser is kept; null: the registry above, through the automation
+  /// objects, as on Windows.
+  BrowserStore* store = nullptr;
 };
 
 }  // namespace tarnwick

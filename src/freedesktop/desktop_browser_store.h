@@ -110,6 +110,12 @@ class DesktopBrowserStore {
 
  private:
   std::string UserMimeapps() const;
+  /// Every mimeapps.list in lookup order, whether it exists or not.
+  std::vector<std::string> MimeappsFiles() const;
+  /// PlanApply for an entry already found.
+  bool PlanEntry(const DesktopEntry& entry, std::vector<FileChange>* changes,
+                 std::string* err) const;
+
   XdgPaths paths_;
 };
 

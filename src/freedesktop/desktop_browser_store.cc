@@ -169,6 +169,28 @@ bool IsValidUtf8(std::string_view text) {
 
 std::span<const char* const> BrowserMimeTypes() { return kBrowserMimeTypes; }
 
+void SetBrowserInMimeapps(KeyFile& file, const std::string& id) {
+  for (const char* type : kBrowserMimeTypes) {
+    std::optional<std::string> old = file.Get(kDefaults, type);
+    file.Set(kDefaults, type, JoinList({id}, old && old->ends_with(';')));
+    EditList(file, kAdded, type, [&](std::vector<std::string>& list) {
+      Erase(list, id);
+      list.insert(list.begin(), id);
+    });
+    EditList(file, kRemoved, type, [&](std::vector<std::string>& list) { Erase(list, id); });
+  }
+}
+
+void ResetBrowserInMimeapps(KeyFile& file) {
+  for (const char* type : kBrowserMimeTypes) {
+    file.Remove(kDefaults, type);
+    for (const char* group : {kAdded, kRemoved}) {
+      EditList(file, group, type,
+               [](std::vector<std::string>& list) { Erase(list, kCustomBrowserId); });
+    }
+  }
+}
+
 DesktopBrowserStore::DesktopBrowserStore(XdgPaths paths) : paths_(std::move(paths)) {}
 
 std::string DesktopBrowserStore::UserMimeapps() const {
@@ -194,17 +216,7 @@ bool DesktopBrowserStore::PlanApply(std::string_view desktop_id, std::vector<Fil
 bool DesktopBrowserStore::PlanEntry(const DesktopEntry& entry, std::vector<FileChange>* changes,
                                     std::string* err) const {
   const std::string& id = entry.id;
-  auto mimeapps = [&](KeyFile& file) {
-    for (const char* type : kBrowserMimeTypes) {
-      std::optional<std::string> old = file.Get(kDefaults, type);
-      file.Set(kDefaults, type, JoinList({id}, old && old->ends_with(';')));
-      EditList(file, kAdded, type, [&](std::vector<std::string>& list) {
-        Erase(list, id);
-        list.insert(list.begin(), id);
-      });
-      EditList(file, kRemoved, type, [&](std::vector<std::string>& list) { Erase(list, id); });
-    }
-  };
+  auto mimeapps = [&](KeyFile& file) { SetBrowserInMimeapps(file, id); };
   if (!PlanKeyFile(UserMimeapps(), mimeapps, changes, err)) return false;
   if (paths_.OnDesktop("KDE") &&
       !PlanKeyFile(
@@ -264,17 +276,8 @@ bool DesktopBrowserStore::PlanCustom(std::string_view program_path,
 
 bool DesktopBrowserStore::PlanReset(std::vector<FileChange>* changes, std::string* err) const {
   changes->clear();
-  auto mimeapps = [&](KeyFile& file) {
-    for (const char* type : kBrowserMimeTypes) {
-      file.Remove(kDefaults, type);
-      for (const char* group : {kAdded, kRemoved}) {
-        EditList(file, group, type,
-                 [](std::vector<std::string>& list) { Erase(list, kCustomBrowserId); });
-      }
-    }
-  };
   auto absent = [](std::optional<std::string>) { return std::optional<std::string>(); };
-  return PlanKeyFile(UserMimeapps(), mimeapps, changes, err) &&
+  return PlanKeyFile(UserMimeapps(), ResetBrowserInMimeapps, changes, err) &&
          PlanKeyFile(
              Kdeglobals(paths_),
              [](KeyFile& file) { file.Remove("General", "BrowserApplication"); }, changes, err) &&

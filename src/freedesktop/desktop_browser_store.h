@@ -14,11 +14,23 @@
 
 namespace tarnwick::freedesktop {
 
+class KeyFile;
+
 /// The MIME types whose default is the browser, in the order they are written.
 std::span<const char* const> BrowserMimeTypes();
 
 /// The ID of the desktop entry that a custom program gets.
 inline constexpr char kCustomBrowserId[] = "tarnwick-custom-browser.desktop";
+
+/// The edit of a mimeapps.list that makes `id` the default browser: the value of each of
+/// BrowserMimeTypes() in "[Default Applications]" becomes `id` (a final ';' kept as it was);
+/// `id` goes first in its "[Added Associations]" list and out of its "[Removed Associations]"
+/// list, a list left empty going with its key.
+void SetBrowserInMimeapps(KeyFile& file, const std::string& id);
+
+/// The edit that undoes it: the browser types' defaults go, and kCustomBrowserId leaves their
+/// association lists. Every other key stays.
+void ResetBrowserInMimeapps(KeyFile& file);
 
 /// One file as it is and as it is to be; nullopt means the file is absent.
 struct FileChange {

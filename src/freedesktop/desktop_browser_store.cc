@@ -182,12 +182,13 @@ void SetBrowserInMimeapps(KeyFile& file, const std::string& id) {
 }
 
 void ResetBrowserInMimeapps(KeyFile& file) {
+  // The added associations go too: with no default anywhere, the first of them still opens
+  // the links, and it is the browser that an apply put there.
   for (const char* type : kBrowserMimeTypes) {
     file.Remove(kDefaults, type);
-    for (const char* group : {kAdded, kRemoved}) {
-      EditList(file, group, type,
-               [](std::vector<std::string>& list) { Erase(list, kCustomBrowserId); });
-    }
+    file.Remove(kAdded, type);
+    EditList(file, kRemoved, type,
+             [](std::vector<std::string>& list) { Erase(list, kCustomBrowserId); });
   }
 }
 

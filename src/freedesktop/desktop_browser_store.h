@@ -14,11 +14,24 @@
 
 namespace tarnwick::freedesktop {
 
+class KeyFile;
+
 /// The MIME types whose default is the browser, in the order they are written.
 std::span<const char* const> BrowserMimeTypes();
 
 /// The ID of the desktop entry that a custom program gets.
 inline constexpr char kCustomBrowserId[] = "tarnwick-custom-browser.desktop";
+
+/// The edit of a mimeapps.list that makes `id` the default browser: the value of each of
+/// BrowserMimeTypes() in "[Default Applications]" becomes `id` (a final ';' kept as it was);
+/// `id` goes first in its "[Added Associations]" list and out of its "[Removed Associations]"
+/// list, a list left empty going with its key.
+void SetBrowserInMimeapps(KeyFile& file, const std::string& id);
+
+/// The edit that undoes it: the browser types' keys in "[Default Applications]" and "[Added
+/// Associations]" go, and kCustomBrowserId leaves their "[Removed Associations]". Every other
+/// key stays.
+void ResetBrowserInMimeapps(KeyFile& file);
 
 /// One file as it is and as it is to be; nullopt means the file is absent.
 struct FileChange {
@@ -69,9 +82,9 @@ class DesktopBrowserStore {
   bool PlanCustom(std::string_view program_path, std::vector<FileChange>* changes,
                   std::string* err) const;
 
-  /// The changes that undo every apply: the browser types' keys of "[Default Applications]"
-  /// in $XDG_CONFIG_HOME/mimeapps.list, Tarnwick's own entry from its lists, the desktop keys
-  /// and Tarnwick's own files. The user's other associations stay.
+  /// The changes that undo every apply, so that the system's defaults apply again: in
+  /// $XDG_CONFIG_HOME/mimeapps.list as ResetBrowserInMimeapps, the desktop keys and Tarnwick's
+  /// own files. False with `err` when a file cannot be read.
   bool PlanReset(std::vector<FileChange>* changes, std::string* err) const;
 
   /// Writes the changes, each file on its own; a file whose content is no longer its
@@ -110,6 +123,12 @@ class DesktopBrowserStore {
 
  private:
   std::string UserMimeapps() const;
+  /// Every mimeapps.list in lookup order, whether it exists or not.
+  std::vector<std::string> MimeappsFiles() const;
+  /// PlanApply for an entry already found.
+  bool PlanEntry(const DesktopEntry& entry, std::vector<FileChange>* changes,
+                 std::string* err) const;
+
   XdgPaths paths_;
 };
 

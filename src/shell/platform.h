@@ -64,7 +64,8 @@ inline constexpr int kSwShowMaximized = 3;
 
 /// Message-box styles.
 inline constexpr int kVbOkOnly = 0;
-inline constexpr int kVbCritical = 16;  ///< an error: something could not be done
+inline constexpr int kVbCritical = 16;     ///< an error: something could not be done
+inline constexpr int kVbExclamation = 48;  ///< a warning: done, but something may undo it
 inline constexpr int kVbInformation = 64;
 
 /// What program files say about themselves.

@@ -19,11 +19,13 @@
 namespace tarnwick {
 namespace {
 
-// The window's message boxes, kept as text: nothing modal may stop a script.
+// The window's message boxes, kept as text: nothing modal may stop a script. Warnings are kept
+// apart: they go to standard error whatever the outcome.
 class TextDesktop final : public Desktop {
  public:
-  void MsgBox(const std::string& text, const std::string&, int) override {
-    messages_ += (messages_.empty() ? "" : "\n") + text;
+  void MsgBox(const std::string& text, const std::string&, int style) override {
+    std::string& kept = style == kVbExclamation ? warnings_ : messages_;
+    kept += (kept.empty() ? "" : "\n") + text;
   }
   // The window's links and About box have no command; were they reached, nothing may show.
   void ShowAboutBox(frmAbout& about) override { about.cmdOK_Click(); }
@@ -32,9 +34,12 @@ class TextDesktop final : public Desktop {
 
   /// The messages shown since the last call.
   std::string Take() { return std::exchange(messages_, {}); }
+  /// The warnings shown since the last call.
+  std::string TakeWarnings() { return std::exchange(warnings_, {}); }
 
  private:
   std::string messages_;
+  std::string warnings_;
 };
 
 // The platform's automation objects, but for the dialog object, which is never made.
@@ -181,6 +186,7 @@ class Run {
       if (form_.Frame4Visible()) result.output = form_.Label5Caption();
       if (once) result.error = RecordOnce(browser.label);
     }
+    result.error = Joined({desktop_.TakeWarnings(), result.error});
     return result;
   }
 

@@ -40,6 +40,11 @@ struct FileChange {
   bool operator==(const FileChange&) const = default;
 };
 
+/// What the changes do, one line per key or file, in the order of the changes and of the keys
+/// in the new text: "<path>: [<group>] <key>=<value>", "<path>: [<group>] <key> removed"
+/// (no group for keys outside one), "<path>: new file" and "<path>: removed".
+std::vector<std::string> DescribeChanges(const std::vector<FileChange>& changes);
+
 /// Which browser opens the user's web links now.
 struct CurrentDefault {
   enum class State {

@@ -326,6 +326,18 @@ TEST_F(DesktopBrowserStoreTest, RestoreAndWriteRefuseWhatIsNotTheirs) {
   EXPECT_FALSE(Store().PlanApply("bad id", &changes, &err));
 }
 
+TEST(DescribeChangesTest, OneLinePerKeyOrFile) {
+  const std::vector<FileChange> changes = {
+      {"/m", "# c\n[D]\na=1\nb=2\n[G]\nx=1\n", "# c\n[D]\na=1\nb=3\n[G]\n[N]\nn=v\n"},
+      {"/rc", "T=x\n", "T=x\nW=b\n"},
+      {"/new", std::nullopt, "x"},
+      {"/gone", "x", std::nullopt},
+  };
+  EXPECT_EQ((std::vector<std::string>{"/m: [D] b=3", "/m: [G] x removed", "/m: [N] n=v", "/rc: W=b",
+                                      "/new: new file", "/gone: removed"}),
+            DescribeChanges(changes));
+}
+
 // What a program prints, run with only the isolated home's environment.
 std::string RunIn(const XdgHome& home, const std::string& desktop, const std::string& command) {
   const XdgPaths& p = home.paths;

@@ -6,6 +6,7 @@
 
 #include "freedesktop/desktop_presets.h"
 #include "freedesktop/file_io.h"
+#include "freedesktop/icon_theme.h"
 #include "selection/picker.h"
 #include "shell/backup.h"
 #include "shell/platform.h"
@@ -84,7 +85,10 @@ std::string DesktopStore::PresetCaption(int index) const {
 
 std::string DesktopStore::PresetIcon(int index) const {
   std::optional<DesktopEntry> entry = Entry(index);
-  return entry ? entry->icon : "";
+  if (!entry || entry->icon.empty()) return {};
+  // The file of the icon themes' fallback; else the name, for the toolkit's own theme.
+  std::string file = freedesktop::FindIconFile(store_.paths(), entry->icon, 16);
+  return file.empty() ? entry->icon : file;
 }
 
 int DesktopStore::FindPreset(const std::string& name) const {

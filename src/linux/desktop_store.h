@@ -59,8 +59,8 @@ class DesktopStore final : public BrowserStore {
                          std::string* detail) override;
   CommonDialog* Dialog() override { return dialog_.get(); }
 
-  /// The icon of preset `index`'s installed entry (a theme's icon name or a file); empty when
-  /// it is not installed or names none.
+  /// The icon of preset `index`'s installed entry: its file, else its name in the icon theme;
+  /// empty when it is not installed or names none.
   std::string PresetIcon(int index) const;
 
  private:

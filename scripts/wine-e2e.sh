@@ -145,24 +145,17 @@ wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.
 before_apply=$WINEPREFIX/before-apply.txt
 export_state "$before_apply"
 
-# On Windows 2000 the program only says that it runs on Windows XP, and no window opens.
-# 64-bit Wine has no Windows 2000 for a whole prefix, only for one program (AppDefaults).
-if ((wine_bits == 32)); then
-  winecfg -v win2k >/dev/null 2>&1
-else
-  wine reg add 'HKCU\Software\Wine\AppDefaults\Tarnwick.exe' /v Version /d win2k /f >/dev/null
-fi
+# On Windows 2000 the program only says that it runs on Windows XP, and no window opens. Windows
+# 2000 is set for this one program (AppDefaults), which both Wines honour; 64-bit Wine has no
+# Windows 2000 for a whole prefix.
+wine reg add 'HKCU\Software\Wine\AppDefaults\Tarnwick.exe' /v Version /d win2k /f >/dev/null
 wine "$exe" &
 [[ -n "$(find_window "Tarnwick for Windows" 60)" ]] ||
   fail "no refusal message on Windows 2000"
 [[ -z "$(find_window "Tarnwick v1.5" 2)" ]] || fail "the main window opened on Windows 2000"
 wineserver -k 2>/dev/null || true
 wineserver -w
-if ((wine_bits == 32)); then
-  winecfg -v "$winxp_version" >/dev/null 2>&1
-else
-  wine reg delete 'HKCU\Software\Wine\AppDefaults\Tarnwick.exe' /f >/dev/null
-fi
+wine reg delete 'HKCU\Software\Wine\AppDefaults\Tarnwick.exe' /f >/dev/null
 
 # Run by a script (TARNWICK_FIRST_PAINT), the program paints its whole window, names it and ends:
 # the start-up benchmark under Wine depends on that.

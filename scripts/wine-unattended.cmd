@@ -17,6 +17,13 @@ mkdir "%OUT%"
 if not exist "%~dp0Logs" mkdir "%~dp0Logs"
 
 call :run bad /sett Maxthon
+call :run log-empty /query /log ""
+
+rem A writer holds the turn of held.log for ever (wine-unattended.sh started it): a run costs
+rem no more than the deadline, and ends with its own exit code.
+>"%OUT%\held-times.txt" echo %TIME%
+call :run held /query /log "%~dp0Logs\held.log"
+>>"%OUT%\held-times.txt" echo %TIME%
 Tarnwick.exe /? >"%OUT%\help.out" 2>"%OUT%\help.err"
 >>"%OUT%\codes.txt" echo help %ERRORLEVEL%
 
@@ -26,6 +33,11 @@ call :run missing /set "Mozilla Firefox"
 call :export after-missing
 call :run neither /set Opera
 call :run query-none /query
+rem A path that the current folder completes is refused, though it names a program there.
+pushd "%ProgramFiles%"
+"%~dp0Tarnwick.exe" /set Maxthon\Maxthon.exe >"%OUT%\relative.out" 2>"%OUT%\relative.err"
+>>"%OUT%\codes.txt" echo relative %ERRORLEVEL%
+popd
 
 rem Set once; the second run leaves it, and takes no backup.
 call :run once1 /set Maxthon /once /log "%LOG%"
@@ -72,7 +84,10 @@ tarnwick-registry-traps.exe remove Software\Classes\http
 call :run reset /reset
 call :run quiet /query /quiet
 
-rem The sample logon script, its browser installed: it sets it, then leaves it.
+rem The sample logon script as shipped stops until its log is set; with it set, its browser
+rem installed, it sets the browser, then leaves it.
+call set-default-browser-as-shipped.cmd 2>"%OUT%\logon-script-unset.err"
+>>"%OUT%\codes.txt" echo logon-script-unset %ERRORLEVEL%
 if not exist "%ProgramFiles%\Mozilla Firefox" mkdir "%ProgramFiles%\Mozilla Firefox"
 copy /y Tarnwick.exe "%ProgramFiles%\Mozilla Firefox\firefox.exe" >nul
 call set-default-browser.cmd

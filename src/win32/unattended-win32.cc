@@ -20,8 +20,6 @@ namespace {
 
 // How long a run waits before it tries a held log again.
 constexpr DWORD kRetryMs = 20;
-// The writers' turn: a lock on the byte at 2^62, which no log reaches.
-constexpr DWORD kTurnLockOffsetHigh = 0x40000000;
 
 // The FILETIME as a count of 100-nanosecond intervals.
 int64_t Ticks(const FILETIME& time) {
@@ -92,7 +90,7 @@ bool Win32LogFiles::Append(const std::string& path, std::string_view line, std::
   // the log ever meets. A file system without locks, or one that wants read or write access for
   // them, leaves the append to do alone.
   OVERLAPPED turn = {};
-  turn.OffsetHigh = kTurnLockOffsetHigh;
+  turn.OffsetHigh = kLogTurnOffsetHigh;
   bool locked = false;
   while (!(locked = LockFileEx(log.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
                                0, &turn) != 0)) {

@@ -22,6 +22,10 @@ class Win32Workstation final : public Workstation {
   ZonedTime Now() override;
 };
 
+/// The writers of a log take turns by an exclusive lock on one byte, at 2^62 (this high half of
+/// its offset), far beyond any end, which no reader of the log ever meets.
+inline constexpr DWORD kLogTurnOffsetHigh = 0x40000000;
+
 /// Opens a log with CreateFileW for FILE_APPEND_DATA alone, sharing reads, writes and deletes,
 /// so that a log on which users have no right but to append serves; and writes each line
 /// (UTF-8, CRLF) with one WriteFile, which lands at the file's end, while it holds an exclusive

@@ -97,7 +97,7 @@ TEST(Win32LogFilesTest, ATurnHeldForEverEndsAtTheDeadlineAndNoReadingIsAsked) {
   EXPECT_TRUE(logs.Append(Narrow(log), "appended, not read", &err)) << err;
 
   OVERLAPPED turn = {};
-  turn.OffsetHigh = 0x40000000;
+  turn.OffsetHigh = kLogTurnOffsetHigh;
   ASSERT_TRUE(LockFileEx(holder.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn));
   EXPECT_FALSE(logs.Append(Narrow(log), "never written", &err));
   EXPECT_EQ("another writer held it for more than 200 ms", err);

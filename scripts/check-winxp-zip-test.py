@@ -103,7 +103,7 @@ def main(argv):
                                                      b"set LOG=%~dp0Logs")),
              "LOG is not a \\\\SERVER\\... placeholder"),
             ("a placeholder run as it is",
-             zipped("placeholder", logon=script.replace(b" goto unset", b" rem")),
+             zipped("placeholder", logon=script.replace(b"  exit /b 1\n", b"")),
              "runs with the LOG placeholder unchanged"),
             ("exe too big", zipped("big", program=big_exe), "more than 409600"),
             ("a 64-bit exe", zipped("x64", program=x64_exe), "not a 32-bit x86 program"),

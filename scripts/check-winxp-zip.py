@@ -121,8 +121,8 @@ def check_script(data, table, problems):
     log = re.search(r'^set LOG=([^\r\n]*)', text, re.M)
     if not log or not log.group(1).upper().startswith("\\\\SERVER\\"):
         problems.append("set-default-browser.cmd: LOG is not a \\\\SERVER\\... placeholder")
-    elif not re.search(r'^if /i "%%LOG%%"=="%s" goto (\w+)\r?$' % re.escape(log.group(1)), text,
-                       re.M):
+    elif not re.search(r'^if /i "%%LOG%%"=="%s" \(\r?\n(.*\r?\n){0,3}?\s*exit /b [1-9]' %
+                       re.escape(log.group(1)), text, re.M):
         problems.append("set-default-browser.cmd: runs with the LOG placeholder unchanged")
     if re.search(r'^\s*(x|robo)?copy\b', text, re.M | re.I):
         problems.append("set-default-browser.cmd: copies files")

@@ -21,9 +21,7 @@ call :run log-empty /query /log ""
 
 rem A writer holds the turn of held.log for ever (wine-unattended.sh started it): a run costs
 rem no more than the deadline, and ends with its own exit code.
->"%OUT%\held-times.txt" echo %TIME%
 call :run held /query /log "%~dp0Logs\held.log"
->>"%OUT%\held-times.txt" echo %TIME%
 Tarnwick.exe /? >"%OUT%\help.out" 2>"%OUT%\help.err"
 >>"%OUT%\codes.txt" echo help %ERRORLEVEL%
 
@@ -84,18 +82,22 @@ tarnwick-registry-traps.exe remove Software\Classes\http
 call :run reset /reset
 call :run quiet /query /quiet
 
-rem The sample logon script as shipped stops until its log is set; with it set, its browser
-rem installed, it sets the browser, then leaves it.
-call set-default-browser-as-shipped.cmd 2>"%OUT%\logon-script-unset.err"
->>"%OUT%\codes.txt" echo logon-script-unset %ERRORLEVEL%
+rem The sample logon script, its log set and its browser installed: it sets the browser, then
+rem leaves it.
 if not exist "%ProgramFiles%\Mozilla Firefox" mkdir "%ProgramFiles%\Mozilla Firefox"
 copy /y Tarnwick.exe "%ProgramFiles%\Mozilla Firefox\firefox.exe" >nul
 call set-default-browser.cmd
 >>"%OUT%\codes.txt" echo logon-script %ERRORLEVEL%
+cd /d "%~dp0"
 call set-default-browser.cmd
 >>"%OUT%\codes.txt" echo logon-script-again %ERRORLEVEL%
+cd /d "%~dp0"
 call :run query-firefox /query
 dir /b "%BACKUPS%" >"%OUT%\backups-at-end.txt" 2>&1
+
+rem As shipped, it stops until its log is set.
+call set-default-browser-as-shipped.cmd 2>"%OUT%\logon-script-unset.err"
+>>"%OUT%\codes.txt" echo logon-script-unset %ERRORLEVEL%
 exit /b 0
 
 :run

@@ -19,7 +19,11 @@ rem a share of your own where users may append and do nothing else (README.txt
 rem says how); not in NETLOGON, which users cannot write to and which is copied
 rem between the domain controllers. Until it is set, the script stops here.
 set LOG=\\SERVER\Logs$\default-browser.log
-if /i "%LOG%"=="\\SERVER\Logs$\default-browser.log" goto unset
+if /i "%LOG%"=="\\SERVER\Logs$\default-browser.log" (
+  echo set-default-browser.cmd: set LOG at its top to your own log file first. 1>&2
+  endlocal
+  exit /b 1
+)
 
 "%~dp0Tarnwick.exe" /set "%BROWSER%" /once /quiet /log "%LOG%"
 set RESULT=%ERRORLEVEL%
@@ -40,7 +44,3 @@ set RESULT=%ERRORLEVEL%
 
 :done
 endlocal & exit /b %RESULT%
-
-:unset
-echo set-default-browser.cmd: set LOG at its top to your own log file first. 1>&2
-endlocal & exit /b 1

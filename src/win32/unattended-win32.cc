@@ -68,7 +68,9 @@ ZonedTime Win32Workstation::Now() {
 
 bool Win32LogFiles::Append(const std::string& path, std::string_view line, std::string* err) {
   const DWORD start = GetTickCount();
-  const auto past_deadline = [&] { return GetTickCount() - start >= DWORD(deadline_ms_); };
+  const auto past_deadline = [&] {
+    return GetTickCount() - start >= static_cast<DWORD>(deadline_ms_);
+  };
   const std::wstring file = Widen(path);
   const std::string bytes = std::string(line) + "\r\n";
   ScopedHANDLE log;

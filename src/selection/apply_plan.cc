@@ -12,6 +12,7 @@
 #include "selection/preset_apply.h"
 #include "selection/preset_catalogue.h"
 #include "selection/selection_context.h"
+#include "text/text.h"
 
 namespace tarnwick {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "registry/registry_rules.h"
+#include "text/text.h"
 
 namespace tarnwick {
 namespace {

@@ -1,9 +1,9 @@
 #include "shell/start_arguments.h"
 
-#include "registry/registry_rules.h"
 #include "selection/custom_apply.h"
 #include "selection/selection_context.h"
 #include "shell/form1.h"
+#include "text/text.h"
 
 namespace tarnwick {
 

@@ -3,11 +3,11 @@
 #include <memory>
 #include <vector>
 
-#include "registry/registry_rules.h"
 #include "shell/command_line.h"
 #include "shell/platform.h"
 #include "shell/run_log.h"
 #include "shell/unattended.h"
+#include "text/text.h"
 #include "win32/console-win32.h"
 #include "win32/dynamic-win32.h"
 #include "win32/registry-win32.h"

@@ -13,8 +13,8 @@
 namespace tarnwick::freedesktop {
 namespace {
 
-// The order xdg-settings writes them in; "about" and "unknown" are what browsers open for
-// their own pages and for schemes no other program claims.
+// The web's two schemes, "about" and "unknown" (a browser's own pages, and schemes that no
+// other program claims), and the two types of web pages.
 constexpr const char* kBrowserMimeTypes[] = {
     "x-scheme-handler/http",
     "x-scheme-handler/https",
@@ -108,7 +108,15 @@ std::string ShellQuote(const std::string& word) {
   return quoted + "'";
 }
 
-// XFCE's helper for an entry: its Exec with the URL as "%s" where the entry takes one.
+// One entry of a list value: escaped, with its ';' escaped too.
+std::string ListEntry(const std::string& text) {
+  std::string entry;
+  for (char c : EscapeString(text)) entry += c == ';' ? std::string("\\;") : std::string(1, c);
+  return entry;
+}
+
+// XFCE's helper for an entry: its Exec with the URL as "%s" where the entry takes one. Both
+// commands are lists of alternatives, of one command here.
 std::string XfceHelperText(const DesktopEntry& entry) {
   std::vector<std::string> argv = SplitExec(entry.exec).value_or(std::vector<std::string>{});
   std::string command, with_url;
@@ -129,8 +137,8 @@ std::string XfceHelperText(const DesktopEntry& entry) {
   return "[Desktop Entry]\nNoDisplay=true\nVersion=1.0\nType=X-XFCE-Helper\n"
          "X-XFCE-Category=WebBrowser\nName=" +
          EscapeString(entry.name) + "\nIcon=" + EscapeString(entry.icon) +
-         "\nX-XFCE-Commands=" + EscapeString(command) +
-         "\nX-XFCE-CommandsWithParameter=" + EscapeString(with_url) + "\n";
+         "\nX-XFCE-Commands=" + ListEntry(command) +
+         "\nX-XFCE-CommandsWithParameter=" + ListEntry(with_url) + "\n";
 }
 
 // Well-formed UTF-8: no stray or missing continuation bytes, no overlong form, no surrogate.
@@ -169,6 +177,36 @@ bool IsValidUtf8(std::string_view text) {
 
 std::span<const char* const> BrowserMimeTypes() { return kBrowserMimeTypes; }
 
+std::vector<std::string> DescribeChanges(const std::vector<FileChange>& changes) {
+  std::vector<std::string> lines;
+  for (const FileChange& change : changes) {
+    if (!change.before || !change.after) {
+      lines.push_back(change.path + (change.after ? ": new file" : ": removed"));
+      continue;
+    }
+    KeyFile before(*change.before), after(*change.after);
+    auto describe = [&](const KeyFile& file, const std::string& group, bool gone) {
+      for (const std::string& key : file.Keys(group)) {
+        std::optional<std::string> old_value = before.Get(group, key);
+        std::optional<std::string> new_value = after.Get(group, key);
+        if (old_value == new_value || gone == new_value.has_value()) continue;
+        lines.push_back(change.path + ": " + (group.empty() ? "" : "[" + group + "] ") + key +
+                        (new_value ? "=" + *new_value : " removed"));
+      }
+    };
+    std::vector<std::string> groups = after.Groups();
+    for (const std::string& group : before.Groups()) {
+      if (std::find(groups.begin(), groups.end(), group) == groups.end()) groups.push_back(group);
+    }
+    groups.insert(groups.begin(), "");
+    for (const std::string& group : groups) {
+      describe(after, group, false);
+      describe(before, group, true);
+    }
+  }
+  return lines;
+}
+
 void SetBrowserInMimeapps(KeyFile& file, const std::string& id) {
   for (const char* type : kBrowserMimeTypes) {
     std::optional<std::string> old = file.Get(kDefaults, type);
@@ -182,12 +220,13 @@ void SetBrowserInMimeapps(KeyFile& file, const std::string& id) {
 }
 
 void ResetBrowserInMimeapps(KeyFile& file) {
+  // The added associations go too: with no default anywhere, the first of them still opens
+  // the links, and it is the browser that an apply put there.
   for (const char* type : kBrowserMimeTypes) {
     file.Remove(kDefaults, type);
-    for (const char* group : {kAdded, kRemoved}) {
-      EditList(file, group, type,
-               [](std::vector<std::string>& list) { Erase(list, kCustomBrowserId); });
-    }
+    file.Remove(kAdded, type);
+    EditList(file, kRemoved, type,
+             [](std::vector<std::string>& list) { Erase(list, kCustomBrowserId); });
   }
 }
 

@@ -28,8 +28,9 @@ inline constexpr char kCustomBrowserId[] = "tarnwick-custom-browser.desktop";
 /// list, a list left empty going with its key.
 void SetBrowserInMimeapps(KeyFile& file, const std::string& id);
 
-/// The edit that undoes it: the browser types' defaults go, and kCustomBrowserId leaves their
-/// association lists. Every other key stays.
+/// The edit that undoes it: the browser types' keys in "[Default Applications]" and "[Added
+/// Associations]" go, and kCustomBrowserId leaves their "[Removed Associations]". Every other
+/// key stays.
 void ResetBrowserInMimeapps(KeyFile& file);
 
 /// One file as it is and as it is to be; nullopt means the file is absent.
@@ -38,6 +39,11 @@ struct FileChange {
   std::optional<std::string> before, after;
   bool operator==(const FileChange&) const = default;
 };
+
+/// What the changes do, one line per key or file, in the order of the changes and of the keys
+/// in the new text: "<path>: [<group>] <key>=<value>", "<path>: [<group>] <key> removed"
+/// (no group for keys outside one), "<path>: new file" and "<path>: removed".
+std::vector<std::string> DescribeChanges(const std::vector<FileChange>& changes);
 
 /// Which browser opens the user's web links now.
 struct CurrentDefault {
@@ -81,9 +87,9 @@ class DesktopBrowserStore {
   bool PlanCustom(std::string_view program_path, std::vector<FileChange>* changes,
                   std::string* err) const;
 
-  /// The changes that undo every apply: the browser types' keys of "[Default Applications]"
-  /// in $XDG_CONFIG_HOME/mimeapps.list, Tarnwick's own entry from its lists, the desktop keys
-  /// and Tarnwick's own files. The user's other associations stay.
+  /// The changes that undo every apply, so that the system's defaults apply again: in
+  /// $XDG_CONFIG_HOME/mimeapps.list as ResetBrowserInMimeapps, the desktop keys and Tarnwick's
+  /// own files. False with `err` when a file cannot be read.
   bool PlanReset(std::vector<FileChange>* changes, std::string* err) const;
 
   /// Writes the changes, each file on its own; a file whose content is no longer its

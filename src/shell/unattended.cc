@@ -1,9 +1,11 @@
 #include "shell/unattended.h"
 
+#include <exception>
 #include <memory>
 #include <utility>
 #include <vector>
 
+#include "selection/custom_apply.h"
 #include "selection/picker.h"
 #include "selection/preset_catalogue.h"
 #include "shell/about_box.h"
@@ -153,6 +155,17 @@ class Run {
       *browser = {preset, {}, caption};
       return true;
     }
+    const std::string path = TrimSpaces(text);
+    if (!HoldsInvalidPathCharacter(path) && !host_.is_full_path(path)) {
+      *result = Result::Fail(
+          kExitNotInstalled,
+          Concat({"\"", text,
+                  "\" is neither a preset nor a full path. A run may start in any folder (a logon "
+                  "script starts in the Windows folder), so a program file is named by its full "
+                  "path. Nothing was changed. The presets are: ",
+                  Captions(store_), "."}));
+      return false;
+    }
     if (!store_.CustomAccepted(text)) {
       *result = Result::Fail(kExitNotInstalled,
                              Concat({"\"", text,
@@ -161,7 +174,7 @@ class Run {
                                      Captions(store_), "."}));
       return false;
     }
-    *browser = {0, TrimSpaces(text), TrimSpaces(text)};
+    *browser = {0, path, path};
     return true;
   }
 
@@ -311,7 +324,17 @@ int RunUnattended(std::span<const std::string> args, const Platform& platform,
   } else if (!host.unavailable.empty()) {
     result = Result::Fail(kExitRefused, host.unavailable);
   } else {
-    result = Run(platform, host).Execute(line);
+    // Whatever fails without a way of its own to say so ends the run here, said and logged,
+    // rather than in the runtime's message box that no one at a logon would answer.
+    try {
+      result = Run(platform, host).Execute(line);
+    } catch (const std::exception& e) {
+      result = Result::Fail(kExitFailed, Concat({"The run failed unexpectedly (", e.what(),
+                                                 "); what it changed is not known."}));
+    } catch (...) {
+      result =
+          Result::Fail(kExitFailed, "The run failed unexpectedly; what it changed is not known.");
+    }
   }
 
   if (!line.quiet) {

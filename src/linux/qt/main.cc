@@ -1,10 +1,11 @@
 // tarnwick: the Linux program. With a command ("--set ...") it runs it without a window or a
 // display. Without, it runs the main window's load step over the user's desktop (or, with
 // --standin, over the stand-in hives) and, when it lets the program run, shows the window until
-// it is closed.
+// it is closed, with a browser's program file given as the only argument in its custom box.
 #include <QApplication>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "freedesktop/xdg_paths.h"
 #include "linux/backup_disk.h"
@@ -15,6 +16,7 @@
 #include "linux/qt/session.h"
 #include "linux/store_choice.h"
 #include "linux/unattended_services.h"
+#include "shell/start_arguments.h"
 #include "standin/hive_locations.h"
 #include "standin/standin_registry.h"
 
@@ -37,6 +39,8 @@ int main(int argc, char** argv) {
                                  [&session] { return session->MakeDialog(); });
     session = std::make_unique<tarnwick::Session>(store);
     if (!session->Start()) return 0;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    tarnwick::TakeStartArguments(session->form(), args, tarnwick::Spelling::kLinux);
     return app.exec();
   }
 
@@ -51,5 +55,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<tarnwick::BackupFolder> backups = tarnwick::OpenBackupFolder(hives.user);
   tarnwick::Session session(*registry, tarnwick::OpenWithDesktopHandler, backups.get());
   if (!session.Start()) return 0;
+  // What Qt left of the arguments: a browser's program file goes into the custom box.
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  tarnwick::TakeStartArguments(session.form(), args, tarnwick::Spelling::kLinux);
   return app.exec();
 }

@@ -18,7 +18,8 @@ cd "$(dirname "$0")"
 linux_packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
   libbenchmark-dev qt6-base-dev libgl-dev libfontconfig-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra)
 test_packages=(xvfb xauth xdotool clang libclang-rt-14-dev clang-format diffoscope-minimal
-  dbus-daemon at-spi2-core python3-pyatspi)
+  dbus-daemon at-spi2-core python3-pyatspi xdg-utils libglib2.0-bin libkf5config-bin
+  desktop-file-utils)
 windows_build_packages=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 python3)
 wine_test_packages=(wine wine64 xvfb xauth xdotool imagemagick)
 windows32_packages=("${windows_build_packages[@]}" "${wine_test_packages[@]}" wine32:i386)
@@ -118,6 +119,7 @@ case "${1:-}" in
     strict default asan fuzz
     step "Linux build" build default
     step "Linux tests" ctest --preset default --parallel "$(nproc)"
+    step "desktop peers" scripts/xdg-peers.sh build/default/tarnwick
     step "sanitizer build" build asan
     step "sanitizer tests" ctest --preset asan --parallel "$(nproc)"
     step "screen reader" scripts/atspi-e2e.sh

@@ -275,6 +275,14 @@ class Run {
           kExitNoBackup,
           Concat({"The backup \"", *newest, "\" cannot be read: ", err, ". Nothing was changed."}));
     }
+    std::string outside;
+    if (platform_.registry == nullptr ||
+        !EditsWithin(*platform_.registry, ScopeOfEveryChange(), edits, &outside)) {
+      return Result::Fail(kExitNoBackup,
+                          Concat({"The backup \"", *newest, "\" cannot be read: it changes ",
+                                  outside.empty() ? "the registry" : outside,
+                                  ", which Tarnwick never does. Nothing was changed."}));
+    }
     // The present state first, so that an undo can itself be undone.
     const BackupResult saved =
         SaveBackup(platform_.registry, backups, ScopeOfEdits(edits), kUndoBackupName);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <map>
 
+#include "registry/reg_file.h"
 #include "registry/registry_dump_for_test.h"
 #include "registry/registry_reader.h"
 #include "registry/test_registry.h"
@@ -244,12 +245,46 @@ TEST_F(UnattendedTest, UndoRestoresTheNewestBackupAndASecondUndoRedoes) {
   ASSERT_EQ(2u, Backups());
   EXPECT_EQ("Undo", fake_->backups.saved[1].what);
 
-  EXPECT_EQ(kExitDone, Run({"/undo"}));
+  EXPECT_EQ(kExitDone, Run({"/undo"})) << console_.err;
   EXPECT_EQ(maxthon, State());
   EXPECT_EQ(3u, Backups());
 
   fake_->backups.saved.back().bytes = "not a registry file";
   EXPECT_EQ(kExitNoBackup, Run({"/undo"}));
+  EXPECT_EQ(maxthon, State());
+}
+
+TEST_F(UnattendedTest, UndoImportsNothingOfABackupThatReachesBeyondWhatTheProgramChanges) {
+  SeedOtherBrowser();
+  ASSERT_EQ(kExitDone, Run({"/set", "Maxthon"}));
+  const std::string maxthon = State();
+  auto plant = [&](const std::string& text) {
+    fake_->backups.saved.push_back({"Planted", EncodeUtf16LeWithBom(text), "planted.reg"});
+  };
+  const std::string header = "Windows Registry Editor Version 5.00\r\n\r\n";
+  const std::string http =
+      "[HKEY_CURRENT_USER\\Software\\Classes\\http\\Shell\\MyHTMLFile\\Command]\r\n"
+      "@=\"evil.exe \\\"%1\\\"\"\r\n";
+  plant(header + http +
+        "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+        "\"Updater\"=\"C:\\\\evil.exe\"\r\n");
+  EXPECT_EQ(kExitNoBackup, Run({"/undo"}));
+  EXPECT_EQ(
+      "The backup \"planted.reg\" cannot be read: it changes "
+      "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run], which "
+      "Tarnwick never does. Nothing was changed.\n",
+      console_.err);
+  EXPECT_EQ(maxthon, State());
+  EXPECT_TRUE(std::holds_alternative<std::monostate>(
+      ReadRegistryValue(reg_->registry(), Hive::kLocalMachine,
+                        R"(Software\Microsoft\Windows\CurrentVersion\Run)", "Updater")));
+
+  // The same in place, but as a type the program never writes there.
+  fake_->backups.saved.pop_back();
+  plant(header + http + "[HKEY_CURRENT_USER\\" + kIeMain +
+        "]\r\n\"Check_Associations\"=hex:01\r\n");
+  EXPECT_EQ(kExitNoBackup, Run({"/undo"}));
+  EXPECT_NE(std::string::npos, console_.err.find("Check_Associations as type 3")) << console_.err;
   EXPECT_EQ(maxthon, State());
 }
 

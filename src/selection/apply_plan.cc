@@ -1,6 +1,7 @@
 #include "selection/apply_plan.h"
 
 #include <array>
+#include <span>
 
 #include "registry/browser_profile.h"
 #include "registry/reg_file.h"
@@ -57,6 +58,24 @@ bool InPlace(Registry& registry, const WriterTarget& target, const PlannedWrite&
   return held && *held == write.value;
 }
 
+// What a write needs: KEY_SET_VALUE | KEY_CREATE_SUB_KEY.
+constexpr uint32_t kKeyWrite = 0x0006;
+
+// Whether the account may write at `target`: its key, or the nearest key above it that exists,
+// opens with the rights a write needs (KEY_SET_VALUE | KEY_CREATE_SUB_KEY).
+bool Writable(Registry& registry, const WriterTarget& target) {
+  for (size_t depth = target.key.size();; --depth) {
+    KeyHandle key = nullptr;
+    const long status = registry.OpenKey(
+        target.hive, JoinKeyPath(std::span(target.key).first(depth)), kKeyWrite, &key);
+    if (status == kErrorSuccess) registry.CloseKey(key);
+    if (status != kErrorFileNotFound && status != kErrorPathNotFound) {
+      return status == kErrorSuccess;
+    }
+    if (depth == 0) return false;
+  }
+}
+
 }  // namespace
 
 std::optional<std::vector<PlannedWrite>> PlanPresetApply(const SelectionContext& services,
@@ -77,7 +96,8 @@ std::optional<std::vector<PlannedWrite>> PlanCustomApply(const SelectionContext&
 }
 
 std::vector<std::string> ValuesNotInPlace(Registry& registry,
-                                          const std::vector<PlannedWrite>& writes) {
+                                          const std::vector<PlannedWrite>& writes,
+                                          MachineWrites machine) {
   std::vector<std::string> differ;
   std::vector<WriterTarget> targets(writes.size());
   std::vector<bool> parsed(writes.size());
@@ -100,14 +120,16 @@ std::vector<std::string> ValuesNotInPlace(Registry& registry,
       differ.push_back(writes[i].path);
       continue;
     }
-    if (targets[i].hive != Hive::kCurrentUser) continue;
+    const bool user = targets[i].hive == Hive::kCurrentUser;
+    if (!user && machine == MachineWrites::kIgnored) continue;
     bool overwritten = false;
     for (size_t j = i + 1; j < writes.size() && !overwritten; ++j) {
       overwritten = parsed[j] && same_value(i, j);
     }
     if (overwritten || InPlace(registry, targets[i], writes[i])) continue;
-    differ.push_back(Concat({FullKeyName(Hive::kCurrentUser, JoinKeyPath(targets[i].key)), "\\",
-                             targets[i].value_name}));
+    if (!user && !Writable(registry, targets[i])) continue;
+    differ.push_back(Concat(
+        {FullKeyName(targets[i].hive, JoinKeyPath(targets[i].key)), "\\", targets[i].value_name}));
   }
   return differ;
 }

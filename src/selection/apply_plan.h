@@ -33,12 +33,17 @@ std::optional<std::vector<PlannedWrite>> PlanPresetApply(const SelectionContext&
 std::optional<std::vector<PlannedWrite>> PlanCustomApply(const SelectionContext& services,
                                                          const std::string& path);
 
-/// The current user's values that `writes` set which `registry` does not hold now with the type
-/// and data the last of them gives: "HKEY_CURRENT_USER\<key>\<name>" each ("...\<key>\" for a
-/// default value), in the order of those last writes. Machine-wide writes are not looked at;
-/// a malformed writer path counts as a value not in place.
+/// Which machine-wide writes ValuesNotInPlace looks at: none (what the user's settings are), or
+/// those the account may make (whether an apply would change anything).
+enum class MachineWrites { kIgnored, kWhereWritable };
+
+/// The values that `writes` set which `registry` does not hold now with the type and data the
+/// last of them gives: "HKEY_CURRENT_USER\<key>\<name>" each ("...\<key>\" for a default
+/// value), in the order of those last writes. Machine-wide writes are looked at as `machine`
+/// says; a malformed writer path counts as a value not in place.
 std::vector<std::string> ValuesNotInPlace(Registry& registry,
-                                          const std::vector<PlannedWrite>& writes);
+                                          const std::vector<PlannedWrite>& writes,
+                                          MachineWrites machine = MachineWrites::kIgnored);
 
 }  // namespace tarnwick
 

@@ -174,6 +174,17 @@ class Run {
       return Result::Out(browser.label +
                          " was set once for this user before, so nothing was changed.");
     }
+    // A preset apply only writes: when every value it would write is there, it has nothing to
+    // do, and takes no backup that would push the older ones out.
+    if (browser.preset != nullptr && registry != nullptr) {
+      const std::optional<std::vector<PlannedWrite>> plan = Plan(browser);
+      if (plan && ValuesNotInPlace(*registry, *plan, MachineWrites::kWhereWritable).empty()) {
+        result = Result::Out(
+            Concat({"Every setting of ", browser.label, " is in place, so nothing was changed."}));
+        if (once) result.error = RecordOnce(browser.label);
+        return result;
+      }
+    }
     Form1Outcome outcome;
     if (browser.preset != nullptr) {
       form_.Option_Click(static_cast<int>(browser.preset - PresetCatalogue().data()) + 1);
@@ -204,7 +215,31 @@ class Run {
                    "), so the next run with this option sets it again."});
   }
 
-  Result Reset() { return Reported(form_.Command5_Click()); }
+  // Forgets the browser set once, after a change that may have undone it, so that the next
+  // "/set NAME /once" applies again; the reason when it could not be forgotten.
+  std::string ForgetOnce() {
+    Registry* registry = platform_.registry;
+    if (registry == nullptr ||
+        AsText(ReadRegistryValue(*registry, Hive::kCurrentUser, kOnceKey, kOnceValue)).empty()) {
+      return {};
+    }
+    RegEdit edit;
+    edit.op = RegEdit::Op::kDeleteValue;
+    edit.path = kOnceKey;
+    edit.name = kOnceValue;
+    std::string err;
+    if (host_.importer->Import({&edit, 1}, &err)) return {};
+    return Concat({"The browser set once could not be forgotten (", err,
+                   "), so a later run with that option may leave the settings as they are."});
+  }
+
+  Result Reset() {
+    Result result = Reported(form_.Command5_Click());
+    if (result.code == kExitDone || result.code == kExitResetIncomplete) {
+      result.error = Joined({result.error, ForgetOnce()});
+    }
+    return result;
+  }
 
   // The window's messages of a handler, as the result its outcome makes.
   Result Reported(Form1Outcome outcome) {
@@ -288,10 +323,23 @@ class Run {
         SaveBackup(platform_.registry, backups, ScopeOfEdits(edits), kUndoBackupName);
     if (!saved.saved()) return Result::Fail(kExitBackupFailed, BackupFailedMessage(saved));
     if (!host_.importer->Import(edits, &err)) {
-      return Result::Fail(kExitWritesFailed, Concat({"Not every setting saved in \"", *newest,
-                                                     "\" could be restored: ", err, "."}));
+      // The undo's own backup must not become the newest, or a second try would restore the
+      // state before this one rather than finish it: its content goes back, and it goes.
+      std::vector<RegEdit> before;
+      std::string why;
+      const bool back = backups->Read(saved.file, &bytes, &why) &&
+                        ParseRegFile(bytes, &before, &why) && host_.importer->Import(before, &why);
+      backups->Discard(saved.file);
+      return Result::Fail(
+          kExitWritesFailed,
+          Concat({"Not every setting saved in \"", *newest, "\" could be restored: ", err, ". ",
+                  back ? "The settings are as they were before."
+                       : Concat({"Nor could every setting be put back as it was before: ", why,
+                                 "."})}));
     }
-    return Result::Out(Concat({"The settings saved in \"", *newest, "\" are restored."}));
+    Result result = Result::Out(Concat({"The settings saved in \"", *newest, "\" are restored."}));
+    result.error = ForgetOnce();
+    return result;
   }
 
   const UnattendedPlatform& host_;

@@ -10,6 +10,7 @@
 
 #include "registry/reg_file.h"
 #include "registry/registry_dump_for_test.h"
+#include "registry/registry_importer.h"
 #include "registry/registry_reader.h"
 #include "registry/test_registry.h"
 #include "selection/preset_catalogue.h"
@@ -78,14 +79,14 @@ class UnattendedTest : public testing::Test {
 
   /// Runs the program with `args`; the console starts empty each time.
   int Run(std::vector<std::string> args, Spelling spelling = Spelling::kWindows,
-          const std::string& unavailable = "") {
+          const std::string& unavailable = "", RegistryImporter* importer = nullptr) {
     console_ = FakeConsole();
     fake_->calls.clear();
     UnattendedPlatform host;
     host.console = &console_;
     host.workstation = &workstation_;
     host.logs = &logs_;
-    host.importer = &reg_->importer();
+    host.importer = importer != nullptr ? importer : &reg_->importer();
     host.spelling = spelling;
     host.program = "Tarnwick.exe";
     host.unavailable = unavailable;
@@ -184,6 +185,87 @@ TEST_F(UnattendedTest, OnceLeavesAloneWhatItSetBefore) {
   EXPECT_EQ(kExitDone, Run({"/set", "Mozilla Firefox", "/once"}));
   EXPECT_EQ(3u, Backups());
   EXPECT_EQ("Mozilla Firefox", User(kOnceKey, kOnceValue));
+}
+
+TEST_F(UnattendedTest, ASetThatWouldChangeNothingWritesNothingAndKeepsNoBackup) {
+  SeedOtherBrowser();
+  ASSERT_EQ(kExitDone, Run({"/set", "Maxthon"}));
+  for (const auto& args : {std::vector<std::string>{"/set", "maxthon"},
+                           std::vector<std::string>{"/set", "maxthon", "/once"}}) {
+    EXPECT_EQ(kExitDone, Run(args));
+    EXPECT_EQ("Every setting of Maxthon is in place, so nothing was changed.\n", console_.out);
+    EXPECT_FALSE(Wrote()) << args.size();
+    EXPECT_EQ(1u, Backups()) << args.size();
+  }
+  // Set once though it was in place already: a later choice of the user's is left alone.
+  EXPECT_EQ("Maxthon", User(kOnceKey, kOnceValue));
+
+  // A machine-wide value that differs counts where the account may write it, and only there.
+  constexpr char kClient[] = R"(Software\Clients\StartMenuInternet\Maxthon.exe\shell\open\command)";
+  ASSERT_TRUE(host_->Seed(Hive::kLocalMachine, kClient, "", kRegSz, TextToRegBytes("other.exe")));
+  if (host_->RefusesMachineWrites()) {
+    std::unique_ptr<TestRegistry> user = host_->Open(false);
+    ASSERT_TRUE(user);
+    Use(&user->registry(), &user->route());
+    EXPECT_EQ(kExitDone, Run({"/set", "Maxthon"}));
+    EXPECT_EQ(0u, Backups());
+    EXPECT_FALSE(Wrote());
+    Use(&reg_->registry(), &reg_->route());
+  }
+  if (!host_->CanWriteMachine()) return;
+  const size_t backups = Backups();
+  EXPECT_EQ(kExitDone, Run({"/set", "Maxthon"}));
+  EXPECT_EQ(kMaxthonLine + std::string("\n"), console_.out);
+  EXPECT_EQ(backups + 1, Backups());
+  EXPECT_TRUE(Wrote());
+}
+
+TEST_F(UnattendedTest, ResetAndUndoForgetTheBrowserSetOnce) {
+  for (const char* rollback : {"/reset", "/undo"}) {
+    ASSERT_EQ(kExitDone, Run({"/set", "Maxthon", "/once"}));
+    ASSERT_EQ("Maxthon", User(kOnceKey, kOnceValue));
+    EXPECT_EQ(kExitDone, Run({rollback})) << console_.err;
+    EXPECT_EQ("", User(kOnceKey, kOnceValue)) << rollback;
+    EXPECT_EQ("", console_.err) << rollback;
+    // So the next logon's script applies it again.
+    EXPECT_EQ(kExitDone, Run({"/set", "Maxthon", "/once"}));
+    EXPECT_EQ(kMaxthonLine + std::string("\n"), console_.out) << rollback;
+    ASSERT_EQ(kExitDone, Run({"/reset"}));
+  }
+}
+
+// An import that fails once, after it made the first half of its edits, as Windows may.
+class FailingOnce final : public RegistryImporter {
+ public:
+  explicit FailingOnce(RegistryImporter* inner) : inner_(inner) {}
+  bool Import(std::span<const RegEdit> edits, std::string* err) override {
+    if (!fail_) return inner_->Import(edits, err);
+    fail_ = false;
+    inner_->Import(edits.first(edits.size() / 2), err);
+    *err = "HKEY_CURRENT_USER\\Software\\Classes\\http: access denied";
+    return false;
+  }
+
+ private:
+  RegistryImporter* inner_;
+  bool fail_ = true;
+};
+
+TEST_F(UnattendedTest, AFailedUndoRetriedRestoresWhatTheFirstShouldHave) {
+  SeedOtherBrowser();
+  const std::string other = State();
+  ASSERT_EQ(kExitDone, Run({"/set", "Maxthon"}));
+  const std::string maxthon = State();
+  FailingOnce importer(&reg_->importer());
+  EXPECT_EQ(kExitWritesFailed, Run({"/undo"}, Spelling::kWindows, "", &importer));
+  EXPECT_EQ("Not every setting saved in \"" + fake_->backups.saved[0].file +
+                "\" could be restored: HKEY_CURRENT_USER\\Software\\Classes\\http: access "
+                "denied. The settings are as they were before.\n",
+            console_.err);
+  EXPECT_EQ(maxthon, State());
+  EXPECT_EQ(1u, Backups());
+  EXPECT_EQ(kExitDone, Run({"/undo"}));
+  EXPECT_EQ(other, State());
 }
 
 TEST_F(UnattendedTest, ResetQueryAndCheckReportWhatTheWindowShows) {

@@ -12,6 +12,7 @@
 #include "registry/registry_reader.h"
 #include "registry/registry_rules.h"
 #include "standin/standin_registry.h"
+#include "text/utf.h"
 
 namespace tarnwick {
 namespace {

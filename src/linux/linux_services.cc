@@ -15,6 +15,7 @@
 #include "registry/registry.h"
 #include "registry/registry_reader.h"
 #include "registry/registry_rules.h"
+#include "text/text.h"
 
 namespace tarnwick {
 namespace {

@@ -7,6 +7,7 @@
 
 #include "registry/registry.h"
 #include "registry/registry_rules.h"
+#include "text/text.h"
 
 namespace tarnwick {
 namespace {

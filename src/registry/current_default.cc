@@ -1,7 +1,7 @@
 #include "registry/current_default.h"
 
 #include "registry/registry_reader.h"
-#include "registry/registry_rules.h"
+#include "text/text.h"
 
 namespace tarnwick {
 namespace {

@@ -1,6 +1,8 @@
 #include "registry/reg_file.h"
 
 #include "registry/registry_rules.h"
+#include "text/text.h"
+#include "text/utf.h"
 
 namespace tarnwick {
 namespace {

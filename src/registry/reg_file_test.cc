@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "registry/registry_rules.h"
+#include "text/utf.h"
 
 namespace tarnwick {
 namespace {

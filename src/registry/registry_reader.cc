@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "registry/registry_rules.h"
+#include "text/utf.h"
 
 namespace tarnwick {
 

@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <iterator>
 
+#include "text/text.h"
+#include "text/utf.h"
+
 namespace tarnwick {
 namespace {
 
@@ -28,65 +31,7 @@ char16_t Upcase(char16_t c) {
   return static_cast<char16_t>(c + r.delta);
 }
 
-constexpr char32_t kReplacement = 0xFFFD;
-
-// Decodes one code point at `*i`, advancing past it. Overlong forms, surrogates and values
-// past U+10FFFF are invalid; an invalid sequence consumes one byte.
-char32_t DecodeUtf8(std::string_view s, size_t* i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-  unsigned char b0 = byte(*i);
-  if (b0 < 0x80) {
-    ++*i;
-    return b0;
-  }
-  int len = b0 >= 0xF0 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC0 ? 2 : 0;
-  if (len == 0 || b0 > 0xF4 || *i + len > s.size()) {
-    ++*i;
-    return kReplacement;
-  }
-  char32_t cp = b0 & (0x7F >> len);
-  for (int k = 1; k < len; ++k) {
-    unsigned char b = byte(*i + k);
-    if ((b & 0xC0) != 0x80) {
-      ++*i;
-      return kReplacement;
-    }
-    cp = (cp << 6) | (b & 0x3F);
-  }
-  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    ++*i;
-    return kReplacement;
-  }
-  *i += len;
-  return cp;
-}
-
-void AppendUtf8(char32_t cp, std::string* out) {
-  if (cp < 0x80) {
-    out->push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 }  // namespace
-
-bool SameAscii(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return (x >= 'a' && x <= 'z' ? x - 32 : x) == (y >= 'a' && y <= 'z' ? y - 32 : y);
-         });
-}
 
 std::string FoldName(std::string_view utf8) {
   // Nearly every name is ASCII, whose upper-case mapping is the plain one.
@@ -177,38 +122,6 @@ std::optional<uint32_t> ParseDwordText(std::string_view text) {
   return static_cast<uint32_t>(negative ? (~n + 1) : n);
 }
 
-std::u16string Utf8ToUtf16(std::string_view utf8) {
-  std::u16string out;
-  out.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size();) {
-    char32_t cp = DecodeUtf8(utf8, &i);
-    if (cp < 0x10000) {
-      out.push_back(static_cast<char16_t>(cp));
-    } else {
-      cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    }
-  }
-  return out;
-}
-
-std::string Utf16ToUtf8(std::u16string_view utf16) {
-  std::string out;
-  out.reserve(utf16.size());
-  for (size_t i = 0; i < utf16.size(); ++i) {
-    char32_t c = utf16[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-        utf16[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (utf16[++i] - 0xDC00);
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = kReplacement;
-    }
-    AppendUtf8(c, &out);
-  }
-  return out;
-}
-
 std::vector<uint8_t> TextToRegBytes(std::string_view utf8) {
   std::u16string units = Utf8ToUtf16(utf8);
   std::vector<uint8_t> bytes;
@@ -255,22 +168,6 @@ std::optional<std::string> RegBytesToPlainText(std::span<const uint8_t> bytes) {
   return text;
 }
 
-bool IsBlank(std::string_view text) {
-  return text.find_first_not_of(' ') == std::string_view::npos;
-}
-
-// Formatted by hand: the printf family would bring its whole formatter, floating point
-// included, into the Windows program.
-std::string HexDigits(uint32_t value, int width) {
-  std::string digits;
-  do {
-    digits.insert(digits.begin(), "0123456789abcdef"[value & 0xF]);
-    value >>= 4;
-  } while (value != 0);
-  if (static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), '0');
-  return digits;
-}
-
 std::string JoinKeyPath(std::span<const std::string> components) {
   std::string path;
   for (const std::string& component : components) {
@@ -278,33 +175,6 @@ std::string JoinKeyPath(std::span<const std::string> components) {
     path += component;
   }
   return path;
-}
-
-std::string Concat(std::initializer_list<std::string_view> parts) {
-  size_t size = 0;
-  for (std::string_view part : parts) size += part.size();
-  std::string text;
-  text.reserve(size);
-  for (std::string_view part : parts) text += part;
-  return text;
-}
-
-std::string DecimalDigits(uint32_t value, int width) {
-  std::string digits;
-  do {
-    digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
-    value /= 10;
-  } while (value != 0);
-  if (static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), '0');
-  return digits;
-}
-
-std::string UpToNul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
-
-std::string TrimSpaces(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
 }  // namespace tarnwick

@@ -1,10 +1,9 @@
 // Rules shared by every registry implementation: how names compare, how writer paths and type
-// names are read, and how text travels between UTF-8 and the registry's UTF-16.
+// names are read, and how text is stored in the registry's bytes.
 #ifndef TARNWICK_REGISTRY_REGISTRY_RULES_H_
 #define TARNWICK_REGISTRY_REGISTRY_RULES_H_
 
 #include <cstdint>
-#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -19,9 +18,6 @@ namespace tarnwick {
 /// simple upper-case mapping, as Windows compares names ("Ä" and "ä" are one name; "ß" stays).
 /// Invalid UTF-8 compares as U+FFFD.
 std::string FoldName(std::string_view utf8);
-
-/// True when the two texts are equal once ASCII letters are upper-cased (hive names, options).
-bool SameAscii(std::string_view a, std::string_view b);
 
 /// True when the two names are the same registry name.
 bool SameName(std::string_view a, std::string_view b);
@@ -54,12 +50,6 @@ std::optional<RegType> ParseRegType(std::string_view name);
 /// (negative values wrap, as a signed 32-bit number would be stored). Nothing otherwise.
 std::optional<uint32_t> ParseDwordText(std::string_view text);
 
-/// UTF-8 to UTF-16 code units; invalid sequences become U+FFFD.
-std::u16string Utf8ToUtf16(std::string_view utf8);
-
-/// UTF-16 code units to UTF-8; unpaired surrogates become U+FFFD. NULs are kept.
-std::string Utf16ToUtf8(std::u16string_view utf16);
-
 /// The registry bytes of a text value: UTF-16LE with the terminating NUL.
 std::vector<uint8_t> TextToRegBytes(std::string_view utf8);
 
@@ -79,26 +69,6 @@ std::optional<std::string> RegBytesToPlainText(std::span<const uint8_t> bytes);
 /// The UTF-16 code units of little-endian registry bytes, NULs included; an odd last byte is
 /// ignored.
 std::u16string RegBytesToUnits(std::span<const uint8_t> bytes);
-
-/// True when `text` holds nothing but spaces: the program trims spaces and nothing else.
-bool IsBlank(std::string_view text);
-
-/// `text` without the spaces at either end.
-std::string TrimSpaces(std::string_view text);
-
-/// `text` up to its first NUL, where the registry's own functions end a name or a path.
-std::string UpToNul(std::string_view text);
-
-/// `value` in lower-case hexadecimal digits, at least `width` of them ("0000002a").
-std::string HexDigits(uint32_t value, int width);
-
-/// `value` in decimal digits, at least `width` of them with leading zeros ("007").
-std::string DecimalDigits(uint32_t value, int width);
-
-/// The texts one after the other, made in one piece: Concat({"The file \"", path, "\""}).
-/// Messages are built with it rather than with a chain of `+`, each of which would make and
-/// free a text of its own.
-std::string Concat(std::initializer_list<std::string_view> parts);
 
 }  // namespace tarnwick
 

@@ -13,6 +13,7 @@
 #include "selection/preset_apply.h"
 #include "selection/preset_catalogue.h"
 #include "selection/selection_context.h"
+#include "text/text.h"
 
 namespace tarnwick {
 namespace {

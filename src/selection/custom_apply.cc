@@ -5,11 +5,11 @@
 #include "registry/association_sets.h"
 #include "registry/browser_profile.h"
 #include "registry/per_user_reset.h"
-#include "registry/registry_rules.h"
 #include "registry/registry_writer.h"
 #include "selection/preset_apply.h"
 #include "selection/preset_catalogue.h"
 #include "selection/selection_context.h"
+#include "text/text.h"
 
 namespace tarnwick {
 

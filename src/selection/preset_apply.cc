@@ -2,11 +2,11 @@
 
 #include "registry/association_sets.h"
 #include "registry/browser_profile.h"
-#include "registry/registry_rules.h"
 #include "registry/registry_writer.h"
 #include "selection/picker.h"
 #include "selection/preset_catalogue.h"
 #include "selection/selection_context.h"
+#include "text/text.h"
 
 namespace tarnwick {
 namespace {

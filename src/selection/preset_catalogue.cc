@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "registry/registry_rules.h"
+#include "text/text.h"
 
 namespace tarnwick {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "registry/registry_rules.h"
+#include "text/text.h"
 
 namespace tarnwick {
 namespace {

@@ -4,8 +4,8 @@
 #include <iterator>
 #include <string_view>
 
-#include "registry/registry_rules.h"
 #include "selection/preset_catalogue.h"
+#include "text/text.h"
 
 namespace tarnwick {
 namespace {

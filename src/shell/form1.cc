@@ -6,7 +6,6 @@
 #include "registry/per_user_reset.h"
 #include "registry/reg_file.h"
 #include "registry/registry.h"
-#include "registry/registry_rules.h"
 #include "selection/custom_apply.h"
 #include "selection/picker.h"
 #include "selection/preset_apply.h"
@@ -15,6 +14,7 @@
 #include "shell/backup.h"
 #include "shell/startup.h"
 #include "shell/web_links.h"
+#include "text/text.h"
 
 namespace tarnwick {
 namespace {

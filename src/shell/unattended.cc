@@ -22,6 +22,7 @@
 #include "shell/form1.h"
 #include "shell/platform.h"
 #include "shell/unattended_platform.h"
+#include "text/text.h"
 
 namespace tarnwick {
 namespace {

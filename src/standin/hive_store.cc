@@ -12,6 +12,7 @@
 
 #include "registry/registry.h"
 #include "registry/registry_rules.h"
+#include "text/utf.h"
 
 namespace tarnwick {
 namespace {

@@ -1,6 +1,7 @@
 #include "win32/text-win32.h"
 
-#include "registry/registry_rules.h"
+#include "text/text.h"
+#include "text/utf.h"
 #include "win32/windows-win32.h"
 
 namespace tarnwick {

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "registry/registry_rules.h"
+#include "text/text.h"
+#include "text/utf.h"
 
 namespace tarnwick {
 

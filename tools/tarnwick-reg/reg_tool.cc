@@ -14,6 +14,7 @@
 #include "registry/registry_rules.h"
 #include "standin/reg_import.h"
 #include "standin/standin_registry.h"
+#include "text/text.h"
 #include "tools/tarnwick-reg/reg_display.h"
 
 namespace tarnwick {

@@ -4,11 +4,11 @@
 
 #include "registry/per_user_reset_scope.h"
 #include "registry/reg_file.h"
-#include "registry/registry_rules.h"
 #include "selection/apply_scopes.h"
 #include "selection/preset_catalogue.h"
 #include "shell/platform.h"
 #include "shell/unattended.h"
+#include "text/text.h"
 
 namespace tarnwick {
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "registry/reg_file.h"
+
 namespace tarnwick {
 
 class Registry;
@@ -44,6 +46,13 @@ enum class MachineWrites { kIgnored, kWhereWritable };
 std::vector<std::string> ValuesNotInPlace(Registry& registry,
                                           const std::vector<PlannedWrite>& writes,
                                           MachineWrites machine = MachineWrites::kIgnored);
+
+/// Whether each of `trees` (which an apply deletes before it writes) holds nothing now but the
+/// values `writes` set and the keys on the way to them: whether the deletions would take
+/// anything the writes do not put back. The values' data is not compared (ValuesNotInPlace
+/// does that). A key that cannot be read counts as holding something else.
+bool TreesHoldOnlyWrites(Registry& registry, const std::vector<RegKeyName>& trees,
+                         const std::vector<PlannedWrite>& writes);
 
 }  // namespace tarnwick
 

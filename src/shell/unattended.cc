@@ -1,5 +1,6 @@
 #include "shell/unattended.h"
 
+#include <array>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "registry/registry_reader.h"
 #include "registry/registry_rules.h"
 #include "selection/apply_plan.h"
+#include "selection/apply_scopes.h"
 #include "selection/custom_apply.h"
 #include "selection/picker.h"
 #include "selection/preset_apply.h"
@@ -175,16 +177,12 @@ class Run {
       return Result::Out(browser.label +
                          " was set once for this user before, so nothing was changed.");
     }
-    // A preset apply only writes: when every value it would write is there, it has nothing to
-    // do, and takes no backup that would push the older ones out.
-    if (browser.preset != nullptr && registry != nullptr) {
-      const std::optional<std::vector<PlannedWrite>> plan = Plan(browser);
-      if (plan && ValuesNotInPlace(*registry, *plan, MachineWrites::kWhereWritable).empty()) {
-        result = Result::Out(
-            Concat({"Every setting of ", browser.label, " is in place, so nothing was changed."}));
-        if (once) result.error = RecordOnce(browser.label);
-        return result;
-      }
+    // An apply that would change nothing takes no backup to push the older ones out.
+    if (ChangesNothing(browser)) {
+      result = Result::Out(
+          Concat({"Every setting of ", browser.label, " is in place, so nothing was changed."}));
+      if (once) result.error = RecordOnce(browser.label);
+      return result;
     }
     Form1Outcome outcome;
     if (browser.preset != nullptr) {
@@ -200,6 +198,22 @@ class Run {
       if (once) result.error = RecordOnce(browser.label);
     }
     return result;
+  }
+
+  // Whether the apply of `browser` would change nothing: every value it writes is in place
+  // (where the account may write it), and what it deletes first holds nothing but those.
+  bool ChangesNothing(const Browser& browser) {
+    Registry* registry = platform_.registry;
+    const std::optional<std::vector<PlannedWrite>> plan = Plan(browser);
+    if (registry == nullptr || !plan ||
+        !ValuesNotInPlace(*registry, *plan, MachineWrites::kWhereWritable).empty()) {
+      return false;
+    }
+    std::array<bool, kPresetCount> options = {};
+    if (browser.preset != nullptr) options[browser.preset - PresetCatalogue().data()] = true;
+    const ChangeScope scope =
+        browser.preset != nullptr ? PresetApplyScope(options) : CustomApplyScope();
+    return TreesHoldOnlyWrites(*registry, scope.deleted_trees, *plan);
   }
 
   // Keeps `label` as this user's last browser set once; the reason when it could not be kept.

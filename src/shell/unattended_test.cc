@@ -18,6 +18,7 @@
 #include "shell/fake_platform.h"
 #include "shell/startup.h"
 #include "shell/unattended_platform.h"
+#include "text/text.h"
 
 namespace tarnwick {
 namespace {
@@ -218,6 +219,24 @@ TEST_F(UnattendedTest, ASetThatWouldChangeNothingWritesNothingAndKeepsNoBackup) 
   EXPECT_EQ(kMaxthonLine + std::string("\n"), console_.out);
   EXPECT_EQ(backups + 1, Backups());
   EXPECT_TRUE(Wrote());
+}
+
+TEST_F(UnattendedTest, ACustomSetChangesNothingOnlyWhenWhatItDeletesHoldsNothingElse) {
+  ASSERT_EQ(kExitDone, Run({"/set", kCustom}));
+  EXPECT_EQ(kExitDone, Run({"/set", kCustom}));
+  EXPECT_EQ(Concat({"Every setting of ", kCustom, " is in place, so nothing was changed.\n"}),
+            console_.out);
+  EXPECT_EQ(1u, Backups());
+  // A key, or a value, that the deletions would take and the writes not put back.
+  for (const auto& [key, name] :
+       {std::pair<const char*, const char*>{R"(Software\Classes\.xml)", ""},
+        {R"(Software\Classes\http)", "EditFlags"}}) {
+    ASSERT_TRUE(host_->Seed(Hive::kCurrentUser, key, name, kRegSz, TextToRegBytes("x")));
+    const size_t backups = Backups();
+    EXPECT_EQ(kExitDone, Run({"/set", kCustom})) << key;
+    EXPECT_EQ(backups + 1, Backups()) << key;
+    EXPECT_EQ("", User(key, name)) << key;
+  }
 }
 
 TEST_F(UnattendedTest, ResetAndUndoForgetTheBrowserSetOnce) {

@@ -42,6 +42,7 @@ rem Undo restores what the last change changed; a second undo redoes it.
 call :export before-set
 call :run set /set Maxthon
 call :export after-set
+call :run set-again /set Maxthon
 call :run undo /undo
 call :export after-undo
 call :run redo /undo

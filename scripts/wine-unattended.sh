@@ -75,7 +75,7 @@ wait "$batch" || wine_failed "\`wine cmd /c wine-unattended.cmd\` failed" "$log"
 # Every run's exit code.
 declare -A expected=(
   [bad]=1 [help]=0 [missing]=3 [neither]=3 [query-none]=0 [once1]=0 [once2]=0 [query]=0
-  [check]=0 [drifted]=10 [list]=0 [set]=0 [undo]=0 [redo]=0 [planted]=7 [far-future]=0
+  [check]=0 [drifted]=10 [list]=0 [set]=0 [set-again]=0 [undo]=0 [redo]=0 [planted]=7 [far-future]=0
   [refused]=2 [no-backup]=7
   [unsaved]=4 [writes-failed]=5 [reset-incomplete]=6 [reset]=0 [quiet]=0 [logon-script]=0
   [logon-script-again]=0
@@ -114,6 +114,7 @@ expect_text query.out 'Maxthon Web Browser'
 expect_text check.out 'Every setting of Maxthon is in place.'
 expect_has list.out '* Maxthon               installed' '  Mozilla Firefox       not installed'
 expect_text drifted.out 'HKEY_CURRENT_USER\Software\Classes\https\Shell\'
+expect_text set-again.out 'Every setting of Maxthon is in place, so nothing was changed.'
 expect_has undo.out 'The settings saved in "C:\' ' Apply Maxthon.reg" are restored.'
 expect_has redo.out '\Tarnwick\Backups\' ' Undo' '.reg" are restored.'
 expect_has planted.err '2001-01-01 00-00-00 #999999 Apply Maxthon.reg" cannot be read: it changes [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run], which Tarnwick never does. Nothing was changed.'

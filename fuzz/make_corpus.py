@@ -80,6 +80,18 @@ REG_IMPORT = [
     REG_HEADER + "[HKEY_CURRENT_USER\\\u00c4nderung\\\u00df]\r\n@=\"\u20ac\"\r\n",
 ]
 
+# mimeapps.list texts as desktops leave them, each after the byte that picks the ID written.
+MIMEAPPS = [
+    "[Default Applications]\nx-scheme-handler/http=firefox-esr.desktop\n",
+    "# mine\n[Default Applications]\ntext/html = a.desktop;b.desktop;\n\n[Added Associations]\n"
+    "text/html=b.desktop;a.desktop\n[X-Other]\nk = v ; w\n[Removed Associations]\n"
+    "x-scheme-handler/https=a.desktop;c\\;d.desktop;\n",
+    "[Added Associations]\r\nx-scheme-handler/http=tarnwick-custom-browser.desktop;\r\n"
+    "[Default Applications]\r\nx-scheme-handler/http=x.desktop",
+    "top=1\n[Default Applications]\n[Default Applications]\nx-scheme-handler/about=;;\n"
+    "  [Removed Associations]  \ntext/html=org.kde.falkon.desktop\n[\n=\n[]\nk=v\\",
+]
+
 
 def write(target, seeds):
     folder = os.path.join(HERE, "corpus", target)
@@ -94,6 +106,7 @@ INVALID_UTF8 = [b"HKCU\\K\\\xff\xfe\0\xc0\x80\0REG_SZ", b"HKCU\\\xed\xa0\x80\\\0
 
 write("writer_path", [("%s\0%s\0%s" % row).encode("utf-8") for row in WRITER_PATH] + INVALID_UTF8)
 write("reader", READER)
+write("mimeapps", [bytes([i]) + text.encode("utf-8") for i, text in enumerate(MIMEAPPS)])
 write("reg_import", [text.encode("utf-8") for text in REG_IMPORT[:4]] +
       [b"\xff\xfe" + text.encode("utf-16-le") for text in REG_IMPORT[4:]] +
       [b"\xef\xbb\xbf" + REG_IMPORT[0].encode("utf-8")])

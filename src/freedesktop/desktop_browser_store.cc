@@ -108,7 +108,15 @@ std::string ShellQuote(const std::string& word) {
   return quoted + "'";
 }
 
-// XFCE's helper for an entry: its Exec with the URL as "%s" where the entry takes one.
+// One entry of a list value: escaped, with its ';' escaped too.
+std::string ListEntry(const std::string& text) {
+  std::string entry;
+  for (char c : EscapeString(text)) entry += c == ';' ? std::string("\\;") : std::string(1, c);
+  return entry;
+}
+
+// XFCE's helper for an entry: its Exec with the URL as "%s" where the entry takes one. Both
+// commands are lists of alternatives, of one command here.
 std::string XfceHelperText(const DesktopEntry& entry) {
   std::vector<std::string> argv = SplitExec(entry.exec).value_or(std::vector<std::string>{});
   std::string command, with_url;
@@ -129,8 +137,8 @@ std::string XfceHelperText(const DesktopEntry& entry) {
   return "[Desktop Entry]\nNoDisplay=true\nVersion=1.0\nType=X-XFCE-Helper\n"
          "X-XFCE-Category=WebBrowser\nName=" +
          EscapeString(entry.name) + "\nIcon=" + EscapeString(entry.icon) +
-         "\nX-XFCE-Commands=" + EscapeString(command) +
-         "\nX-XFCE-CommandsWithParameter=" + EscapeString(with_url) + "\n";
+         "\nX-XFCE-Commands=" + ListEntry(command) +
+         "\nX-XFCE-CommandsWithParameter=" + ListEntry(with_url) + "\n";
 }
 
 // Well-formed UTF-8: no stray or missing continuation bytes, no overlong form, no surrogate.
@@ -169,6 +177,59 @@ bool IsValidUtf8(std::string_view text) {
 
 std::span<const char* const> BrowserMimeTypes() { return kBrowserMimeTypes; }
 
+std::vector<std::string> DescribeChanges(const std::vector<FileChange>& changes) {
+  std::vector<std::string> lines;
+  for (const FileChange& change : changes) {
+    if (!change.before || !change.after) {
+      lines.push_back(change.path + (change.after ? ": new file" : ": removed"));
+      continue;
+    }
+    KeyFile before(*change.before), after(*change.after);
+    auto describe = [&](const KeyFile& file, const std::string& group, bool gone) {
+      for (const std::string& key : file.Keys(group)) {
+        std::optional<std::string> old_value = before.Get(group, key);
+        std::optional<std::string> new_value = after.Get(group, key);
+        if (old_value == new_value || gone == new_value.has_value()) continue;
+        lines.push_back(change.path + ": " + (group.empty() ? "" : "[" + group + "] ") + key +
+                        (new_value ? "=" + *new_value : " removed"));
+      }
+    };
+    std::vector<std::string> groups = after.Groups();
+    for (const std::string& group : before.Groups()) {
+      if (std::find(groups.begin(), groups.end(), group) == groups.end()) groups.push_back(group);
+    }
+    groups.insert(groups.begin(), "");
+    for (const std::string& group : groups) {
+      describe(after, group, false);
+      describe(before, group, true);
+    }
+  }
+  return lines;
+}
+
+void SetBrowserInMimeapps(KeyFile& file, const std::string& id) {
+  for (const char* type : kBrowserMimeTypes) {
+    std::optional<std::string> old = file.Get(kDefaults, type);
+    file.Set(kDefaults, type, JoinList({id}, old && old->ends_with(';')));
+    EditList(file, kAdded, type, [&](std::vector<std::string>& list) {
+      Erase(list, id);
+      list.insert(list.begin(), id);
+    });
+    EditList(file, kRemoved, type, [&](std::vector<std::string>& list) { Erase(list, id); });
+  }
+}
+
+void ResetBrowserInMimeapps(KeyFile& file) {
+  // The added associations go too: with no default anywhere, the first of them still opens
+  // the links, and it is the browser that an apply put there.
+  for (const char* type : kBrowserMimeTypes) {
+    file.Remove(kDefaults, type);
+    file.Remove(kAdded, type);
+    EditList(file, kRemoved, type,
+             [](std::vector<std::string>& list) { Erase(list, kCustomBrowserId); });
+  }
+}
+
 DesktopBrowserStore::DesktopBrowserStore(XdgPaths paths) : paths_(std::move(paths)) {}
 
 std::string DesktopBrowserStore::UserMimeapps() const {
@@ -194,17 +255,7 @@ bool DesktopBrowserStore::PlanApply(std::string_view desktop_id, std::vector<Fil
 bool DesktopBrowserStore::PlanEntry(const DesktopEntry& entry, std::vector<FileChange>* changes,
                                     std::string* err) const {
   const std::string& id = entry.id;
-  auto mimeapps = [&](KeyFile& file) {
-    for (const char* type : kBrowserMimeTypes) {
-      std::optional<std::string> old = file.Get(kDefaults, type);
-      file.Set(kDefaults, type, JoinList({id}, old && old->ends_with(';')));
-      EditList(file, kAdded, type, [&](std::vector<std::string>& list) {
-        Erase(list, id);
-        list.insert(list.begin(), id);
-      });
-      EditList(file, kRemoved, type, [&](std::vector<std::string>& list) { Erase(list, id); });
-    }
-  };
+  auto mimeapps = [&](KeyFile& file) { SetBrowserInMimeapps(file, id); };
   if (!PlanKeyFile(UserMimeapps(), mimeapps, changes, err)) return false;
   if (paths_.OnDesktop("KDE") &&
       !PlanKeyFile(
@@ -264,17 +315,8 @@ bool DesktopBrowserStore::PlanCustom(std::string_view program_path,
 
 bool DesktopBrowserStore::PlanReset(std::vector<FileChange>* changes, std::string* err) const {
   changes->clear();
-  auto mimeapps = [&](KeyFile& file) {
-    for (const char* type : kBrowserMimeTypes) {
-      file.Remove(kDefaults, type);
-      for (const char* group : {kAdded, kRemoved}) {
-        EditList(file, group, type,
-                 [](std::vector<std::string>& list) { Erase(list, kCustomBrowserId); });
-      }
-    }
-  };
   auto absent = [](std::optional<std::string>) { return std::optional<std::string>(); };
-  return PlanKeyFile(UserMimeapps(), mimeapps, changes, err) &&
+  return PlanKeyFile(UserMimeapps(), ResetBrowserInMimeapps, changes, err) &&
          PlanKeyFile(
              Kdeglobals(paths_),
              [](KeyFile& file) { file.Remove("General", "BrowserApplication"); }, changes, err) &&

@@ -14,11 +14,24 @@
 
 namespace tarnwick::freedesktop {
 
+class KeyFile;
+
 /// The MIME types whose default is the browser, in the order they are written.
 std::span<const char* const> BrowserMimeTypes();
 
 /// The ID of the desktop entry that a custom program gets.
 inline constexpr char kCustomBrowserId[] = "tarnwick-custom-browser.desktop";
+
+/// The edit of a mimeapps.list that makes `id` the default browser: the value of each of
+/// BrowserMimeTypes() in "[Default Applications]" becomes `id` (a final ';' kept as it was);
+/// `id` goes first in its "[Added Associations]" list and out of its "[Removed Associations]"
+/// list, a list left empty going with its key.
+void SetBrowserInMimeapps(KeyFile& file, const std::string& id);
+
+/// The edit that undoes it: the browser types' keys in "[Default Applications]" and "[Added
+/// Associations]" go, and kCustomBrowserId leaves their "[Removed Associations]". Every other
+/// key stays.
+void ResetBrowserInMimeapps(KeyFile& file);
 
 /// One file as it is and as it is to be; nullopt means the file is absent.
 struct FileChange {
@@ -26,6 +39,11 @@ struct FileChange {
   std::optional<std::string> before, after;
   bool operator==(const FileChange&) const = default;
 };
+
+/// What the changes do, one line per key or file, in the order of the changes and of the keys
+/// in the new text: "<path>: [<group>] <key>=<value>", "<path>: [<group>] <key> removed"
+/// (no group for keys outside one), "<path>: new file" and "<path>: removed".
+std::vector<std::string> DescribeChanges(const std::vector<FileChange>& changes);
 
 /// Which browser opens the user's web links now.
 struct CurrentDefault {
@@ -69,9 +87,9 @@ class DesktopBrowserStore {
   bool PlanCustom(std::string_view program_path, std::vector<FileChange>* changes,
                   std::string* err) const;
 
-  /// The changes that undo every apply: the browser types' keys of "[Default Applications]"
-  /// in $XDG_CONFIG_HOME/mimeapps.list, Tarnwick's own entry from its lists, the desktop keys
-  /// and Tarnwick's own files. The user's other associations stay.
+  /// The changes that undo every apply, so that the system's defaults apply again: in
+  /// $XDG_CONFIG_HOME/mimeapps.list as ResetBrowserInMimeapps, the desktop keys and Tarnwick's
+  /// own files. False with `err` when a file cannot be read.
   bool PlanReset(std::vector<FileChange>* changes, std::string* err) const;
 
   /// Writes the changes, each file on its own; a file whose content is no longer its

@@ -136,7 +136,7 @@ std::vector<std::string> SplitList(std::string_view value) {
   std::vector<std::string> entries;
   std::size_t start = 0;
   for (std::size_t i = 0; i <= value.size(); ++i) {
-    if (i < value.size() && value[i] == '\\') {
+    if (i + 1 < value.size() && value[i] == '\\') {
       ++i;  // the escaped character, ';' included, belongs to the entry
     } else if (i >= value.size() || value[i] == ';') {
       std::string_view entry = Trim(value.substr(start, std::min(i, value.size()) - start));

@@ -55,14 +55,15 @@ class XdgHome {
 
   /// An executable bin/<name> that appends its arguments to <name>.log beside it, and an
   /// application entry `id` below `dir` ("home/.local/share" or "usr/share") that starts it.
+  /// The entry declares no MimeType unless `extra` adds one: readers differ in whether they
+  /// see such a declaration without the folder's mimeinfo.cache.
   std::string AddBrowser(const std::string& id, const std::string& name,
                          const std::string& dir = "usr/share",
                          const std::string& extra = "") const {
     std::string program = id.substr(0, id.size() - 8);
     std::string bin = Put("bin/" + program, "#!/bin/sh\necho \"$@\" >> \"$0.log\"\n", 0755);
     return Put(dir + "/applications/" + id, "[Desktop Entry]\nType=Application\nName=" + name +
-                                                "\nExec=" + bin +
-                                                " %u\nMimeType=x-scheme-handler/http;\n" + extra);
+                                                "\nExec=" + bin + " %u\n" + extra);
   }
 
   XdgPaths paths;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "text/text.h"
+
 namespace tarnwick::freedesktop {
 namespace {
 
@@ -35,8 +37,6 @@ std::vector<std::string> Folders(const std::string& value,
   }
   return folders.empty() ? fallback : folders;
 }
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
 
@@ -91,11 +91,8 @@ XdgPaths XdgPaths::FromEnvironment(const std::function<std::string(const char*)>
 }
 
 bool XdgPaths::OnDesktop(const std::string& desktop) const {
-  return std::any_of(current_desktops.begin(), current_desktops.end(), [&](const std::string& d) {
-    return d.size() == desktop.size() &&
-           std::equal(d.begin(), d.end(), desktop.begin(),
-                      [](char a, char b) { return Lower(a) == Lower(b); });
-  });
+  return std::any_of(current_desktops.begin(), current_desktops.end(),
+                     [&](const std::string& d) { return SameAscii(d, desktop); });
 }
 
 }  // namespace tarnwick::freedesktop

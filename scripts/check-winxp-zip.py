@@ -116,6 +116,14 @@ def check_script(data, table, problems):
             problems.append("set-default-browser.cmd: does not use %s" % switch)
     for code in sorted({int(c) for c in re.findall(r'%RESULT%==(\d+)', text)} - codes):
         problems.append("set-default-browser.cmd: %d is no exit code of the program" % code)
+    # The log is the administrator's to place: never a default inside the script's own folder
+    # (NETLOGON, which users cannot write to), only a placeholder that the script refuses.
+    log = re.search(r'^set LOG=([^\r\n]*)', text, re.M)
+    if not log or not log.group(1).upper().startswith("\\\\SERVER\\"):
+        problems.append("set-default-browser.cmd: LOG is not a \\\\SERVER\\... placeholder")
+    elif not re.search(r'^if /i "%%LOG%%"=="%s" \(\r?\n(.*\r?\n){0,3}?\s*exit /b [1-9]' %
+                       re.escape(log.group(1)), text, re.M):
+        problems.append("set-default-browser.cmd: runs with the LOG placeholder unchanged")
     if re.search(r'^\s*(x|robo)?copy\b', text, re.M | re.I):
         problems.append("set-default-browser.cmd: copies files")
 

@@ -151,6 +151,38 @@ lines=$(wc -l <"$work/shared.log")
 whole=$(grep -cE $'^[0-9T:+-]{25}\t[^\t]*\t[^\t]*\ttarnwick --(check maxthon|query) --quiet --log [^\t]*\t[^\t]*\t(0|10)$' "$work/shared.log" || true)
 ((lines == 20 && whole == 20)) || fail "the shared log holds $lines lines, $whole of them whole"
 
+# A writer that holds the log's turn for ever (the byte every writer locks, as another process
+# would) costs a run no more than the deadline: it says so, and ends with its own exit code.
+held=$work/held.log
+python3 -c '
+import fcntl, os, sys, time
+fd = os.open(sys.argv[1], os.O_WRONLY | os.O_APPEND | os.O_CREAT, 0o666)
+fcntl.lockf(fd, fcntl.LOCK_EX | fcntl.LOCK_NB, 1, 1 << 62)
+print("held", flush=True)
+time.sleep(3600)' "$held" >"$work/holder" &
+holder=$!
+for _ in $(seq 1 100); do [[ -s "$work/holder" ]] && break; sleep 0.1; done
+rc=0
+timeout 13 "$program" --query --log "$held" >"$work/out" 2>"$work/err" || rc=$?
+err=$(cat "$work/err")
+((rc == 0)) || fail "--query with the log held for ever: exit code $rc, not 0 (124: still waiting after 13 s)"
+[[ "$err" == "The log \"$held\" could not be written: another writer held it for more than 3 seconds." ]] ||
+  fail "--query with the log held said '$err'"
+kill "$holder"
+wait "$holder" 2>/dev/null || true
+[[ ! -s "$held" ]] || fail "a line was written to the held log"
+
+# Paths a logon script would read from its own folder, and an empty log name (an unset
+# variable), are refused before anything is done.
+cd "$work/Apps"
+run --set other.exe
+cd - >/dev/null
+expect 3 "--set of a relative path"
+[[ "$err" == '"other.exe" is neither a preset nor a full path.'* ]] || fail "--set of a relative path said '$err'"
+run --query --log ""
+expect 1 "--log with an empty name"
+[[ "$err" == '"--log" needs FILE, not an empty text'* ]] || fail "--log \"\" said '$err'"
+
 if ((failures)); then
   echo "unattended-linux: $failures check(s) failed" >&2
   exit 1

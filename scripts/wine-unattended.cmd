@@ -17,6 +17,11 @@ mkdir "%OUT%"
 if not exist "%~dp0Logs" mkdir "%~dp0Logs"
 
 call :run bad /sett Maxthon
+call :run log-empty /query /log ""
+
+rem A writer holds the turn of held.log for ever (wine-unattended.sh started it): a run costs
+rem no more than the deadline, and ends with its own exit code.
+call :run held /query /log "%~dp0Logs\held.log"
 Tarnwick.exe /? >"%OUT%\help.out" 2>"%OUT%\help.err"
 >>"%OUT%\codes.txt" echo help %ERRORLEVEL%
 
@@ -26,6 +31,11 @@ call :run missing /set "Mozilla Firefox"
 call :export after-missing
 call :run neither /set Opera
 call :run query-none /query
+rem A path that the current folder completes is refused, though it names a program there.
+pushd "%ProgramFiles%"
+"%~dp0Tarnwick.exe" /set Maxthon\Maxthon.exe >"%OUT%\relative.out" 2>"%OUT%\relative.err"
+>>"%OUT%\codes.txt" echo relative %ERRORLEVEL%
+popd
 
 rem Set once; the second run leaves it, and takes no backup.
 call :run once1 /set Maxthon /once /log "%LOG%"
@@ -86,15 +96,22 @@ tarnwick-registry-traps.exe remove Software\Classes\http
 call :run reset /reset
 call :run quiet /query /quiet
 
-rem The sample logon script, its browser installed: it sets it, then leaves it.
+rem The sample logon script, its log set and its browser installed: it sets the browser, then
+rem leaves it.
 if not exist "%ProgramFiles%\Mozilla Firefox" mkdir "%ProgramFiles%\Mozilla Firefox"
 copy /y Tarnwick.exe "%ProgramFiles%\Mozilla Firefox\firefox.exe" >nul
 call set-default-browser.cmd
 >>"%OUT%\codes.txt" echo logon-script %ERRORLEVEL%
+cd /d "%~dp0"
 call set-default-browser.cmd
 >>"%OUT%\codes.txt" echo logon-script-again %ERRORLEVEL%
+cd /d "%~dp0"
 call :run query-firefox /query
 dir /b "%BACKUPS%" >"%OUT%\backups-at-end.txt" 2>&1
+
+rem As shipped, it stops until its log is set.
+call set-default-browser-as-shipped.cmd 2>"%OUT%\logon-script-unset.err"
+>>"%OUT%\codes.txt" echo logon-script-unset %ERRORLEVEL%
 exit /b 0
 
 :run

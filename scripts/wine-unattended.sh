@@ -27,7 +27,11 @@ if [[ "${1:-}" != --on-display ]]; then
   cp "$exe" "$traps" "$share/"
   # Batch files with CRLF line ends, as Windows keeps them.
   sed 's/\r*$/\r/' scripts/wine-unattended.cmd >"$share/wine-unattended.cmd"
-  sed 's/\r*$/\r/' packaging/windows/set-default-browser.cmd >"$share/set-default-browser.cmd"
+  sed 's/\r*$/\r/' packaging/windows/set-default-browser.cmd >"$share/set-default-browser-as-shipped.cmd"
+  # The administrator's log, which the script as shipped leaves to be set.
+  sed -e 's/\r*$/\r/' -e 's/^set LOG=.*/set LOG=%~dp0Logs\\default-browser.log\r/' \
+    packaging/windows/set-default-browser.cmd >"$share/set-default-browser.cmd"
+  mkdir -p "$share/Logs"
   printf 'MZ' >"$WINEPREFIX/drive_c/Program Files/Maxthon/Maxthon.exe"
   # A backup planted by someone else: the browser's command, and a program run at every logon.
   printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
@@ -63,6 +67,12 @@ text() { tr -d '\r' <"$out/$1" 2>/dev/null || true; }
 log=$prefix.batch.log
 windows=$prefix.windows.txt
 : >"$windows"
+# A writer that holds the turn of one log for ever, as a user or a computer gone from the
+# network may.
+wine 'C:\netlogon\tarnwick-registry-traps.exe' hold-log 'C:\netlogon\Logs\held.log' \
+  >"$prefix.holder" 2>>"$log" &
+for _ in $(seq 1 100); do grep -q held "$prefix.holder" 2>/dev/null && break; sleep 0.2; done
+grep -q held "$prefix.holder" || wine_failed "the log's turn could not be held" "$log"
 wine cmd /c 'C:\netlogon\wine-unattended.cmd' >"$log" 2>&1 &
 batch=$!
 while kill -0 "$batch" 2>/dev/null; do
@@ -78,7 +88,7 @@ declare -A expected=(
   [check]=0 [drifted]=10 [list]=0 [set]=0 [set-again]=0 [undo]=0 [redo]=0 [planted]=7 [far-future]=0
   [refused]=2 [no-backup]=7
   [unsaved]=4 [writes-failed]=5 [reset-incomplete]=6 [reset]=0 [quiet]=0 [logon-script]=0
-  [logon-script-again]=0
+  [logon-script-again]=0 [log-empty]=1 [held]=0 [relative]=3 [logon-script-unset]=1
 )
 declare -A got=()
 while read -r name code; do got[$name]=$code; done < <(text codes.txt)
@@ -103,7 +113,20 @@ expect_has() {  # FILE PART... (each PART found in FILE as it is written)
 expect_has bad.err 'unknown switch "/sett"' 'Usage: Tarnwick.exe [COMMAND]'
 expect_has help.out 'Usage: Tarnwick.exe [COMMAND]' '  /undo ' '  10  check: '
 expect_text missing.err 'Mozilla Firefox is not installed: there is no file "C:\Program Files\Mozilla Firefox\firefox.exe". Nothing was changed.'
-expect_has neither.err '"Opera" is neither a preset nor an existing program file.' 'GreenBrowser, Internet Explorer 6, Maxthon'
+expect_has neither.err '"Opera" is neither a preset nor a full path.' 'GreenBrowser, Internet Explorer 6, Maxthon'
+expect_has log-empty.err '"/log" needs FILE, not an empty text'
+expect_text held.err 'The log "C:\netlogon\Logs\held.log" could not be written: another writer held it for more than 3 seconds.'
+[[ ! -s "$WINEPREFIX/drive_c/netlogon/Logs/held.log" ]] || fail "a line was written to the held log"
+# Once more, timed from here: the deadline, the start of Wine and a margin at most.
+started=$(date +%s%N)
+held_code=0
+timeout 60 wine 'C:\netlogon\Tarnwick.exe' /query /quiet /log 'C:\netlogon\Logs\held.log' \
+  >>"$log" 2>&1 || held_code=$?
+held_ms=$((($(date +%s%N) - started) / 1000000))
+((held_code == 0 && held_ms >= 3000 && held_ms < 13000)) ||
+  fail "with the log held for ever /query ended with $held_code after $held_ms ms"
+expect_has relative.err '"Maxthon\Maxthon.exe" is neither a preset nor a full path.'
+expect_has logon-script-unset.err 'set LOG at its top to your own log file first.'
 expect_text query-none.out ''
 expect_text once1.out 'Maxthon Web Browser is currently the default browser.'
 expect_has http-command.txt '"C:\Program Files\Maxthon\Maxthon.exe" "%1"'
@@ -170,7 +193,15 @@ logon_log=$(tr -d '\r' <"$WINEPREFIX/drive_c/netlogon/Logs/default-browser.log")
 if [[ -s "$windows" ]]; then
   fail "windows appeared: $(sort -u "$windows" | tr '\n' ';')"
 fi
-(cd "$WINEPREFIX/drive_c/netlogon" && wine Tarnwick.exe >>"$log" 2>&1 &)
+# Started with a browser's program file (dropped on it, "Open with"), it is that window, with
+# the path in the custom box and nothing applied: the box's Apply (Alt+A) then sets it.
+http_command() {
+  { wine reg query 'HKCU\Software\Classes\http\Shell\MyHTMLFile\Command' /ve 2>/dev/null || true; } |
+    tr -d '\r'
+}
+firefox_command=$(http_command)
+(cd "$WINEPREFIX/drive_c/netlogon" &&
+  wine Tarnwick.exe 'C:\Program Files\Maxthon\Maxthon.exe' >>"$log" 2>&1 &)
 seen=
 for _ in $(seq 1 120); do
   seen=$(visible_windows | grep -m1 'Tarnwick v1.5' || true)
@@ -178,6 +209,15 @@ for _ in $(seq 1 120); do
   sleep 0.5
 done
 [[ -n "$seen" ]] || fail "the watch for windows did not even see the program's window"
+[[ "$(http_command)" == "$firefox_command" ]] || fail "a dropped file changed the registry by itself"
+sleep 1
+xdotool key --clearmodifiers alt+a
+for _ in $(seq 1 40); do
+  [[ "$(http_command)" == *'"C:\Program Files\Maxthon\Maxthon.exe" "%1"'* ]] && break
+  sleep 0.5
+done
+[[ "$(http_command)" == *'"C:\Program Files\Maxthon\Maxthon.exe" "%1"'* ]] ||
+  fail "the custom Apply of the dropped file did not set it: $(http_command)"
 wineserver -k 2>/dev/null || true
 
 # Two computers log on at once: this prefix, and a copy of it that runs under another host

@@ -14,10 +14,16 @@ setlocal
 rem A browser of Tarnwick's list (Tarnwick.exe /? names them all), or the
 rem full path of a browser's program file.
 set BROWSER=Mozilla Firefox
-rem One line per logon from every computer, in one file: put it in a folder
-rem on a share that every user may write to (NETLOGON itself is read-only
-rem for users), such as \\SERVER\Logs$\default-browser.log.
-set LOG=%~dp0Logs\default-browser.log
+rem One line per logon from every computer, in one file. SET THIS to a file on
+rem a share of your own where users may append and do nothing else (README.txt
+rem says how); not in NETLOGON, which users cannot write to and which is copied
+rem between the domain controllers. Until it is set, the script stops here.
+set LOG=\\SERVER\Logs$\default-browser.log
+if /i "%LOG%"=="\\SERVER\Logs$\default-browser.log" (
+  echo set-default-browser.cmd: set LOG at its top to your own log file first. 1>&2
+  endlocal
+  exit /b 1
+)
 
 "%~dp0Tarnwick.exe" /set "%BROWSER%" /once /quiet /log "%LOG%"
 set RESULT=%ERRORLEVEL%

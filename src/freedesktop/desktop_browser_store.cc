@@ -13,8 +13,8 @@
 namespace tarnwick::freedesktop {
 namespace {
 
-// The order xdg-settings writes them in; "about" and "unknown" are what browsers open for
-// their own pages and for schemes no other program claims.
+// The web's two schemes, "about" and "unknown" (a browser's own pages, and schemes that no
+// other program claims), and the two types of web pages.
 constexpr const char* kBrowserMimeTypes[] = {
     "x-scheme-handler/http",
     "x-scheme-handler/https",

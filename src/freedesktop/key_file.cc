@@ -72,9 +72,12 @@ void KeyFile::Set(std::string_view group, std::string_view key, std::string_view
     line.replace(start, std::string::npos, value);
     return;
   }
-  // A line end is needed before whatever follows the last line; the file's own kind is used.
+  // A line end is needed before whatever follows the last line; the file's own kind is used,
+  // but a last line ending in '\r' keeps it only before "\r\n".
   std::string end = lines_.empty() || lines_.front().end.empty() ? "\n" : lines_.front().end;
-  if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = end;
+  if (!lines_.empty() && lines_.back().end.empty()) {
+    lines_.back().end = lines_.back().text.ends_with('\r') ? "\r\n" : end;
+  }
   Line added{std::string(key) + "=" + std::string(value), end, std::string(group)};
 
   // After the last key line of the group's last occurrence, else right after its header.

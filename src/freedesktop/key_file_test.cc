@@ -41,6 +41,7 @@ TEST(KeyFileTest, EditsKeepEveryOtherByte) {
       {"[G]\n", "", "K", "v", "K=v\n[G]\n"},
       // Line ends of the file are kept and used.
       {"[G]\r\na=1\r\n", "G", "b", "2", "[G]\r\na=1\r\nb=2\r\n"},
+      {"[G]\na=1\r", "G", "b", "2", "[G]\na=1\r\r\nb=2\n"},  // the '\r' stays a's
       // Removal takes every line of the key in every occurrence of the group, nothing else.
       {"[G]\nk=1\n#k=c\n[H]\nk=h\n[G]\nk = 2\nz=3\n", "G", "k", nullptr,
        "[G]\n#k=c\n[H]\nk=h\n[G]\nz=3\n"},

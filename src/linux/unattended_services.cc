@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,7 @@
 #include "linux/backup_disk.h"
 #include "linux/linux_services.h"
 #include "shell/platform.h"
+#include "shell/run_log.h"
 #include "shell/unattended.h"
 #include "standin/hive_locations.h"
 #include "standin/reg_import.h"
@@ -49,7 +51,16 @@ ZonedTime PosixWorkstation::Now() {
 }
 
 bool PosixLogFiles::Append(const std::string& path, std::string_view line, std::string* err) {
-  const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  timespec start = {};
+  clock_gettime(CLOCK_MONOTONIC, &start);
+  const auto elapsed_ms = [&start] {
+    timespec now = {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1'000'000;
+  };
+  // Without O_NONBLOCK, a FIFO with no reader would keep the open waiting for ever; a regular
+  // file ignores the flag.
+  const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) {
     *err = ErrnoText(errno);
     return false;
@@ -61,15 +72,85 @@ bool PosixLogFiles::Append(const std::string& path, std::string_view line, std::
   turn.l_whence = SEEK_SET;
   turn.l_start = off_t{1} << 62;
   turn.l_len = 1;
-  while (fcntl(fd, F_SETLKW, &turn) != 0 && errno == EINTR) {
+  while (fcntl(fd, F_SETLK, &turn) != 0) {
+    if (errno != EINTR && errno != EACCES && errno != EAGAIN) break;  // no locks here
+    if (elapsed_ms() >= deadline_ms_) {
+      close(fd);
+      *err = LogHeldText(deadline_ms_);
+      return false;
+    }
+    const timespec pause = {0, 20'000'000};
+    nanosleep(&pause, nullptr);
   }
   const bool ok = WriteAll(fd, std::string(line) + "\n");
   return CloseAfterWrites(fd, ok, err);
 }
 
+bool IsFullPath(const std::string& path) {
+  // "C:b.exe" is relative to the drive's current folder on Windows: not full here either.
+  const bool drive =
+      path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
+  const std::string_view rest = std::string_view(path).substr(drive ? 2 : 0);
+  return rest.starts_with('/') || rest.starts_with('\\');
+}
+
+namespace {
+
+// Qt's own command-line options, which QGuiApplication and QApplication take with one dash or
+// two, and whether the next argument is the option's value (else only "--name=value" gives one).
+struct QtOptionRow {
+  const char* name;
+  bool takes_value;
+};
+
+// clang-format off
+constexpr QtOptionRow kQtOptions[] = {
+  {"platform", true},
+  {"platformpluginpath", true},
+  {"platformtheme", true},
+  {"plugin", true},
+  {"qwindowgeometry", true},
+  {"geometry", true},
+  {"qwindowtitle", true},
+  {"title", true},
+  {"qwindowicon", true},
+  {"icon", true},
+  {"display", true},
+  {"name", true},
+  {"session", true},
+  {"style", true},
+  {"stylesheet", true},
+  {"reverse", false},
+  {"widgetcount", false},
+  {"qmljsdebugger", false},
+  {"testability", false},
+  {"nograb", false},
+  {"dograb", false},
+  {"sync", false},
+};
+// clang-format on
+
+// The row of `arg` ("-style", "--style=Fusion"); null when it is none of Qt's options.
+const QtOptionRow* FindQtOption(std::string_view arg) {
+  if (!arg.starts_with('-')) return nullptr;
+  arg.remove_prefix(arg.starts_with("--") ? 2 : 1);
+  arg = arg.substr(0, arg.find('='));
+  for (const QtOptionRow& row : kQtOptions) {
+    if (arg == row.name) return &row;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 bool IsCommandLine(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
-    if (std::string_view(argv[i]).starts_with("--")) return true;
+    const std::string_view arg = argv[i];
+    if (const QtOptionRow* qt = FindQtOption(arg)) {
+      if (qt->takes_value && arg.find('=') == std::string_view::npos) ++i;
+      continue;
+    }
+    if (arg.starts_with("--")) return true;
   }
   return false;
 }
@@ -84,6 +165,7 @@ int RunCommandLine(int argc, char** argv) {
   UnattendedPlatform host{.console = &console,
                           .workstation = &workstation,
                           .logs = &logs,
+                          .is_full_path = IsFullPath,
                           .spelling = Spelling::kLinux,
                           .program = "tarnwick",
                           .unavailable = {}};

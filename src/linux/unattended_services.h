@@ -26,17 +26,28 @@ class PosixWorkstation final : public Workstation {
   ZonedTime Now() override;
 };
 
-/// Opens a log with O_APPEND (creating it with mode 0666 less the umask) and writes each line
-/// with one write(2), which the kernel places whole at the file's end, while it holds a POSIX
-/// lock that makes other writers (on NFS, also those of other computers) wait their turn.
+/// Opens a log write-only with O_APPEND (creating it with mode 0666 less the umask; never
+/// waiting for a reader of a FIFO) and writes each line with one write(2), which the kernel
+/// places whole at the file's end, while it holds a POSIX lock that makes other writers (on NFS,
+/// also those of other computers) take turns. The lock is tried again and again (F_SETLK) until
+/// the deadline; where locks are not to be had at all, the append alone has to do.
 class PosixLogFiles final : public LogFiles {
  public:
+  explicit PosixLogFiles(int deadline_ms = kLogDeadlineMs) : deadline_ms_(deadline_ms) {}
   bool Append(const std::string& path, std::string_view line, std::string* err) override;
+
+ private:
+  int deadline_ms_;
 };
 
+/// Whether `path` names a file from the root, wherever a run starts: "/opt/b", "\Apps\b.exe" and
+/// "C:\Apps\b.exe" do; "b.exe", "Apps\b.exe" and "C:b.exe" (on Windows relative to the drive's
+/// current folder) do not.
+bool IsFullPath(const std::string& path);
+
 /// Whether `argv[1...]` asks for a command rather than the window: some argument begins with
-/// two dashes ("--set"). Qt's own options begin with one ("-platform offscreen") and go to the
-/// window.
+/// two dashes ("--set") and is not one of Qt's own options, which Qt takes with one dash or two
+/// ("-platform offscreen", "--style=Fusion") and which go to the window with their values.
 bool IsCommandLine(int argc, char** argv);
 
 /// `tarnwick ARGS...`: opens the stand-in hives named by the environment and runs the command

@@ -1,6 +1,9 @@
 #include "linux/unattended_services.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,6 +69,65 @@ TEST(PosixLogFilesTest, AFileThatCannotBeWrittenGivesTheReason) {
   EXPECT_EQ("no such file or directory", err);
 }
 
+// Another process holds the writers' turn: for ever, or for a moment.
+class TurnHolder {
+ public:
+  TurnHolder(const std::string& log, int hold_ms) {
+    int ready[2];
+    if (pipe(ready) != 0) return;
+    child_ = fork();
+    if (child_ == 0) {
+      const int fd = open(log.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0666);
+      struct flock turn = {};
+      turn.l_type = F_WRLCK;
+      turn.l_whence = SEEK_SET;
+      turn.l_start = off_t{1} << 62;
+      turn.l_len = 1;
+      const char held = fcntl(fd, F_SETLK, &turn) == 0 ? 'y' : 'n';
+      if (write(ready[1], &held, 1) != 1) _exit(1);
+      if (hold_ms < 0) pause();
+      usleep(static_cast<useconds_t>(hold_ms) * 1000);
+      _exit(0);
+    }
+    close(ready[1]);
+    char held = 0;
+    held_ = read(ready[0], &held, 1) == 1 && held == 'y';
+    close(ready[0]);
+  }
+  ~TurnHolder() {
+    if (child_ <= 0) return;
+    kill(child_, SIGKILL);
+    waitpid(child_, nullptr, 0);
+  }
+  bool held() const { return held_; }
+
+ private:
+  pid_t child_ = -1;
+  bool held_ = false;
+};
+
+TEST(PosixLogFilesTest, ATurnHeldForEverEndsAtTheDeadlineOneHeldAMomentIsWaitedFor) {
+  TempDir dir;
+  const std::string log = dir.File("runs.log");
+  std::string err;
+  {
+    TurnHolder for_ever(log, -1);
+    ASSERT_TRUE(for_ever.held());
+    EXPECT_FALSE(PosixLogFiles(200).Append(log, "never written", &err));
+    EXPECT_EQ("another writer held it for more than 200 ms", err);
+  }
+  {
+    TurnHolder a_moment(log, 100);
+    ASSERT_TRUE(a_moment.held());
+    EXPECT_TRUE(PosixLogFiles(10'000).Append(log, "after the wait", &err)) << err;
+  }
+  EXPECT_EQ("after the wait\n", dir.Read("runs.log"));
+  // A FIFO that no one reads is not waited for either.
+  ASSERT_EQ(0, mkfifo(dir.File("fifo").c_str(), 0600));
+  EXPECT_FALSE(PosixLogFiles().Append(dir.File("fifo"), "x", &err));
+  EXPECT_EQ("no such device or address", err);
+}
+
 TEST(PosixWorkstationTest, TheClockTellsItsDistanceFromUtc) {
   const char* saved = std::getenv("TZ");
   const std::string old = saved != nullptr ? saved : "";
@@ -87,17 +149,37 @@ TEST(PosixWorkstationTest, TheClockTellsItsDistanceFromUtc) {
 }
 
 TEST(IsCommandLineTest, TwoDashesAskForACommandQtOptionsForTheWindow) {
-  auto is = [](std::vector<std::string> args) {
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    return IsCommandLine(static_cast<int>(argv.size()), argv.data());
+  const struct {
+    std::vector<std::string> args;
+    bool command;
+  } kCases[] = {
+      {{}, false},
+      {{"-platform", "offscreen"}, false},
+      {{"--platform", "offscreen"}, false},
+      {{"--style=Fusion", "-reverse"}, false},
+      {{"--style", "Fusion", "--qwindowtitle", "--list"}, false},  // values, not commands
+      {{"/opt/browser/run"}, false},
+      {{"--list"}, true},
+      {{"-platform", "offscreen", "--set", "Maxthon"}, true},
+      {{"--platform", "offscreen", "--reverse", "--query"}, true},
+      // Not even a command: the command line says so, rather than a window opening.
+      {{"--sett"}, true},
+      {{"--styles"}, true},
   };
-  EXPECT_FALSE(is({"tarnwick"}));
-  EXPECT_FALSE(is({"tarnwick", "-platform", "offscreen"}));
-  EXPECT_TRUE(is({"tarnwick", "--list"}));
-  EXPECT_TRUE(is({"tarnwick", "-platform", "offscreen", "--set", "Maxthon"}));
-  // Not even a command: the command line says so, rather than a window opening.
-  EXPECT_TRUE(is({"tarnwick", "--sett"}));
+  for (auto c : kCases) {
+    std::vector<char*> argv = {const_cast<char*>("tarnwick")};
+    for (std::string& arg : c.args) argv.push_back(arg.data());
+    EXPECT_EQ(c.command, IsCommandLine(static_cast<int>(argv.size()), argv.data()))
+        << testing::PrintToString(c.args);
+  }
+}
+
+TEST(IsFullPathTest, AWindowsPathWithADriveOrAnAbsolutePathIsFull) {
+  EXPECT_TRUE(IsFullPath(R"(C:\Program Files\Opera\opera.exe)"));
+  EXPECT_TRUE(IsFullPath("/opt/opera/opera"));
+  EXPECT_FALSE(IsFullPath(R"(Opera\opera.exe)"));
+  EXPECT_FALSE(IsFullPath("C:opera.exe"));
+  EXPECT_FALSE(IsFullPath("opera"));
 }
 
 }  // namespace

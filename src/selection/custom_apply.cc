@@ -17,7 +17,7 @@ bool HoldsInvalidPathCharacter(const std::string& text) {
   for (size_t i = 0; i < text.size(); ++i) {
     const auto c = static_cast<unsigned char>(text[i]);
     if (c < 0x20 || c == 0x7F ||
-        std::string_view(R"("<>|*?)").find(static_cast<char>(c)) != std::string_view::npos) {
+        std::string_view(R"("<>|*?%)").find(static_cast<char>(c)) != std::string_view::npos) {
       return true;
     }
     // U+0080 ... U+009F, the second block of control characters, are C2 80 ... C2 9F in UTF-8.

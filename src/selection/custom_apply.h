@@ -19,7 +19,8 @@ enum class CustomApplyResult {
 };
 
 /// True when `text` holds a character that no Windows path can hold: '"', '<', '>', '|', '*',
-/// '?' or a control character (U+0000 ... U+001F, U+007F ... U+009F).
+/// '?' or a control character (U+0000 ... U+001F, U+007F ... U+009F); or a '%', which a path
+/// may hold but a command written for it may not: Windows would read it as the start of "%1".
 bool HoldsInvalidPathCharacter(const std::string& text);
 
 /// Whether `text` passes the checks a custom apply makes before it changes anything: not

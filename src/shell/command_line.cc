@@ -38,6 +38,7 @@ constexpr ExitCodeRow kExitCodes[] = {
   {kExitWritesFailed, "some of the user's settings could not be written"},
   {kExitResetIncomplete, "Reset left keys it could not delete"},
   {kExitNoBackup, "there is no backup to undo"},
+  {kExitFailed, "the run failed unexpectedly; what it did is not known"},
   {kExitNotInPlace, "check: not every setting of the browser is in place"},
 };
 // clang-format on
@@ -130,6 +131,13 @@ std::span<const CommandRow> Commands() { return kCommands; }
 std::span<const OptionRow> Options() { return kOptions; }
 std::span<const ExitCodeRow> ExitCodes() { return kExitCodes; }
 
+bool AsksForCommand(std::span<const std::string> args, Spelling spelling) {
+  return std::any_of(args.begin(), args.end(), [spelling](std::string_view arg) {
+    return spelling == Spelling::kLinux ? arg.starts_with("--")
+                                        : arg.starts_with('/') || arg.starts_with('-');
+  });
+}
+
 bool ParseCommandLine(std::span<const std::string> args, Spelling spelling, CommandLine* line,
                       std::string* err) {
   *line = CommandLine();
@@ -159,6 +167,9 @@ bool ParseCommandLine(std::span<const std::string> args, Spelling spelling, Comm
         continue;
       }
       value = args[++i];
+      // An empty argument is what a script's unset variable gives ("/log "%LOG%""): a run that
+      // went on without it would drop its log line unseen.
+      if (value.empty()) fail(Concat({Quoted(arg), " needs ", argument, ", not an empty text"}));
     }
     if (as_command != nullptr) {
       if (command != nullptr) {

@@ -24,6 +24,7 @@ enum ExitCode : int {
   kExitWritesFailed = 5,     ///< some of the current user's settings could not be written
   kExitResetIncomplete = 6,  ///< Reset left keys it could not delete
   kExitNoBackup = 7,         ///< there is no backup to undo
+  kExitFailed = 8,           ///< the run failed in a way it could not foresee (out of memory)
   kExitNotInPlace = 10,      ///< /check: the browser's settings are not all in place
 };
 
@@ -67,6 +68,12 @@ struct CommandLine {
   bool quiet = false;    ///< /quiet
   std::string log_file;  ///< /log FILE; empty without it
 };
+
+/// Whether `args` (without the program's name) ask for a command rather than the window: some
+/// argument is spelt as a switch ("/x" or "-x" on Windows, "--x" on Linux), known or not.
+/// Without one (a file dropped on the program, "Open with", a stray word in a shortcut) the
+/// window opens.
+bool AsksForCommand(std::span<const std::string> args, Spelling spelling);
 
 /// Reads `args` (without the program's name): exactly one command with its argument, and any
 /// options, in any order. The help command wins over everything else. On failure returns false

@@ -67,6 +67,8 @@ TEST(CommandLineTest, MistakesAreNamedAndWhatWasReadIsKept) {
       {{"/reset", "Maxthon"}, "unexpected \"Maxthon\""},
       {{"/check", "Maxthon", "/once"}, "\"/once\" goes with \"/set\" only"},
       {{"/reset", "/log", "a", "/log", "b"}, "\"/log\" is given twice"},
+      {{"/reset", "/log", ""}, "\"/log\" needs FILE, not an empty text"},
+      {{"/set", "", "/quiet"}, "\"/set\" needs NAME|PATH, not an empty text"},
   };
   for (const Case& c : cases) {
     const Parsed p = Parse(c.args);
@@ -122,6 +124,28 @@ TEST(CommandLineTest, TheCommandLineTextQuotesWhatHoldsABlank) {
   const std::vector<std::string> args = {"/set", "Mozilla Firefox", "/log", "", "C:\\a.log"};
   EXPECT_EQ(R"(Tarnwick.exe /set "Mozilla Firefox" /log "" C:\a.log)",
             CommandLineText("Tarnwick.exe", args));
+}
+
+// A switch of either spelling, known or not, asks for a command; a dropped file, "Open with"
+// or a stray word opens the window.
+TEST(CommandLineTest, OnlyAnArgumentSpeltAsASwitchAsksForACommand) {
+  const struct {
+    std::vector<std::string> args;
+    bool on_windows, on_linux;
+  } kCases[] = {
+      {{}, false, false},
+      {{R"(C:\Program Files\Opera\opera.exe)"}, false, false},
+      {{"/opt/opera/opera"}, true, false},
+      {{"stray", "words"}, false, false},
+      {{"/sett"}, true, false},
+      {{"-set", "Maxthon"}, true, false},
+      {{"--list"}, true, true},
+      {{"page.htm", "--sett"}, true, true},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(c.on_windows, AsksForCommand(c.args, Spelling::kWindows)) << c.args.size();
+    EXPECT_EQ(c.on_linux, AsksForCommand(c.args, Spelling::kLinux)) << c.args.size();
+  }
 }
 
 }  // namespace

@@ -22,8 +22,8 @@ namespace {
 constexpr char kResetMessage[] =
     "Per-user settings are cleared. System default browser will be used from now on.";
 constexpr char kInvalidPathMessage[] =
-    "The text in the box is not a valid program path. A path cannot hold any of the characters "
-    "\" < > | * ? or a control character.";
+    "The text in the box is not a valid program path. A browser's path cannot hold any of the "
+    "characters \" < > | * ? % or a control character.";
 constexpr char kResetIncompleteMessage[] =
     "Not all per-user settings could be cleared. These keys remain:";
 

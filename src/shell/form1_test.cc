@@ -259,7 +259,7 @@ TEST_F(Form1Test, AboutBoxIsModalAndTheMainWindowIgnoresClicksMeanwhile) {
 
 TEST_F(Form1Test, CustomApplyOfABlankOrUnusableTextDeletesAndWritesNothing) {
   for (const char* text : {"   ", "C:\\a|b.exe", "C:\\a?.exe", "\"C:\\a.exe\"", "C:\\a\tb.exe",
-                           "C:\\<a>.exe", "*.exe"}) {
+                           "C:\\<a>.exe", "*.exe", "C:\\100%\\b.exe"}) {
     SCOPED_TRACE(text);
     form_.SetText1(text);
     fake_.calls.clear();

@@ -1,6 +1,7 @@
 #include "shell/unattended.h"
 
 #include <array>
+#include <exception>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -149,6 +150,17 @@ class Run {
       *browser = {row, {}, row->Caption};
       return true;
     }
+    const std::string path = TrimSpaces(text);
+    if (!HoldsInvalidPathCharacter(path) && !host_.is_full_path(path)) {
+      *result = Result::Fail(
+          kExitNotInstalled,
+          Concat({"\"", text,
+                  "\" is neither a preset nor a full path. A run may start in any folder (a logon "
+                  "script starts in the Windows folder), so a program file is named by its full "
+                  "path. Nothing was changed. The presets are: ",
+                  Captions(), "."}));
+      return false;
+    }
     if (CheckCustomPath(services, text) != CustomApplyResult::kApplied) {
       *result = Result::Fail(kExitNotInstalled,
                              Concat({"\"", text,
@@ -157,7 +169,7 @@ class Run {
                                      Captions(), "."}));
       return false;
     }
-    *browser = {nullptr, TrimSpaces(text), TrimSpaces(text)};
+    *browser = {nullptr, path, path};
     return true;
   }
 
@@ -386,7 +398,17 @@ int RunUnattended(std::span<const std::string> args, const Platform& platform,
   } else if (!host.unavailable.empty()) {
     result = Result::Fail(kExitRefused, host.unavailable);
   } else {
-    result = Run(platform, host).Execute(line);
+    // Whatever fails without a way of its own to say so ends the run here, said and logged,
+    // rather than in the runtime's message box that no one at a logon would answer.
+    try {
+      result = Run(platform, host).Execute(line);
+    } catch (const std::exception& e) {
+      result = Result::Fail(kExitFailed, Concat({"The run failed unexpectedly (", e.what(),
+                                                 "); what it changed is not known."}));
+    } catch (...) {
+      result =
+          Result::Fail(kExitFailed, "The run failed unexpectedly; what it changed is not known.");
+    }
   }
 
   if (!line.quiet) {

@@ -35,14 +35,21 @@ class Workstation {
   virtual ZonedTime Now() = 0;
 };
 
+/// How long a run may spend on its log line, opening the file and waiting for its turn included:
+/// a log that another writer holds (a user, or a computer that dropped off the network while
+/// holding it) never holds up a logon for longer.
+inline constexpr int kLogDeadlineMs = 3000;
+
 /// Log files that many runs, on many computers, append to at once.
 class LogFiles {
  public:
   virtual ~LogFiles() = default;
   /// Appends `line` and a line end to the file at `path` in one write, creating the file when
-  /// it does not exist. The file is opened for appending only and shared with every other reader
-  /// and writer, so that runs appending to one file (on a network share, too) never mix their
-  /// lines. False with the system's reason when the line could not be written.
+  /// it does not exist. The file is opened for appending only (so a log that users may append
+  /// to and do nothing else with serves) and shared with every other reader and writer; runs
+  /// appending to one file (on a network share, too) take turns and never mix their lines.
+  /// Gives up once the deadline it was made with has passed, opening included. False with the
+  /// reason when the line could not be written.
   virtual bool Append(const std::string& path, std::string_view line, std::string* err) = 0;
 };
 
@@ -53,6 +60,9 @@ struct UnattendedPlatform {
   Workstation* workstation = nullptr;
   LogFiles* logs = nullptr;
   RegistryImporter* importer = nullptr;  ///< into the registry of the Platform
+  /// Whether `path` is a full path here, one that names the same file whatever folder and
+  /// drive a run starts in (a logon script starts in the Windows folder).
+  bool (*is_full_path)(const std::string& path) = nullptr;
   Spelling spelling = Spelling::kWindows;
   std::string program;  ///< the program's name in the usage and the log: "Tarnwick.exe"
   /// Why the registry could not be opened ("open ...user.hive: file is not a database"); when

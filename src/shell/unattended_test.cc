@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <new>
 
 #include "registry/reg_file.h"
 #include "registry/registry_dump_for_test.h"
@@ -80,14 +81,18 @@ class UnattendedTest : public testing::Test {
 
   /// Runs the program with `args`; the console starts empty each time.
   int Run(std::vector<std::string> args, Spelling spelling = Spelling::kWindows,
-          const std::string& unavailable = "", RegistryImporter* importer = nullptr) {
+          const std::string& unavailable = "") {
     console_ = FakeConsole();
     fake_->calls.clear();
     UnattendedPlatform host;
     host.console = &console_;
     host.workstation = &workstation_;
     host.logs = &logs_;
-    host.importer = importer != nullptr ? importer : &reg_->importer();
+    host.importer = importer_ != nullptr ? importer_ : &reg_->importer();
+    // Full as Windows reads it, for the paths these tests use: a drive and a backslash.
+    host.is_full_path = [](const std::string& path) {
+      return path.size() > 2 && path[1] == ':' && path[2] == '\\';
+    };
     host.spelling = spelling;
     host.program = "Tarnwick.exe";
     host.unavailable = unavailable;
@@ -127,6 +132,7 @@ class UnattendedTest : public testing::Test {
   FakeConsole console_;
   FakeWorkstation workstation_;
   FakeLogs logs_;
+  RegistryImporter* importer_ = nullptr;  ///< the registry's own when null
 };
 
 TEST_F(UnattendedTest, SetWritesAsTheWindowsApplyAndNeverAsksAnything) {
@@ -167,6 +173,17 @@ TEST_F(UnattendedTest, ABrowserThatIsNotHereChangesNothingAtAll) {
   EXPECT_NE(std::string::npos, console_.err.find("GreenBrowser, Internet Explorer 6, Maxthon"));
   EXPECT_EQ(kExitNotInstalled, Run({"/set", "Opera"}));
   EXPECT_EQ(kExitNotInstalled, Run({"/check", "Maxthon"}));
+  // A path that a logon script's folder would resolve is refused, though a file is there; so is
+  // one whose "%" the written command would take for its "%1".
+  fake_->files.insert(R"(Other Browser\b.exe)");
+  EXPECT_EQ(kExitNotInstalled, Run({"/set", R"(Other Browser\b.exe)"}));
+  EXPECT_TRUE(console_.err.starts_with(
+      "\"Other Browser\\b.exe\" is neither a preset nor a full path. A run may start in any "
+      "folder (a logon script starts in the Windows folder)"))
+      << console_.err;
+  EXPECT_EQ(kExitNotInstalled, Run({"/check", R"(Other Browser\b.exe)"}));
+  fake_->files.insert(R"(C:\Apps\100%\b.exe)");
+  EXPECT_EQ(kExitNotInstalled, Run({"/set", R"(C:\Apps\100%\b.exe)"}));
   EXPECT_EQ(before, State());
   EXPECT_FALSE(Wrote());
   EXPECT_EQ(0u, Backups());
@@ -276,7 +293,9 @@ TEST_F(UnattendedTest, AFailedUndoRetriedRestoresWhatTheFirstShouldHave) {
   ASSERT_EQ(kExitDone, Run({"/set", "Maxthon"}));
   const std::string maxthon = State();
   FailingOnce importer(&reg_->importer());
-  EXPECT_EQ(kExitWritesFailed, Run({"/undo"}, Spelling::kWindows, "", &importer));
+  importer_ = &importer;
+  EXPECT_EQ(kExitWritesFailed, Run({"/undo"}));
+  importer_ = nullptr;
   EXPECT_EQ("Not every setting saved in \"" + fake_->backups.saved[0].file +
                 "\" could be restored: HKEY_CURRENT_USER\\Software\\Classes\\http: access "
                 "denied. The settings are as they were before.\n",
@@ -442,6 +461,22 @@ TEST_F(UnattendedTest, ARegistryThatCannotBeOpenedIsSaidAndLogged) {
   EXPECT_TRUE(logs_.files["t.log"][0].ends_with("\t" + why + "\t2"));
   EXPECT_FALSE(Wrote());
   EXPECT_EQ(kExitDone, Run({"/?"}, Spelling::kWindows, why));
+}
+
+// An importer that fails as nothing in the program foresees.
+class ThrowingImporter final : public RegistryImporter {
+ public:
+  bool Import(std::span<const RegEdit>, std::string*) override { throw std::bad_alloc(); }
+};
+
+TEST_F(UnattendedTest, AnUnforeseenFailureEndsTheRunWithItsCodeSaidAndLogged) {
+  ThrowingImporter importer;
+  importer_ = &importer;
+  EXPECT_EQ(kExitFailed, Run({"/set", "Maxthon", "/once", "/log", "t.log"}));
+  EXPECT_EQ("The run failed unexpectedly (std::bad_alloc); what it changed is not known.\n",
+            console_.err);
+  ASSERT_EQ(1u, logs_.files["t.log"].size());
+  EXPECT_TRUE(logs_.files["t.log"][0].ends_with("what it changed is not known.\t8"));
 }
 
 TEST_F(UnattendedTest, BadCommandLinesGetTheUsageAndHelpIsNoFailure) {

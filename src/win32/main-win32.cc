@@ -1,7 +1,12 @@
-// Tarnwick.exe: the program's start. With arguments it runs them as a command, without a window.
-// Without, the model runs its load step; only when that step lets the program run is the main
-// window created and shown.
+// Tarnwick.exe: the program's start. With a switch among its arguments it runs them as a
+// command, without a window. Otherwise the model runs its load step; only when that step lets
+// the program run is the main window created and shown.
+#include <string>
+#include <vector>
+
+#include "shell/command_line.h"
 #include "shell/form1.h"
+#include "shell/start_arguments.h"
 #include "shell/startup.h"
 #include "win32/desktop-win32.h"
 #include "win32/first_paint_probe-win32.h"
@@ -16,7 +21,12 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
   using namespace tarnwick;
-  if (HasArguments(command_line)) return RunCommandLine();
+  // A switch asks for a command; a browser dropped on the program goes into the custom box.
+  std::vector<std::string> args;
+  if (HasArguments(command_line)) {
+    args = CommandLineArguments();
+    if (AsksForCommand(args, Spelling::kWindows)) return RunCommandLine(args);
+  }
   // Tooltips, and the visual styles that the manifest asks for.
   INITCOMMONCONTROLSEX classes;
   classes.dwSize = sizeof classes;
@@ -33,6 +43,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
   // the message, however little of the window's API it has.
   Form1 form(platform);
   if (!form.Form_Load()) return 0;
+  TakeStartArguments(form, args, Spelling::kWindows);
   std::string err;
   if (!window.Create(&err)) {
     window.MsgBox(err, kMessageTitle, kVbCritical);

@@ -1,12 +1,16 @@
 // tarnwick-registry-traps: makes a key of the current user's that the registry itself keeps a
-// program from changing, so that the end-to-end test under Wine can bring about the failures a
-// logon script must be told of. Test-only; not shipped.
+// program from changing, or holds a log, so that the end-to-end test under Wine can bring about
+// the failures a logon script must be told of. Test-only; not shipped.
 //   tarnwick-registry-traps volatile KEY      KEY becomes a volatile key (its content is
 //                                             dropped): no key that lasts can be made below it
 //   tarnwick-registry-traps undeletable KEY   KEY gets a sub-key whose name holds a NUL, which
 //                                             no deletion by name reaches
 //   tarnwick-registry-traps remove KEY        takes either away again, with the key
 // KEY is below HKEY_CURRENT_USER. Exit code 0 when done.
+//   tarnwick-registry-traps hold-log FILE     holds the turn of FILE's writers for ever, as a
+//                                             writer that never lets go: prints "held" once it
+//                                             has it, and waits until the process is ended
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -14,6 +18,7 @@
 #include "win32/registry-win32.h"
 #include "win32/scoped-win32.h"
 #include "win32/text-win32.h"
+#include "win32/unattended-win32.h"
 #include "win32/windows-win32.h"
 // clang-format off: after <windows.h>
 #include <winternl.h>
@@ -68,11 +73,26 @@ bool Remove(const std::wstring& path) {
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
+// Takes the lock that the program's log writers take turns by, and never gives it back.
+int HoldLog(const std::wstring& file) {
+  tarnwick::ScopedHANDLE log(CreateFileW(file.c_str(), GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  OVERLAPPED turn = {};
+  turn.OffsetHigh = tarnwick::kLogTurnOffsetHigh;
+  if (!log.valid() || !LockFileEx(log.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn)) return 1;
+  std::fputs("held\n", stdout);
+  std::fflush(stdout);
+  Sleep(INFINITE);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
   const std::wstring path = tarnwick::Widen(argv[2]);
+  if (std::strcmp(argv[1], "hold-log") == 0) return HoldLog(path);
   if (std::strcmp(argv[1], "remove") == 0) return Remove(path) ? 0 : 1;
   if (!Remove(path)) return 1;
   const bool volatile_key = std::strcmp(argv[1], "volatile") == 0;

@@ -3,8 +3,11 @@
 #include <memory>
 #include <vector>
 
+#include "shell/command_line.h"
 #include "shell/platform.h"
+#include "shell/run_log.h"
 #include "shell/unattended.h"
+#include "text/text.h"
 #include "win32/console-win32.h"
 #include "win32/dynamic-win32.h"
 #include "win32/registry-win32.h"
@@ -15,15 +18,26 @@
 namespace tarnwick {
 namespace {
 
-// How long a log held by another program without sharing is waited for.
-constexpr DWORD kLockedLogWaitMs = 5000;
-// The writers' turn: a lock on the byte at 2^62, which no log reaches.
-constexpr DWORD kTurnLockOffsetHigh = 0x40000000;
+// How long a run waits before it tries a held log again.
+constexpr DWORD kRetryMs = 20;
 
 // The FILETIME as a count of 100-nanosecond intervals.
 int64_t Ticks(const FILETIME& time) {
   return static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) |
                               time.dwLowDateTime);
+}
+
+// Where a crash's last words go.
+Console* crash_console = nullptr;
+
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* crash) {
+  if (crash_console != nullptr) {
+    crash_console->WriteLine(Console::Stream::kError,
+                             Concat({"Tarnwick.exe failed unexpectedly (exception 0x",
+                                     HexDigits(crash->ExceptionRecord->ExceptionCode, 8),
+                                     "); what it changed is not known."}));
+  }
+  ExitProcess(kExitFailed);
 }
 
 }  // namespace
@@ -53,30 +67,42 @@ ZonedTime Win32Workstation::Now() {
 }
 
 bool Win32LogFiles::Append(const std::string& path, std::string_view line, std::string* err) {
+  const DWORD start = GetTickCount();
+  const auto past_deadline = [&] {
+    return GetTickCount() - start >= static_cast<DWORD>(deadline_ms_);
+  };
   const std::wstring file = Widen(path);
   const std::string bytes = std::string(line) + "\r\n";
   ScopedHANDLE log;
-  for (DWORD waited = 0;; waited += 50) {
-    // Append-only: every write lands at the end, whatever the file's length meanwhile. Read
-    // access, besides, is what a byte-range lock asks for.
-    log = ScopedHANDLE(CreateFileW(file.c_str(), GENERIC_READ | FILE_APPEND_DATA,
+  while (true) {
+    // Append-only: every write lands at the end, whatever the file's length meanwhile.
+    log = ScopedHANDLE(CreateFileW(file.c_str(), FILE_APPEND_DATA,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (log.valid()) break;
     const DWORD error = GetLastError();
-    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) ||
-        waited >= kLockedLogWaitMs) {
+    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) || past_deadline()) {
       *err = SystemErrorText(error);
       return false;
     }
-    Sleep(50);
+    Sleep(kRetryMs);
   }
   // Not every file system appends atomically (Wine's does not, nor do some file servers): the
   // writers take turns by an exclusive lock on one byte far beyond any end, which no reader of
-  // the log ever meets. Where locks are not to be had, the append alone has to do.
+  // the log ever meets. A file system without locks, or one that wants read or write access for
+  // them, leaves the append to do alone.
   OVERLAPPED turn = {};
-  turn.OffsetHigh = kTurnLockOffsetHigh;
-  const bool locked = LockFileEx(log.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn) != 0;
+  turn.OffsetHigh = kLogTurnOffsetHigh;
+  bool locked = false;
+  while (!(locked = LockFileEx(log.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
+                               0, &turn) != 0)) {
+    if (GetLastError() != ERROR_LOCK_VIOLATION) break;
+    if (past_deadline()) {
+      *err = LogHeldText(deadline_ms_);
+      return false;
+    }
+    Sleep(kRetryMs);
+  }
   DWORD written = 0;
   const bool wrote =
       WriteFile(log.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
@@ -91,6 +117,17 @@ bool Win32LogFiles::Append(const std::string& path, std::string_view line, std::
   return true;
 }
 
+bool IsFullPath(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  wchar_t full[MAX_PATH];
+  const DWORD length = GetFullPathNameW(wide.c_str(), MAX_PATH, full, nullptr);
+  if (length == 0) return false;
+  if (length < MAX_PATH) return wide == std::wstring_view(full, length);
+  std::wstring longer(length, L'\0');
+  const DWORD again = GetFullPathNameW(wide.c_str(), length, longer.data(), nullptr);
+  return again != 0 && again < length && wide == std::wstring_view(longer.data(), again);
+}
+
 bool HasArguments(const char* command_line) {
   for (const char* c = command_line; c != nullptr && *c != '\0'; ++c) {
     if (*c != ' ' && *c != '\t') return true;
@@ -98,7 +135,7 @@ bool HasArguments(const char* command_line) {
   return false;
 }
 
-int RunCommandLine() {
+std::vector<std::string> CommandLineArguments() {
   std::vector<std::string> args;
   int count = 0;
   if (const auto split = Shell32().CommandLineToArgvW) {
@@ -107,21 +144,39 @@ int RunCommandLine() {
       LocalFree(argv);
     }
   }
-  // The automation objects want a single-threaded apartment, as in the window.
-  ScopedCoInitialize com;
-  Win32Services services;
+  return args;
+}
+
+void EnterCommandLineMode(Console& console) {
+  SetErrorMode(kCommandLineErrorMode);
+  crash_console = &console;
+  SetUnhandledExceptionFilter(ReportCrash);
+}
+
+int RunCommandLine(std::span<const std::string> args) {
   Win32Console console;
-  Win32Workstation workstation;
-  Win32LogFiles logs;
-  Win32RegistryImporter importer;
-  const UnattendedPlatform host{.console = &console,
-                                .workstation = &workstation,
-                                .logs = &logs,
-                                .importer = &importer,
-                                .spelling = Spelling::kWindows,
-                                .program = "Tarnwick.exe",
-                                .unavailable = {}};
-  return RunUnattended(args, services.Over(nullptr), host);
+  EnterCommandLineMode(console);
+  try {
+    // The automation objects want a single-threaded apartment, as in the window.
+    ScopedCoInitialize com;
+    Win32Services services;
+    Win32Workstation workstation;
+    Win32LogFiles logs;
+    Win32RegistryImporter importer;
+    const UnattendedPlatform host{.console = &console,
+                                  .workstation = &workstation,
+                                  .logs = &logs,
+                                  .importer = &importer,
+                                  .is_full_path = IsFullPath,
+                                  .spelling = Spelling::kWindows,
+                                  .program = "Tarnwick.exe",
+                                  .unavailable = {}};
+    return RunUnattended(args, services.Over(nullptr), host);
+  } catch (...) {
+    console.WriteLine(Console::Stream::kError,
+                      "Tarnwick.exe failed unexpectedly; what it changed is not known.");
+    return kExitFailed;
+  }
 }
 
 }  // namespace tarnwick

@@ -85,5 +85,61 @@ TEST(Win32LogFilesTest, ALogHeldByAnotherProgramIsWaitedForAndAMissingFolderName
   EXPECT_FALSE(err.empty());
 }
 
+// A writer that holds its turn for ever (a user, or a computer gone from the network) costs
+// another run no more than the deadline; and a log that no one may read is still appended to.
+TEST(Win32LogFilesTest, ATurnHeldForEverEndsAtTheDeadlineAndNoReadingIsAsked) {
+  const std::wstring log = TempPath(L"Tarnwick locked log");
+  ScopedHANDLE holder(CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                                  CREATE_ALWAYS, 0, nullptr));
+  ASSERT_TRUE(holder.valid());
+  Win32LogFiles logs(200);
+  std::string err;
+  EXPECT_TRUE(logs.Append(Narrow(log), "appended, not read", &err)) << err;
+
+  OVERLAPPED turn = {};
+  turn.OffsetHigh = kLogTurnOffsetHigh;
+  ASSERT_TRUE(LockFileEx(holder.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn));
+  EXPECT_FALSE(logs.Append(Narrow(log), "never written", &err));
+  EXPECT_EQ("another writer held it for more than 200 ms", err);
+  UnlockFileEx(holder.get(), 0, 1, 0, &turn);
+  holder.Close();
+  EXPECT_EQ("appended, not read\r\n", ReadFileBytes(log));
+  DeleteFileW(log.c_str());
+}
+
+// A path that GetFullPathNameW would resolve against the current folder or drive names another
+// file in a logon script, which starts in the Windows folder.
+TEST(Win32CommandLineTest, OnlyAPathThatNeedsNoResolvingIsFull) {
+  const struct {
+    const char* path;
+    bool full;
+  } kCases[] = {
+      {R"(C:\Program Files\Opera\opera.exe)", true},
+      {R"(\\server\share\Opera\opera.exe)", true},
+      {"opera.exe", false},
+      {R"(Opera\opera.exe)", false},
+      {R"(C:opera.exe)", false},
+      {R"(\Opera\opera.exe)", false},
+      {R"(C:\Apps\..\opera.exe)", false},
+      {R"(C:\Apps\.\opera.exe)", false},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(c.full, IsFullPath(c.path)) << c.path;
+}
+
+class SilentConsole final : public Console {
+ public:
+  void WriteLine(Stream, std::string_view) override {}
+};
+
+TEST(Win32CommandLineTest, CommandLineModeLeavesNoSystemDialogToWaitFor) {
+  const UINT mode_before = SetErrorMode(0);
+  const LPTOP_LEVEL_EXCEPTION_FILTER filter_before = SetUnhandledExceptionFilter(nullptr);
+  SilentConsole console;
+  EnterCommandLineMode(console);
+  EXPECT_EQ(UINT{SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX},
+            SetErrorMode(mode_before));
+  EXPECT_NE(nullptr, SetUnhandledExceptionFilter(filter_before));
+}
+
 }  // namespace
 }  // namespace tarnwick

@@ -1,9 +1,11 @@
 // tarnwick: the Linux program. With a command ("--set ...") it runs it without a window or a
 // display. Without, it opens the stand-in hives, runs the main window's load step and, when it
-// lets the program run, shows the window until it is closed.
+// lets the program run, shows the window until it is closed, with a browser's program file
+// given as the only argument in its custom box.
 #include <QApplication>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "linux/backup_disk.h"
 #include "linux/qt/first_paint_probe.h"
@@ -11,6 +13,7 @@
 #include "linux/qt/qt_look.h"
 #include "linux/qt/session.h"
 #include "linux/unattended_services.h"
+#include "shell/start_arguments.h"
 #include "standin/hive_locations.h"
 #include "standin/standin_registry.h"
 
@@ -34,5 +37,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<tarnwick::BackupFolder> backups = tarnwick::OpenBackupFolder(hives.user);
   tarnwick::Session session(*registry, tarnwick::OpenWithDesktopHandler, backups.get());
   if (!session.Start()) return 0;
+  // What Qt left of the arguments: a browser's program file goes into the custom box.
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  tarnwick::TakeStartArguments(session.form(), args, tarnwick::Spelling::kLinux);
   return app.exec();
 }

@@ -34,6 +34,10 @@ if(TARNWICK_DEB)
                 ${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz
           DESTINATION ${tarnwick_doc_dir})
 endif()
+# The logon script of Linux: an autostart entry that sets a browser once for each user, not
+# enabled (an administrator copies it to /etc/xdg/autostart).
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/examples/tarnwick-set-browser.desktop
+        DESTINATION ${tarnwick_doc_dir}/examples)
 add_custom_target(tarnwick_packaging_files ALL DEPENDS ${tarnwick_packaging_files})
 
 set(CPACK_GENERATOR DEB)

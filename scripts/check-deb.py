@@ -23,6 +23,7 @@ EXPECTED_FILES = {
     "./usr/share/applications/tarnwick.desktop": 0o644,
     "./usr/share/doc/tarnwick/changelog.Debian.gz": 0o644,
     "./usr/share/doc/tarnwick/copyright": 0o644,
+    "./usr/share/doc/tarnwick/examples/tarnwick-set-browser.desktop": 0o644,
     "./usr/share/icons/hicolor/32x32/apps/tarnwick.png": 0o644,
     "./usr/share/icons/hicolor/48x48/apps/tarnwick.png": 0o644,
     "./usr/share/icons/hicolor/256x256/apps/tarnwick.png": 0o644,

@@ -149,24 +149,16 @@ export_state "$before_apply"
 # Told that it runs on another Windows, the program only says that it runs on Windows XP, and
 # no window opens: what Windows Vista and later show, which load the exe. Windows 2000, NT 4 and
 # 9x never start it at all, for its NT 5.1 mark, which Wine's loader ignores: this shows the
-# program's refusal, not what Windows 2000 itself shows. 64-bit Wine has no Windows 2000 for a
-# whole prefix, only for one program (AppDefaults).
-if ((wine_bits == 32)); then
-  winecfg -v win2k >/dev/null 2>&1
-else
-  wine reg add 'HKCU\Software\Wine\AppDefaults\Tarnwick.exe' /v Version /d win2k /f >/dev/null
-fi
+# program's refusal, not what Windows 2000 itself shows. Windows 2000 is set for this one
+# program (AppDefaults), which both Wines honour; 64-bit Wine has none for a whole prefix.
+wine reg add 'HKCU\Software\Wine\AppDefaults\Tarnwick.exe' /v Version /d win2k /f >/dev/null
 wine "$exe" &
 [[ -n "$(find_window "Tarnwick for Windows" 60)" ]] ||
   fail "no refusal message when Wine reports Windows 2000"
 [[ -z "$(find_window "Tarnwick v1.5" 2)" ]] || fail "the main window opened when Wine reports Windows 2000"
 wineserver -k 2>/dev/null || true
 wineserver -w
-if ((wine_bits == 32)); then
-  winecfg -v "$winxp_version" >/dev/null 2>&1
-else
-  wine reg delete 'HKCU\Software\Wine\AppDefaults\Tarnwick.exe' /f >/dev/null
-fi
+wine reg delete 'HKCU\Software\Wine\AppDefaults\Tarnwick.exe' /f >/dev/null
 
 # Run by a script (TARNWICK_FIRST_PAINT), the program paints its whole window, names it and ends:
 # the start-up benchmark under Wine depends on that.

@@ -21,6 +21,13 @@ std::optional<std::string_view> GroupOf(std::string_view line) {
   return line.substr(1, line.size() - 2);
 }
 
+// Whether the text ends in a '\' that escapes what follows: an odd number of them.
+bool EndsInEscape(std::string_view text) {
+  std::size_t backslashes = 0;
+  while (backslashes < text.size() && text[text.size() - 1 - backslashes] == '\\') ++backslashes;
+  return backslashes % 2 == 1;
+}
+
 }  // namespace
 
 KeyFile::KeyFile(std::string_view text) {
@@ -143,6 +150,11 @@ std::vector<std::string> SplitList(std::string_view value) {
       ++i;  // the escaped character, ';' included, belongs to the entry
     } else if (i >= value.size() || value[i] == ';') {
       std::string_view entry = Trim(value.substr(start, std::min(i, value.size()) - start));
+      // A blank escaped by '\' belongs to the entry.
+      if (entry.data() + entry.size() < value.data() + std::min(i, value.size()) &&
+          EndsInEscape(entry)) {
+        entry = std::string_view(entry.data(), entry.size() + 1);
+      }
       if (!entry.empty()) entries.emplace_back(entry);
       start = i + 1;
     }

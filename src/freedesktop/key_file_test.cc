@@ -72,7 +72,8 @@ TEST(KeyFileTest, Lists) {
   EXPECT_EQ((std::vector<std::string>{"a.desktop", "b\\;c", "d"}),
             SplitList(" a.desktop ;;b\\;c;d"));
   EXPECT_EQ(std::vector<std::string>{}, SplitList(";"));
-  EXPECT_EQ((std::vector<std::string>{"a", "b\\"}), SplitList("a;b\\"));  // a final '\' stays
+  EXPECT_EQ((std::vector<std::string>{"a", "b\\"}), SplitList("a;b\\"));     // a final '\' stays
+  EXPECT_EQ((std::vector<std::string>{"a\\ ", "b"}), SplitList("a\\  ;b"));  // so does "\ "
   EXPECT_EQ("a;b;", JoinList({"a", "b"}, true));
   EXPECT_EQ("a;b", JoinList({"a", "b"}, false));
   EXPECT_EQ("", JoinList({}, true));

@@ -14,8 +14,11 @@
 #include <string_view>
 #include <vector>
 
+#include "freedesktop/xdg_paths.h"
 #include "linux/backup_disk.h"
+#include "linux/desktop_store.h"
 #include "linux/linux_services.h"
+#include "linux/store_choice.h"
 #include "shell/platform.h"
 #include "shell/run_log.h"
 #include "shell/unattended.h"
@@ -155,7 +158,7 @@ bool IsCommandLine(int argc, char** argv) {
   return false;
 }
 
-int RunCommandLine(int argc, char** argv) {
+int RunCommandLine(int argc, char** argv, bool standin) {
   // A reader that stops early (`tarnwick --list | head -1`) must not end the run half done.
   signal(SIGPIPE, SIG_IGN);
   const std::vector<std::string> args(argv + 1, argv + argc);
@@ -169,6 +172,15 @@ int RunCommandLine(int argc, char** argv) {
                           .spelling = Spelling::kLinux,
                           .program = "tarnwick",
                           .unavailable = {}};
+
+  if (!standin) {
+    const freedesktop::XdgPaths paths = freedesktop::XdgPaths::FromEnvironment(GetEnv);
+    std::unique_ptr<BackupFolder> backups = OpenDesktopBackupFolder(paths);
+    DesktopStore store(paths, backups.get(), DesktopOnceFile(paths));
+    ProcessEnvironment environment;
+    const Platform platform{.environment = &environment, .backups = backups.get(), .store = &store};
+    return RunUnattended(args, platform, host);
+  }
 
   const HiveLocations hives = DefaultHiveLocations();
   std::unique_ptr<StandInRegistry> registry =

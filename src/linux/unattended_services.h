@@ -50,9 +50,10 @@ bool IsFullPath(const std::string& path);
 /// ("-platform offscreen", "--style=Fusion") and which go to the window with their values.
 bool IsCommandLine(int argc, char** argv);
 
-/// `tarnwick ARGS...`: opens the stand-in hives named by the environment and runs the command
-/// line `argv[1...]` over them with RunUnattended. Returns the exit code.
-int RunCommandLine(int argc, char** argv);
+/// `tarnwick ARGS...`: runs the command line `argv[1...]` with RunUnattended over the stand-in
+/// hives named by the environment, or, unless `standin`, over the user's desktop. Returns the
+/// exit code.
+int RunCommandLine(int argc, char** argv, bool standin = true);
 
 }  // namespace tarnwick
 

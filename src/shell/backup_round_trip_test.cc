@@ -87,7 +87,7 @@ class BackupRoundTripTest : public EngineTest, public testing::WithParamInterfac
     SeedBytes(kUser, classes + "MyInternetShortcut", "EditFlags", kRegDword, Bytes({7, 0, 0, 0}));
     // A text without its final NUL (where the importer keeps it so) and one with a quote, a
     // backslash and a line break.
-    if (host_->ImportKeepsTextBytes()) {
+    if (host_->ImportKeepsTextBytes(ImportRoute::kRegFile)) {
       SeedBytes(kUser, classes + ".url", "", kRegSz, Bytes({'I', 0, 'n', 0}));
     }
     SeedText(kUser, classes + ".url", "Note", "say \"hi\" \\ to\r\nall");

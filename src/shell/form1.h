@@ -10,29 +10,19 @@
 #include <vector>
 
 #include "registry/browser_profile.h"
-#include "registry/registry_writer.h"
 #include "selection/preset_catalogue.h"
+#include "shell/browser_store.h"
 #include "shell/platform.h"
 
 namespace tarnwick {
 
-struct BackupResult;
-
-/// How a handler that may change the registry ended. The window tells the user by its messages
-/// and control states; the command line turns the outcome into its exit code.
-enum class Form1Outcome {
-  kDone,             ///< done, or nothing to do
-  kCancelled,        ///< the user cancelled the picker: no browser was written
-  kNotApplied,       ///< the custom path was empty, invalid or named no file: nothing changed
-  kBackupFailed,     ///< the backup could not be saved: nothing changed
-  kWritesFailed,     ///< writes into the current user's hive failed; the rest was written
-  kResetIncomplete,  ///< the Reset left per-user keys it could not delete
-};
+class RegistryStore;
 
 class Form1 {
  public:
   /// Nothing in `platform` is owned; all of it must outlive the window. Every member must be
-  /// set; a null registry only leaves the current-default line hidden and deletes nothing.
+  /// set but the store; a null registry only leaves the current-default line hidden and
+  /// deletes nothing. Without a store the window works on the registry of `platform`.
   explicit Form1(const Platform& platform);
   ~Form1();
   Form1(const Form1&) = delete;
@@ -50,12 +40,12 @@ class Form1 {
   const std::string& Label5Caption() const;
   bool Frame4Visible() const;
   bool AboutOpen() const;
+  /// The working values of the registry's last apply; empty ones with another store.
   const BrowserProfile& Profile() const;
-
-  /// The window's services for a look that changes nothing: the file-system object of the load
-  /// step, the environment and the registry; no profile, writer or picker. The file-system
-  /// object is null before a successful load step.
-  SelectionContext Services() const;
+  /// The caption of option button `index` (1 ... kPresetCount), as the store names it.
+  std::string OptionCaption(int index) const;
+  /// The store the window works on.
+  BrowserStore& Store() const { return *store_; }
 
   // Events. The front end forwards only what the user can do: a disabled button raises no
   // click. While the About box is open the main window's handlers ignore their events.
@@ -82,21 +72,15 @@ class Form1 {
   void Label2_Click();            ///< copyright line
 
  private:
-  // The window's own routines. The reset (delperuserkeys) and the picker (ShowCommonDialog)
-  // are the engine's, called on the window's registry and dialog object.
+  // The window's own routines. What an apply, the reset (delperuserkeys) and the current
+  // default mean is the store's business; the picker (ShowCommonDialog) is the engine's.
   void DeselectOptionBoxes();
   void GetCurrentDefaultWebBrowser();
 
-  /// The services and working values lent to a preset or custom apply.
-  SelectionContext MakeSelectionContext();
   /// True while the About box is open: the main window takes no input then.
   bool Blocked() const;
-  /// True when `result` is a saved backup; otherwise tells the user that nothing was changed.
-  /// Keeps `result` in `*kept` when that is given.
-  bool Saved(const BackupResult& result, BackupResult* kept = nullptr);
-  /// Tells the user when writes into the current user's hive failed since the tally was last
-  /// taken: kWritesFailed then, kDone when all of them succeeded.
-  Form1Outcome ReportFailedWrites();
+  /// Shows the messages of `change` in order; returns its outcome.
+  Form1Outcome Show(const StoreChange& change);
 
   // Control-state setters: each runs the observer when the state changes.
   void SetOptionValue(int index, bool value);
@@ -119,13 +103,8 @@ class Form1 {
   std::unique_ptr<frmAbout> about_;
   bool about_open_ = false;
 
-  BrowserProfile profile_;
-  // The automation objects, created by the load step in this order and kept for the window's
-  // lifetime.
-  std::unique_ptr<RegistryWriteRoute> scripting_shell_;
-  std::unique_ptr<FileSystemObject> file_system_;
-  std::unique_ptr<CommonDialog> common_dialog_;
-  RegistryWriter writer_{nullptr};  ///< over scripting_shell_
+  std::unique_ptr<RegistryStore> registry_store_;  ///< when the platform names no store
+  BrowserStore* store_;
 };
 
 }  // namespace tarnwick

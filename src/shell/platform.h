@@ -15,6 +15,7 @@
 
 namespace tarnwick {
 
+class BrowserStore;
 class Registry;
 class RegistryWriteRoute;
 class frmAbout;
@@ -63,7 +64,8 @@ inline constexpr int kSwShowMaximized = 3;
 
 /// Message-box styles.
 inline constexpr int kVbOkOnly = 0;
-inline constexpr int kVbCritical = 16;  ///< an error: something could not be done
+inline constexpr int kVbCritical = 16;     ///< an error: something could not be done
+inline constexpr int kVbExclamation = 48;  ///< a warning: done, but something may undo it
 inline constexpr int kVbInformation = 64;
 
 /// What program files say about themselves.
@@ -126,6 +128,9 @@ struct Platform {
   Desktop* desktop = nullptr;
   ProgramInfo* programs = nullptr;  ///< null: programs are named by their file names
   BackupFolder* backups = nullptr;  ///< where the registry is saved before a change
+  /// Where the default browser is kept; null: the registry above, through the automation
+  /// objects, as on Windows.
+  BrowserStore* store = nullptr;
 };
 
 }  // namespace tarnwick

@@ -1,7 +1,6 @@
 #include "shell/start_arguments.h"
 
-#include "selection/custom_apply.h"
-#include "selection/selection_context.h"
+#include "shell/browser_store.h"
 #include "shell/form1.h"
 #include "text/text.h"
 
@@ -15,8 +14,7 @@ void TakeStartArguments(Form1& form, std::span<const std::string> args, Spelling
       (path.size() < 4 || !SameAscii(std::string_view(path).substr(path.size() - 4), ".exe"))) {
     return;
   }
-  SelectionContext services = form.Services();
-  if (CheckCustomPath(services, path) == CustomApplyResult::kApplied) form.SetText1(path);
+  if (form.Store().CustomAccepted(path)) form.SetText1(path);
 }
 
 }  // namespace tarnwick

@@ -1,42 +1,33 @@
 #include "shell/unattended.h"
 
-#include <array>
 #include <exception>
 #include <memory>
 #include <utility>
 #include <vector>
 
-#include "registry/change_scope.h"
-#include "registry/current_default.h"
-#include "registry/reg_file.h"
-#include "registry/registry_importer.h"
-#include "registry/registry_reader.h"
-#include "registry/registry_rules.h"
-#include "selection/apply_plan.h"
-#include "selection/apply_scopes.h"
 #include "selection/custom_apply.h"
 #include "selection/picker.h"
-#include "selection/preset_apply.h"
 #include "selection/preset_catalogue.h"
-#include "selection/selection_context.h"
 #include "shell/about_box.h"
 #include "shell/backup.h"
+#include "shell/browser_store.h"
 #include "shell/command_line.h"
 #include "shell/form1.h"
 #include "shell/platform.h"
+#include "shell/registry_store.h"
 #include "shell/unattended_platform.h"
 #include "text/text.h"
 
 namespace tarnwick {
 namespace {
 
-constexpr char kUndoBackupName[] = "Undo";
-
-// The window's message boxes, kept as text: nothing modal may stop a script.
+// The window's message boxes, kept as text: nothing modal may stop a script. Warnings are kept
+// apart: they go to standard error whatever the outcome.
 class TextDesktop final : public Desktop {
  public:
-  void MsgBox(const std::string& text, const std::string&, int) override {
-    messages_ += (messages_.empty() ? "" : "\n") + text;
+  void MsgBox(const std::string& text, const std::string&, int style) override {
+    std::string& kept = style == kVbExclamation ? warnings_ : messages_;
+    kept += (kept.empty() ? "" : "\n") + text;
   }
   // The window's links and About box have no command; were they reached, nothing may show.
   void ShowAboutBox(frmAbout& about) override { about.cmdOK_Click(); }
@@ -45,9 +36,12 @@ class TextDesktop final : public Desktop {
 
   /// The messages shown since the last call.
   std::string Take() { return std::exchange(messages_, {}); }
+  /// The warnings shown since the last call.
+  std::string TakeWarnings() { return std::exchange(warnings_, {}); }
 
  private:
   std::string messages_;
+  std::string warnings_;
 };
 
 // The platform's automation objects, but for the dialog object, which is never made.
@@ -89,15 +83,17 @@ std::string Joined(const std::vector<std::string>& lines, std::string_view joint
   return text;
 }
 
-std::string Captions() {
+std::string Captions(const BrowserStore& store) {
   std::vector<std::string> names;
-  for (const BrowserPreset& row : PresetCatalogue()) names.push_back(row.Caption);
+  for (int preset = 1; preset <= kPresetCount; ++preset) {
+    names.push_back(store.PresetCaption(preset));
+  }
   return Joined(names, ", ");
 }
 
 // A browser named on the command line: a preset, or a program file that exists.
 struct Browser {
-  const BrowserPreset* preset = nullptr;
+  int preset = 0;     ///< 1 ... kPresetCount; 0 for a custom browser
   std::string path;   ///< the program file of a custom browser, trimmed
   std::string label;  ///< how texts and the /once record name it
 };
@@ -105,7 +101,11 @@ struct Browser {
 class Run {
  public:
   Run(const Platform& platform, const UnattendedPlatform& host)
-      : host_(host), automation_(platform.automation), platform_(platform), form_(Prepared()) {}
+      : host_(host),
+        automation_(platform.automation),
+        platform_(platform),
+        form_(Prepared()),
+        store_(form_.Store()) {}
 
   Result Execute(const CommandLine& line) {
     if (!form_.Form_Load()) return Result::Fail(kExitRefused, desktop_.Take());
@@ -115,7 +115,7 @@ class Run {
       case Command::kReset:
         return Reset();
       case Command::kQuery:
-        return Result::Out(form_.Frame4Visible() ? BrowserNameOfLine(form_.Label5Caption()) : "");
+        return Result::Out(form_.Frame4Visible() ? store_.NameOfLine(form_.Label5Caption()) : "");
       case Command::kCheck:
         return Check(line.browser);
       case Command::kList:
@@ -129,25 +129,30 @@ class Run {
   }
 
  private:
-  // The platform with this run's desktop and automation objects in place of the window's.
+  // The platform with this run's desktop and automation objects in place of the window's,
+  // and the registry as the store when the platform names none.
   const Platform& Prepared() {
     platform_.desktop = &desktop_;
     platform_.automation = &automation_;
+    if (platform_.store == nullptr) {
+      registry_store_ = std::make_unique<RegistryStore>(platform_, host_.importer);
+      platform_.store = registry_store_.get();
+    }
     return platform_;
   }
 
   // Finds the browser `text` names, and that it is here. False with the run's result when not.
   bool Find(const std::string& text, Browser* browser, Result* result) {
-    SelectionContext services = form_.Services();
-    if (const BrowserPreset* row = FindPreset(text)) {
-      if (!PresetInstalled(services, *row)) {
-        *result = Result::Fail(
-            kExitNotInstalled,
-            Concat({row->Caption, " is not installed: there is no file \"",
-                    PresetExecutablePath(services, *row), "\". Nothing was changed."}));
+    if (const int preset = store_.FindPreset(text)) {
+      const std::string caption = store_.PresetCaption(preset);
+      if (!store_.PresetInstalled(preset)) {
+        *result =
+            Result::Fail(kExitNotInstalled,
+                         Concat({caption, " is not installed: ", store_.WhyNotInstalled(preset),
+                                 ". Nothing was changed."}));
         return false;
       }
-      *browser = {row, {}, row->Caption};
+      *browser = {preset, {}, caption};
       return true;
     }
     const std::string path = TrimSpaces(text);
@@ -158,47 +163,39 @@ class Run {
                   "\" is neither a preset nor a full path. A run may start in any folder (a logon "
                   "script starts in the Windows folder), so a program file is named by its full "
                   "path. Nothing was changed. The presets are: ",
-                  Captions(), "."}));
+                  Captions(store_), "."}));
       return false;
     }
-    if (CheckCustomPath(services, text) != CustomApplyResult::kApplied) {
+    if (!store_.CustomAccepted(text)) {
       *result = Result::Fail(kExitNotInstalled,
                              Concat({"\"", text,
                                      "\" is neither a preset nor an existing program file. Nothing "
                                      "was changed. The presets are: ",
-                                     Captions(), "."}));
+                                     Captions(store_), "."}));
       return false;
     }
-    *browser = {nullptr, path, path};
+    *browser = {0, path, path};
     return true;
-  }
-
-  std::optional<std::vector<PlannedWrite>> Plan(const Browser& browser) {
-    return browser.preset ? PlanPresetApply(form_.Services(), *browser.preset)
-                          : PlanCustomApply(form_.Services(), browser.path);
   }
 
   Result Set(const std::string& text, bool once) {
     Browser browser;
     Result result;
     if (!Find(text, &browser, &result)) return result;
-    Registry* registry = platform_.registry;
-    if (once && registry != nullptr &&
-        SameName(AsText(ReadRegistryValue(*registry, Hive::kCurrentUser, kOnceKey, kOnceValue)),
-                 browser.label)) {
+    if (once && store_.WasSetOnce(browser.label)) {
       return Result::Out(browser.label +
                          " was set once for this user before, so nothing was changed.");
     }
     // An apply that would change nothing takes no backup to push the older ones out.
-    if (ChangesNothing(browser)) {
+    if (store_.ChangesNothing(browser.preset, browser.path)) {
       result = Result::Out(
           Concat({"Every setting of ", browser.label, " is in place, so nothing was changed."}));
       if (once) result.error = RecordOnce(browser.label);
       return result;
     }
     Form1Outcome outcome;
-    if (browser.preset != nullptr) {
-      form_.Option_Click(static_cast<int>(browser.preset - PresetCatalogue().data()) + 1);
+    if (browser.preset != 0) {
+      form_.Option_Click(browser.preset);
       outcome = form_.Command7_Click();
     } else {
       form_.SetText1(browser.path);
@@ -209,35 +206,14 @@ class Run {
       if (form_.Frame4Visible()) result.output = form_.Label5Caption();
       if (once) result.error = RecordOnce(browser.label);
     }
+    result.error = Joined({desktop_.TakeWarnings(), result.error});
     return result;
-  }
-
-  // Whether the apply of `browser` would change nothing: every value it writes is in place
-  // (where the account may write it), and what it deletes first holds nothing but those.
-  bool ChangesNothing(const Browser& browser) {
-    Registry* registry = platform_.registry;
-    const std::optional<std::vector<PlannedWrite>> plan = Plan(browser);
-    if (registry == nullptr || !plan ||
-        !ValuesNotInPlace(*registry, *plan, MachineWrites::kWhereWritable).empty()) {
-      return false;
-    }
-    std::array<bool, kPresetCount> options = {};
-    if (browser.preset != nullptr) options[browser.preset - PresetCatalogue().data()] = true;
-    const ChangeScope scope =
-        browser.preset != nullptr ? PresetApplyScope(options) : CustomApplyScope();
-    return TreesHoldOnlyWrites(*registry, scope.deleted_trees, *plan);
   }
 
   // Keeps `label` as this user's last browser set once; the reason when it could not be kept.
   std::string RecordOnce(const std::string& label) {
-    RegEdit edit;
-    edit.op = RegEdit::Op::kSetValue;
-    edit.path = kOnceKey;
-    edit.name = kOnceValue;
-    edit.type = kRegSz;
-    edit.data = TextToRegBytes(label);
     std::string err;
-    if (host_.importer->Import({&edit, 1}, &err)) return {};
+    if (store_.RecordOnce(label, &err)) return {};
     return Concat({"The browser set once could not be recorded (", err,
                    "), so the next run with this option sets it again."});
   }
@@ -245,17 +221,8 @@ class Run {
   // Forgets the browser set once, after a change that may have undone it, so that the next
   // "/set NAME /once" applies again; the reason when it could not be forgotten.
   std::string ForgetOnce() {
-    Registry* registry = platform_.registry;
-    if (registry == nullptr ||
-        AsText(ReadRegistryValue(*registry, Hive::kCurrentUser, kOnceKey, kOnceValue)).empty()) {
-      return {};
-    }
-    RegEdit edit;
-    edit.op = RegEdit::Op::kDeleteValue;
-    edit.path = kOnceKey;
-    edit.name = kOnceValue;
     std::string err;
-    if (host_.importer->Import({&edit, 1}, &err)) return {};
+    if (store_.ForgetOnce(&err)) return {};
     return Concat({"The browser set once could not be forgotten (", err,
                    "), so a later run with that option may leave the settings as they are."});
   }
@@ -289,10 +256,7 @@ class Run {
 
   // The settings of `browser` that are not in place; nothing when none is.
   std::vector<std::string> NotInPlace(const Browser& browser) {
-    const std::optional<std::vector<PlannedWrite>> plan = Plan(browser);
-    // Found browsers always have a plan; a window without a registry holds none of it.
-    if (!plan || platform_.registry == nullptr) return {browser.label};
-    return ValuesNotInPlace(*platform_.registry, *plan);
+    return store_.NotInPlace(browser.preset, browser.path);
   }
 
   Result Check(const std::string& text) {
@@ -307,12 +271,12 @@ class Run {
   }
 
   Result List() {
-    const SelectionContext services = form_.Services();
     std::vector<std::string> lines;
-    for (const BrowserPreset& row : PresetCatalogue()) {
-      const bool installed = PresetInstalled(services, row);
-      const bool in_place = installed && NotInPlace({&row, {}, row.Caption}).empty();
-      std::string line = Concat({in_place ? "* " : "  ", row.Caption});
+    for (int preset = 1; preset <= kPresetCount; ++preset) {
+      const std::string caption = store_.PresetCaption(preset);
+      const bool installed = store_.PresetInstalled(preset);
+      const bool in_place = installed && NotInPlace({preset, {}, caption}).empty();
+      std::string line = Concat({in_place ? "* " : "  ", caption});
       line.resize(std::max<size_t>(line.size() + 2, 24), ' ');
       lines.push_back(line + (installed ? "installed" : "not installed"));
     }
@@ -331,38 +295,22 @@ class Run {
               : Concat({"The backups in \"", backups->Path(), "\" cannot be read: ", err, "."}));
     }
     std::string bytes;
-    std::vector<RegEdit> edits;
-    if (!backups->Read(*newest, &bytes, &err) || !ParseRegFile(bytes, &edits, &err)) {
+    if (!backups->Read(*newest, &bytes, &err)) {
       return Result::Fail(
           kExitNoBackup,
           Concat({"The backup \"", *newest, "\" cannot be read: ", err, ". Nothing was changed."}));
     }
-    std::string outside;
-    if (platform_.registry == nullptr ||
-        !EditsWithin(*platform_.registry, ScopeOfEveryChange(), edits, &outside)) {
-      return Result::Fail(kExitNoBackup,
-                          Concat({"The backup \"", *newest, "\" cannot be read: it changes ",
-                                  outside.empty() ? "the registry" : outside,
-                                  ", which Tarnwick never does. Nothing was changed."}));
-    }
-    // The present state first, so that an undo can itself be undone.
-    const BackupResult saved =
-        SaveBackup(platform_.registry, backups, ScopeOfEdits(edits), kUndoBackupName);
-    if (!saved.saved()) return Result::Fail(kExitBackupFailed, BackupFailedMessage(saved));
-    if (!host_.importer->Import(edits, &err)) {
-      // The undo's own backup must not become the newest, or a second try would restore the
-      // state before this one rather than finish it: its content goes back, and it goes.
-      std::vector<RegEdit> before;
-      std::string why;
-      const bool back = backups->Read(saved.file, &bytes, &why) &&
-                        ParseRegFile(bytes, &before, &why) && host_.importer->Import(before, &why);
-      backups->Discard(saved.file);
-      return Result::Fail(
-          kExitWritesFailed,
-          Concat({"Not every setting saved in \"", *newest, "\" could be restored: ", err, ". ",
-                  back ? "The settings are as they were before."
-                       : Concat({"Nor could every setting be put back as it was before: ", why,
-                                 "."})}));
+    switch (store_.Restore(*newest, bytes, &err)) {
+      case RestoreOutcome::kRestored:
+        break;
+      case RestoreOutcome::kRefused:
+        return Result::Fail(kExitNoBackup, Concat({"The backup \"", *newest, "\" cannot be read: ",
+                                                   err, ". Nothing was changed."}));
+      case RestoreOutcome::kBackupFailed:
+        return Result::Fail(kExitBackupFailed, err);
+      case RestoreOutcome::kFailed:
+        return Result::Fail(kExitWritesFailed, Concat({"Not every setting saved in \"", *newest,
+                                                       "\" could be restored: ", err, "."}));
     }
     Result result = Result::Out(Concat({"The settings saved in \"", *newest, "\" are restored."}));
     result.error = ForgetOnce();
@@ -373,7 +321,9 @@ class Run {
   TextDesktop desktop_;
   NoDialogAutomation automation_;
   Platform platform_;
+  std::unique_ptr<RegistryStore> registry_store_;  ///< when the platform names no store
   Form1 form_;
+  BrowserStore& store_;
 };
 
 std::string MeaningOf(int code) {

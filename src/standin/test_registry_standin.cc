@@ -53,7 +53,7 @@ class StandInHost : public TestRegistryHost {
   bool CanWriteMachine() const override { return true; }
   bool RefusesMachineWrites() const override { return true; }
   std::string ScratchKey() const override { return "Software\\TarnwickConformance"; }
-  bool ImportKeepsTextBytes() const override { return true; }
+  bool ImportKeepsTextBytes(ImportRoute) override { return true; }
 
  protected:
   virtual std::unique_ptr<StandInRegistry> Connect(bool administrator) = 0;

@@ -3,9 +3,13 @@
 // suite keeps to a scratch key of its own and runs anywhere. The engine and window tests write
 // the very keys a user's registrations live in, so they run only where the registry is
 // disposable (a fresh Wine prefix, which the Wine test script announces); elsewhere they skip.
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <vector>
 
 #include "registry/per_user_reset.h"
+#include "registry/reg_file.h"
 #include "registry/registry_conformance.h"
 #include "registry/test_registry.h"
 #include "win32/registry-win32.h"
@@ -87,6 +91,39 @@ class Win32Connection final : public TestRegistry {
   Win32RegistryImporter importer_;
 };
 
+// Writes the bytes "In" without their final NUL as value "Odd" of the user's key `key` by
+// `route`, reads them back and deletes the key: true when they came back as written.
+bool KeepsTextBytes(const std::string& key, ImportRoute route) {
+  const std::vector<uint8_t> odd = {'I', 0, 'n', 0};
+  ScopedHKEY handle;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, Widen(key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                      handle.Receive(), nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  bool written = false;
+  if (route == ImportRoute::kImporter) {
+    written = RegSetValueExW(handle.get(), L"Odd", 0, REG_SZ, odd.data(),
+                             static_cast<DWORD>(odd.size())) == ERROR_SUCCESS;
+  } else {
+    Win32Connection connection;
+    std::string err;
+    written = connection.Create() &&
+              connection.ImportRegFile(
+                  EncodeUtf16LeWithBom("Windows Registry Editor Version 5.00\r\n\r\n"
+                                       "[HKEY_CURRENT_USER\\" +
+                                       key + "]\r\n\"Odd\"=hex(1):49,00,6e,00\r\n\r\n"),
+                  &err);
+  }
+  std::vector<uint8_t> got(16);
+  DWORD size = static_cast<DWORD>(got.size());
+  const bool read = written && RegQueryValueExW(handle.get(), L"Odd", nullptr, nullptr, got.data(),
+                                                &size) == ERROR_SUCCESS;
+  handle = ScopedHKEY();
+  RegDeleteKeyW(HKEY_CURRENT_USER, Widen(key).c_str());
+  got.resize(read ? size : 0);
+  return got == odd;
+}
+
 class Win32Host final : public TestRegistryHost {
  public:
   /// With `clear`, first deletes every key the engine and window tests write.
@@ -128,9 +165,20 @@ class Win32Host final : public TestRegistryHost {
   bool CanWriteMachine() const override { return can_write_machine_; }
   bool RefusesMachineWrites() const override { return false; }
   std::string ScratchKey() const override { return scratch_; }
-  bool ImportKeepsTextBytes() const override {
-    // Only Wine's ntdll exports its version.
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr;
+  // Asked of the registry once per route and run. The program's importer is held to what the
+  // registry itself keeps (RegSetValueExW); a file's import to what the registry editor makes
+  // of it.
+  bool ImportKeepsTextBytes(ImportRoute route) override {
+    static std::optional<bool> answers[2];
+    std::optional<bool>& answer = answers[route == ImportRoute::kRegFile];
+    if (!answer) {
+      answer = KeepsTextBytes("Software\\Tarnwick import probe", route);
+      std::printf("registry probe: %s %s a text value's bytes as written\n",
+                  route == ImportRoute::kRegFile ? "regedit /s" : "RegSetValueExW",
+                  *answer ? "keeps" : "adds a final NUL to");
+      std::fflush(stdout);
+    }
+    return *answer;
   }
 
  private:

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -109,6 +110,18 @@ void MainWindow::Render() {
   command2_->setEnabled(form_.Command2Enabled());
   label5_->setText(QString::fromStdString(form_.Label5Caption()));
   frame4_->setVisible(form_.Frame4Visible());
+}
+
+void MainWindow::ShowStore(const std::string& where, const std::vector<std::string>& icons) {
+  setWindowTitle(QString::fromUtf8("Tarnwick v1.5 for ") + QString::fromStdString(where));
+  for (int i = 0; i < kPresetCount; ++i) {
+    // A browser's name may hold an ampersand, which is no access key here.
+    options_[i]->setText(QString::fromStdString(form_.OptionCaption(i + 1)).replace("&", "&&"));
+    const QString icon = i < static_cast<int>(icons.size()) ? QString::fromStdString(icons[i]) : "";
+    options_[i]->setIcon(icon.isEmpty()         ? QIcon()
+                         : icon.startsWith('/') ? QIcon(icon)
+                                                : QIcon::fromTheme(icon));
+  }
 }
 
 QWidget* MainWindow::Control(const std::string& name) const {

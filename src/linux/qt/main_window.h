@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "selection/preset_catalogue.h"
 
@@ -33,6 +34,11 @@ class MainWindow final : public QWidget {
 
   /// Places the window centred on its screen.
   void CentreOnScreen();
+
+  /// Names the store the window works on in its title ("Tarnwick v1.5 for the desktop
+  /// (KDE)"), gives the option buttons the model's captions and the icons `icons` (a theme's
+  /// icon name or a file each; empty: none).
+  void ShowStore(const std::string& where, const std::vector<std::string>& icons);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -1,5 +1,6 @@
 #include "linux/qt/session.h"
 
+#include "linux/desktop_store.h"
 #include "shell/startup.h"
 #include "standin/hive_locations.h"
 #include "standin/standin_registry.h"
@@ -19,13 +20,12 @@ Session::Session(StandInRegistry& registry, QtDesktop::UrlOpener open_url, Backu
 
 Session::Session(Registry& registry, RegistryWriteRoute& writer, QtDesktop::UrlOpener open_url,
                  BackupFolder* backups)
-    : version_(registry),
+    : version_(std::in_place, registry),
       desktop_(std::move(open_url)),
-      automation_(writer,
-                  [this] { return std::make_unique<QtCommonDialog>([this] { return &window_; }); }),
+      automation_(std::in_place, writer, [this] { return MakeDialog(); }),
       platform_{.registry = &registry,
-                .automation = &automation_,
-                .version = &version_,
+                .automation = &*automation_,
+                .version = &*version_,
                 .environment = &environment_,
                 .desktop = &desktop_,
                 .backups = backups},
@@ -34,8 +34,26 @@ Session::Session(Registry& registry, RegistryWriteRoute& writer, QtDesktop::UrlO
   desktop_.SetOwner(&window_);
 }
 
+Session::Session(DesktopStore& store, QtDesktop::UrlOpener open_url)
+    : desktop_(std::move(open_url)),
+      desktop_store_(&store),
+      platform_{.environment = &environment_, .desktop = &desktop_, .store = &store},
+      form_(platform_),
+      window_(form_) {
+  desktop_.SetOwner(&window_);
+}
+
+std::unique_ptr<CommonDialog> Session::MakeDialog() {
+  return std::make_unique<QtCommonDialog>([this] { return &window_; });
+}
+
 bool Session::Start() {
   if (!form_.Form_Load()) return false;
+  if (desktop_store_ != nullptr) {
+    std::vector<std::string> icons;
+    for (int i = 1; i <= kPresetCount; ++i) icons.push_back(desktop_store_->PresetIcon(i));
+    window_.ShowStore(desktop_store_->Where(), icons);
+  }
   window_.CentreOnScreen();
   window_.show();
   window_.CentreOnScreen();  // again, now that the window manager has added its frame

@@ -4,6 +4,7 @@
 #define TARNWICK_LINUX_QT_SESSION_H_
 
 #include <memory>
+#include <optional>
 
 #include "linux/linux_services.h"
 #include "linux/qt/main_window.h"
@@ -12,6 +13,7 @@
 
 namespace tarnwick {
 
+class DesktopStore;
 class Registry;
 class RegistryWriteRoute;
 class StandInRegistry;
@@ -32,6 +34,9 @@ class Session {
   /// The same over separate read-and-delete and write routes, neither owned.
   Session(Registry& registry, RegistryWriteRoute& writer, QtDesktop::UrlOpener open_url,
           BackupFolder* backups = nullptr);
+  /// The window over the user's desktop, `store`, which is not owned. Its title names the
+  /// desktop, and the option buttons show the installed browsers' names and icons.
+  Session(DesktopStore& store, QtDesktop::UrlOpener open_url = OpenWithDesktopHandler);
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
@@ -43,11 +48,15 @@ class Session {
   MainWindow& window() { return window_; }
   QtDesktop& desktop() { return desktop_; }
 
+  /// The open-file dialog of the window.
+  std::unique_ptr<CommonDialog> MakeDialog();
+
  private:
-  StandInVersionProvider version_;
+  std::optional<StandInVersionProvider> version_;  ///< over the stand-in registry only
   ProcessEnvironment environment_;
   QtDesktop desktop_;
-  StandInAutomation automation_;
+  std::optional<StandInAutomation> automation_;  ///< over the stand-in registry only
+  DesktopStore* desktop_store_ = nullptr;
   Platform platform_;
   Form1 form_;
   MainWindow window_;

@@ -1,0 +1,140 @@
+#include "linux/desktop_store.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "freedesktop/xdg_home_for_test.h"
+#include "shell/fake_platform.h"
+#include "shell/form1.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr int kFirefox = 1;  // the table's first row
+constexpr int kChromium = 2;
+constexpr char kMimeapps[] = "home/.config/mimeapps.list";
+
+// The window's model over a desktop store in an isolated home with Firefox ESR installed.
+class DesktopStoreTest : public ::testing::Test {
+ protected:
+  DesktopStoreTest() { home_.AddBrowser("firefox-esr.desktop", "Firefox ESR"); }
+
+  Form1& Loaded() {
+    store_.emplace(home_.paths, &backups_, home_.root() + "/once");
+    platform_.desktop = &fake_;
+    platform_.store = &*store_;
+    form_.emplace(platform_);
+    EXPECT_TRUE(form_->Form_Load());
+    return *form_;
+  }
+
+  freedesktop::XdgHome home_;
+  std::vector<std::string> calls_;
+  FakeBackupFolder backups_{&calls_};
+  FakePlatform fake_{nullptr, nullptr};
+  Platform platform_;
+  std::optional<DesktopStore> store_;
+  std::optional<Form1> form_;
+};
+
+TEST_F(DesktopStoreTest, PresetsAreNamedByTheirInstalledEntries) {
+  Loaded();
+  EXPECT_EQ("Firefox ESR", form_->OptionCaption(kFirefox));
+  EXPECT_EQ("Chromium", form_->OptionCaption(kChromium));
+  EXPECT_TRUE(store_->PresetInstalled(kFirefox));
+  EXPECT_FALSE(store_->PresetInstalled(kChromium));
+  EXPECT_EQ(kFirefox, store_->FindPreset("firefox"));
+  EXPECT_EQ(kFirefox, store_->FindPreset("FIREFOX ESR"));
+  EXPECT_EQ(0, store_->FindPreset("Netscape"));
+  EXPECT_NE(std::string::npos, store_->WhyNotInstalled(kChromium).find("chromium.desktop"));
+}
+
+TEST_F(DesktopStoreTest, ApplyResetAndRestoreGoThroughTheWindowsModel) {
+  home_.Put(kMimeapps, "# mine\n[Default Applications]\ntext/plain=gedit.desktop\n");
+  const std::string before = home_.Read(kMimeapps);
+  Form1& form = Loaded();
+  EXPECT_FALSE(form.Frame4Visible());
+
+  form.Option_Click(kFirefox);
+  EXPECT_EQ(Form1Outcome::kDone, form.Command7_Click());
+  EXPECT_TRUE(fake_.messages.empty());
+  EXPECT_EQ("Firefox ESR is currently the default browser.", form.Label5Caption());
+  EXPECT_FALSE(form.Command7Enabled());
+  ASSERT_EQ(1u, backups_.saved.size());
+  EXPECT_EQ("Apply Firefox ESR", backups_.saved[0].what);
+  EXPECT_TRUE(store_->NotInPlace(kFirefox, "").empty());
+  // Applying again changes nothing and so saves no backup.
+  form.Option_Click(kFirefox);
+  EXPECT_EQ(Form1Outcome::kDone, form.Command7_Click());
+  EXPECT_EQ(1u, backups_.saved.size());
+
+  EXPECT_EQ(Form1Outcome::kDone, form.Command5_Click());
+  ASSERT_EQ(1u, fake_.messages.size());
+  EXPECT_EQ(kVbInformation, fake_.messages[0].style);
+  EXPECT_FALSE(form.Frame4Visible());
+  EXPECT_FALSE(store_->NotInPlace(kFirefox, "").empty());
+
+  // The apply's backup brings back the bytes before it, and saves the present state first.
+  std::string detail;
+  const FakeBackupFolder::Saved apply = backups_.saved[0];
+  EXPECT_EQ(RestoreOutcome::kRestored, store_->Restore(apply.file, apply.bytes, &detail)) << detail;
+  EXPECT_EQ(before, home_.Read(kMimeapps));
+  EXPECT_EQ("Undo", backups_.saved.back().what);
+  EXPECT_EQ(RestoreOutcome::kRefused, store_->Restore("x.reg", "Windows Registry Editor", &detail));
+}
+
+TEST_F(DesktopStoreTest, RefusedChangesWriteNothing) {
+  Form1& form = Loaded();
+  // Not installed, and no picker to ask with.
+  form.Option_Click(kChromium);
+  EXPECT_EQ(Form1Outcome::kCancelled, form.Command7_Click());
+  // No such program; a relative path.
+  for (const std::string path : {home_.root() + "/bin/none", std::string("bin/firefox-esr")}) {
+    form.SetText1(path);
+    EXPECT_EQ(Form1Outcome::kNotApplied, form.Command2_Click()) << path;
+    EXPECT_FALSE(store_->CustomAccepted(path));
+  }
+  ASSERT_EQ(2u, fake_.messages.size());
+  EXPECT_NE(std::string::npos, fake_.messages[0].text.find("does not exist"));
+  // A backup that cannot be saved stops the apply.
+  backups_.fail_reason = "no space left on device";
+  form.SetText1(home_.root() + "/bin/firefox-esr");
+  EXPECT_EQ(Form1Outcome::kBackupFailed, form.Command2_Click());
+  EXPECT_EQ("<absent>", home_.Read(kMimeapps));
+  EXPECT_TRUE(backups_.saved.empty());
+}
+
+TEST_F(DesktopStoreTest, AHalfDefaultAndAnOverrideAreToldOfNotHidden) {
+  home_.AddBrowser("chromium.desktop", "Chromium");
+  home_.Put(kMimeapps,
+            "[Default Applications]\nx-scheme-handler/http=firefox-esr.desktop\n"
+            "x-scheme-handler/https=chromium.desktop\ntext/html=firefox-esr.desktop\n");
+  home_.paths.browser_variable = "lynx";
+  Form1& form = Loaded();
+  EXPECT_EQ(
+      "Firefox ESR is currently the default browser for http, but x-scheme-handler/https opens "
+      "in Chromium.",
+      form.Label5Caption());
+  EXPECT_EQ("Firefox ESR", store_->NameOfLine(form.Label5Caption()));
+
+  form.Option_Click(kFirefox);
+  EXPECT_EQ(Form1Outcome::kDone, form.Command7_Click());
+  ASSERT_EQ(1u, fake_.messages.size());
+  EXPECT_EQ(kVbExclamation, fake_.messages[0].style);
+  EXPECT_NE(std::string::npos, fake_.messages[0].text.find("BROWSER"));
+  EXPECT_EQ("Firefox ESR is currently the default browser.", form.Label5Caption());
+}
+
+TEST_F(DesktopStoreTest, TheBrowserSetOnceIsRemembered) {
+  Loaded();
+  EXPECT_FALSE(store_->WasSetOnce("Firefox ESR"));
+  std::string err;
+  ASSERT_TRUE(store_->RecordOnce("Firefox ESR", &err)) << err;
+  EXPECT_TRUE(store_->WasSetOnce("Firefox ESR"));
+  EXPECT_FALSE(store_->WasSetOnce("Chromium"));
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -259,16 +259,16 @@ RestoreOutcome RegistryStore::Restore(const std::string& file, const std::string
         {"it changes ", outside.empty() ? "the registry" : outside, ", which Tarnwick never does"});
     return RestoreOutcome::kRefused;
   }
+  if (importer_ == nullptr) {
+    *detail = "the registry cannot be written";
+    return RestoreOutcome::kFailed;
+  }
   // The present state first, so that an undo can itself be undone.
   const BackupResult saved =
       SaveBackup(platform_.registry, platform_.backups, ScopeOfEdits(edits), kUndoBackupName);
   if (!saved.saved()) {
     *detail = BackupFailedMessage(saved);
     return RestoreOutcome::kBackupFailed;
-  }
-  if (importer_ == nullptr) {
-    *detail = "the registry cannot be written";
-    return RestoreOutcome::kFailed;
   }
   if (importer_->Import(edits, detail)) return RestoreOutcome::kRestored;
   // The undo's own backup must not become the newest, or a second try would restore the state

@@ -298,7 +298,7 @@ bool DesktopStore::RecordOnce(const std::string& label, std::string* err) {
   return freedesktop::ReplaceFile(once_file_, label + "\n", err);
 }
 
-RestoreOutcome DesktopStore::Restore(const std::string& file, const std::string& bytes,
+RestoreOutcome DesktopStore::Restore(const std::string& /*file*/, const std::string& bytes,
                                      std::string* detail) {
   // The present state first, so that an undo can itself be undone.
   std::string snapshot;
@@ -318,7 +318,6 @@ RestoreOutcome DesktopStore::Restore(const std::string& file, const std::string&
   if (!store_.Restore(bytes, detail)) {
     // Nothing changed, so the state just saved is no undo of anything.
     backups_->Discard(saved.file);
-    (void)file;
     return RestoreOutcome::kRefused;
   }
   return RestoreOutcome::kRestored;

@@ -213,9 +213,8 @@ bool RegistryStore::RecordOnce(const std::string& label, std::string* err) {
   return importer_->Import({&edit, 1}, err);
 }
 
-RestoreOutcome RegistryStore::Restore(const std::string& file, const std::string& bytes,
+RestoreOutcome RegistryStore::Restore(const std::string& /*file*/, const std::string& bytes,
                                       std::string* detail) {
-  (void)file;
   std::vector<RegEdit> edits;
   if (!ParseRegFile(bytes, &edits, detail)) return RestoreOutcome::kRefused;
   // The present state first, so that an undo can itself be undone.

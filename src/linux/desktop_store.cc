@@ -310,7 +310,7 @@ bool DesktopStore::ForgetOnce(std::string* err) {
   return false;
 }
 
-RestoreOutcome DesktopStore::Restore(const std::string& file, const std::string& bytes,
+RestoreOutcome DesktopStore::Restore(const std::string& /*file*/, const std::string& bytes,
                                      std::string* detail) {
   // The present state first, so that an undo can itself be undone.
   std::string snapshot;
@@ -330,7 +330,6 @@ RestoreOutcome DesktopStore::Restore(const std::string& file, const std::string&
   if (!store_.Restore(bytes, detail)) {
     // Nothing changed, so the state just saved is no undo of anything.
     backups_->Discard(saved.file);
-    (void)file;
     return RestoreOutcome::kRefused;
   }
   return RestoreOutcome::kRestored;

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "freedesktop/xdg_home_for_test.h"
+#include "linux/store_choice.h"
 #include "shell/fake_platform.h"
 #include "shell/form1.h"
 
@@ -134,6 +136,37 @@ TEST_F(DesktopStoreTest, TheBrowserSetOnceIsRemembered) {
   ASSERT_TRUE(store_->RecordOnce("Firefox ESR", &err)) << err;
   EXPECT_TRUE(store_->WasSetOnce("Firefox ESR"));
   EXPECT_FALSE(store_->WasSetOnce("Chromium"));
+}
+
+TEST(StoreChoiceTest, TheStandInIsAskedForByOptionOrEnvironment) {
+  struct Case {
+    std::vector<std::string> args;
+    std::map<std::string, std::string> env;
+    bool standin;
+    std::vector<std::string> left;
+  };
+  const Case cases[] = {
+      {{"tarnwick"}, {}, false, {"tarnwick"}},
+      {{"tarnwick", "--query"}, {{"TARNWICK_STANDIN", "0"}}, false, {"tarnwick", "--query"}},
+      {{"tarnwick", "--standin", "--query", "--standin"}, {}, true, {"tarnwick", "--query"}},
+      {{"tarnwick"}, {{"TARNWICK_STANDIN", "1"}}, true, {"tarnwick"}},
+      {{"tarnwick"}, {{"TARNWICK_USER_HIVE", "/h/u.hive"}}, true, {"tarnwick"}},
+      {{"tarnwick"}, {{"TARNWICK_MACHINE_HIVE", "/h/m.hive"}}, true, {"tarnwick"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> storage = c.args;
+    std::vector<char*> argv;
+    for (std::string& arg : storage) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    int argc = static_cast<int>(storage.size());
+    const bool standin = TakeStandInChoice(&argc, argv.data(), [&](const char* name) {
+      auto it = c.env.find(name);
+      return it == c.env.end() ? std::string() : it->second;
+    });
+    EXPECT_EQ(c.standin, standin) << c.args.size();
+    EXPECT_EQ(c.left, std::vector<std::string>(argv.data(), argv.data() + argc));
+    EXPECT_EQ(nullptr, argv[argc]);
+  }
 }
 
 }  // namespace

@@ -177,6 +177,9 @@ int RunCommandLine(int argc, char** argv, bool standin) {
     const freedesktop::XdgPaths paths = freedesktop::XdgPaths::FromEnvironment(GetEnv);
     std::unique_ptr<BackupFolder> backups = OpenDesktopBackupFolder(paths);
     DesktopStore store(paths, backups.get(), DesktopOnceFile(paths));
+    for (int preset = 1; preset <= kPresetCount; ++preset) {
+      host.presets.push_back(store.PresetCaption(preset));
+    }
     ProcessEnvironment environment;
     const Platform platform{.environment = &environment, .backups = backups.get(), .store = &store};
     return RunUnattended(args, platform, host);

@@ -216,7 +216,8 @@ std::string SwitchName(Command command, Spelling spelling) {
   return {};
 }
 
-std::string UsageText(Spelling spelling, const std::string& program) {
+std::string UsageText(Spelling spelling, const std::string& program,
+                      std::span<const std::string> presets) {
   std::string text = Concat({"Usage: ", program, " [COMMAND]"});
   for (const OptionRow& row : kOptions) {
     text += Concat({" [", Spelt(row.on_windows, row.on_linux, spelling), row.argument ? " " : "",
@@ -238,8 +239,13 @@ std::string UsageText(Spelling spelling, const std::string& program) {
   }
   std::string names;
   for (const BrowserPreset& row : PresetCatalogue()) {
+    if (!presets.empty()) break;
     if (!names.empty()) names += ", ";
     names += row.Caption;
+  }
+  for (const std::string& caption : presets) {
+    if (!names.empty()) names += ", ";
+    names += caption;
   }
   text += '\n';
   text += Wrapped(Concat(

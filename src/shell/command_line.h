@@ -86,8 +86,10 @@ bool ParseCommandLine(std::span<const std::string> args, Spelling spelling, Comm
 std::string SwitchName(Command command, Spelling spelling);
 
 /// The usage text for `program` ("Tarnwick.exe", "tarnwick"): every command, option and exit
-/// code, and the presets' captions. Lines of at most 79 characters, separated by '\n'.
-std::string UsageText(Spelling spelling, const std::string& program);
+/// code, and the presets' captions: `presets`, or the catalogue's when it is empty. Lines of at
+/// most 79 characters, separated by '\n'.
+std::string UsageText(Spelling spelling, const std::string& program,
+                      std::span<const std::string> presets = {});
 
 /// `program` and `args` as one line, each argument that is empty or holds a blank in double
 /// quotes: `Tarnwick.exe /set "Mozilla Firefox"`.

@@ -118,6 +118,12 @@ TEST(CommandLineTest, TheUsageNamesEverythingInShortLinesSpeltForItsSystem) {
   const std::string linux_usage = UsageText(Spelling::kLinux, "tarnwick");
   EXPECT_EQ(std::string::npos, linux_usage.find(" /")) << linux_usage;
   EXPECT_NE(std::string::npos, linux_usage.find("with --set: ")) << linux_usage;
+  // Another store's presets replace the catalogue's.
+  const std::vector<std::string> desktop = {"Firefox ESR", "Falkon"};
+  const std::string desktop_usage = UsageText(Spelling::kLinux, "tarnwick", desktop);
+  EXPECT_NE(std::string::npos, desktop_usage.find("any case: Firefox ESR, Falkon."))
+      << desktop_usage;
+  EXPECT_EQ(std::string::npos, desktop_usage.find("Maxthon")) << desktop_usage;
 }
 
 TEST(CommandLineTest, TheCommandLineTextQuotesWhatHoldsABlank) {

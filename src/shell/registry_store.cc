@@ -247,9 +247,8 @@ bool RegistryStore::ForgetOnce(std::string* err) {
   return importer_->Import({&edit, 1}, err);
 }
 
-RestoreOutcome RegistryStore::Restore(const std::string& file, const std::string& bytes,
+RestoreOutcome RegistryStore::Restore(const std::string& /*file*/, const std::string& bytes,
                                       std::string* detail) {
-  (void)file;
   std::vector<RegEdit> edits;
   if (!ParseRegFile(bytes, &edits, detail)) return RestoreOutcome::kRefused;
   std::string outside;

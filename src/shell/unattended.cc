@@ -125,7 +125,7 @@ class Run {
       case Command::kHelp:
         break;
     }
-    return Result::Out(UsageText(host_.spelling, host_.program));
+    return Result::Out(UsageText(host_.spelling, host_.program, host_.presets));
   }
 
  private:
@@ -344,7 +344,7 @@ int RunUnattended(std::span<const std::string> args, const Platform& platform,
   if (!understood) {
     result = Result::Fail(kExitBadCommandLine, err);
   } else if (line.command == Command::kHelp) {
-    result = Result::Out(UsageText(host.spelling, host.program));
+    result = Result::Out(UsageText(host.spelling, host.program, host.presets));
   } else if (!host.unavailable.empty()) {
     result = Result::Fail(kExitRefused, host.unavailable);
   } else {
@@ -366,7 +366,7 @@ int RunUnattended(std::span<const std::string> args, const Platform& platform,
     if (!result.error.empty()) host.console->WriteLine(Console::Stream::kError, result.error);
     if (!understood) {
       host.console->WriteLine(Console::Stream::kError,
-                              "\n" + UsageText(host.spelling, host.program));
+                              "\n" + UsageText(host.spelling, host.program, host.presets));
     }
   }
   if (!line.log_file.empty()) {

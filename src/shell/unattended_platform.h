@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "shell/command_line.h"
 #include "shell/run_log.h"
@@ -64,6 +65,8 @@ struct UnattendedPlatform {
   /// drive a run starts in (a logon script starts in the Windows folder).
   bool (*is_full_path)(const std::string& path) = nullptr;
   Spelling spelling = Spelling::kWindows;
+  /// The presets' captions for the usage text; empty: the catalogue's.
+  std::vector<std::string> presets;
   std::string program;  ///< the program's name in the usage and the log: "Tarnwick.exe"
   /// Why the registry could not be opened ("open ...user.hive: file is not a database"); when
   /// set, every command but help ends with kExitRefused and this text, and the Platform is not

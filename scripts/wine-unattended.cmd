@@ -52,10 +52,24 @@ rem Undo restores what the last change changed; a second undo redoes it.
 call :export before-set
 call :run set /set Maxthon
 call :export after-set
+call :run set-again /set Maxthon
 call :run undo /undo
 call :export after-undo
 call :run redo /undo
 call :export after-redo
+
+rem Backups this program did not write are never imported: one that writes a Run key, named to
+rem be the newest, is refused whole; one named for a day far ahead, and a folder with a
+rem backup's name, are passed over for the newest real backup.
+copy /y planted-run.reg "%BACKUPS%\2001-01-01 00-00-00 #999999 Apply Maxthon.reg" >nul
+call :run planted /undo
+reg query "HKLM\Software\Microsoft\Windows\CurrentVersion\Run" /v Updater >"%OUT%\run-key.txt" 2>&1
+call :export after-planted
+del "%BACKUPS%\2001-01-01 00-00-00 #999999 Apply Maxthon.reg"
+copy /y planted-run.reg "%BACKUPS%\9999-12-31 23-59-59 #1 Apply Maxthon.reg" >nul
+mkdir "%BACKUPS%\2002-01-01 00-00-00 #999998 Reset.reg"
+call :run far-future /undo
+call :export after-far-future
 
 reg add "HKCU\Software\Wine\AppDefaults\Tarnwick.exe" /v Version /d win2k /f >nul
 call :run refused /query

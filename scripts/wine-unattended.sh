@@ -33,6 +33,11 @@ if [[ "${1:-}" != --on-display ]]; then
     packaging/windows/set-default-browser.cmd >"$share/set-default-browser.cmd"
   mkdir -p "$share/Logs"
   printf 'MZ' >"$WINEPREFIX/drive_c/Program Files/Maxthon/Maxthon.exe"
+  # A backup planted by someone else: the browser's command, and a program run at every logon.
+  printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+    '[HKEY_CURRENT_USER\Software\Classes\http\shell\open\command]' '@="C:\\planted.exe"' '' \
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run]' \
+    '"Updater"="C:\\planted.exe"' >"$share/planted-run.reg"
   # Another browser's registrations, which /set overwrites and /undo must bring back.
   wine reg add 'HKCU\Software\Classes\http\shell\open\command' /ve /d '"C:\Other\other.exe" "%1"' /f >/dev/null
   wine reg add 'HKCU\Software\Microsoft\Internet Explorer\Main' /v Check_Associations /d yes /f >/dev/null
@@ -80,7 +85,8 @@ wait "$batch" || wine_failed "\`wine cmd /c wine-unattended.cmd\` failed" "$log"
 # Every run's exit code.
 declare -A expected=(
   [bad]=1 [help]=0 [missing]=3 [neither]=3 [query-none]=0 [once1]=0 [once2]=0 [query]=0
-  [check]=0 [drifted]=10 [list]=0 [set]=0 [undo]=0 [redo]=0 [refused]=2 [no-backup]=7
+  [check]=0 [drifted]=10 [list]=0 [set]=0 [set-again]=0 [undo]=0 [redo]=0 [planted]=7 [far-future]=0
+  [refused]=2 [no-backup]=7
   [unsaved]=4 [writes-failed]=5 [reset-incomplete]=6 [reset]=0 [quiet]=0 [logon-script]=0
   [logon-script-again]=0 [log-empty]=1 [held]=0 [relative]=3 [logon-script-unset]=1
 )
@@ -131,8 +137,15 @@ expect_text query.out 'Maxthon Web Browser'
 expect_text check.out 'Every setting of Maxthon is in place.'
 expect_has list.out '* Maxthon               installed' '  Mozilla Firefox       not installed'
 expect_text drifted.out 'HKEY_CURRENT_USER\Software\Classes\https\Shell\'
+expect_text set-again.out 'Every setting of Maxthon is in place, so nothing was changed.'
 expect_has undo.out 'The settings saved in "C:\' ' Apply Maxthon.reg" are restored.'
 expect_has redo.out '\Tarnwick\Backups\' ' Undo' '.reg" are restored.'
+expect_has planted.err '2001-01-01 00-00-00 #999999 Apply Maxthon.reg" cannot be read: it changes [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run], which Tarnwick never does. Nothing was changed.'
+if grep -qi 'planted.exe' "$out/run-key.txt"; then
+  fail "the planted Run key was imported: $(text run-key.txt)"
+fi
+expect_has far-future.out '\Tarnwick\Backups\' ' Undo.reg" are restored.'
+[[ "$(text far-future.out)" != *9999* ]] || fail "far-future: $(text far-future.out)"
 expect_has refused.err 'This utility is intended for Windows'
 expect_has no-backup.err 'There is no backup to undo in "C:\' 'Tarnwick\Backups".'
 expect_has unsaved.err 'Your current settings could not be saved to "C:\' ', so nothing was changed.'
@@ -161,6 +174,8 @@ same_exports() {  # FIRST SECOND WHAT
 same_exports other after-missing "/set of a preset that is not installed changed the registry"
 same_exports before-set after-undo "/undo did not restore what reg export showed before /set"
 same_exports after-set after-redo "a second /undo did not bring back what /set had written"
+same_exports after-redo after-planted "/undo of a planted backup changed the registry"
+same_exports before-set after-far-future "/undo beside a far-future name and a folder did not undo the last undo"
 same_exports before-unsaved after-unsaved "/set without a backup changed the registry"
 
 # The logs: the batch's own, and the sample logon script's.
@@ -248,5 +263,6 @@ if ((failures)); then
   wine_failed "$failures check(s) failed; the batch's files are in $out" "$log"
 fi
 echo "wine-unattended: every command and exit code from a batch file, no window, exact" \
-  "exports around /set of a missing browser and /undo, one backup for /set /once twice," \
+  "exports around /set of a missing browser and /undo, planted backups never imported," \
+  "one backup for /set /once twice," \
   "and whole log lines from two computers at once"

@@ -489,7 +489,11 @@ bool DesktopBrowserStore::Snapshot(const std::vector<std::string>& paths, std::s
   return true;
 }
 
-bool DesktopBrowserStore::Restore(std::string_view snapshot, std::string* err) const {
+bool DesktopBrowserStore::Restore(std::string_view snapshot, std::string* err,
+                                  bool* refused) const {
+  bool ignored;
+  if (refused == nullptr) refused = &ignored;
+  *refused = true;
   auto damaged = [&](const std::string& why) {
     *err = "the backup is damaged: " + why;
     return false;
@@ -537,6 +541,7 @@ bool DesktopBrowserStore::Restore(std::string_view snapshot, std::string* err) c
     changes.push_back(std::move(change));
   }
   std::erase_if(changes, [](const FileChange& change) { return change.before == change.after; });
+  *refused = false;  // every path is one of OwnedPaths(), so Write refuses none
   return Write(changes, err);
 }
 

@@ -120,8 +120,10 @@ class DesktopBrowserStore {
 
   /// Brings back every file of a Snapshot byte for byte (removes those that were absent).
   /// Refuses, before changing anything, a damaged snapshot, one naming a file outside
-  /// OwnedPaths() or one larger than a settings file can be.
-  bool Restore(std::string_view snapshot, std::string* err) const;
+  /// OwnedPaths() or one larger than a settings file can be. False with `err` when refused or
+  /// when a file could not be written (as Write); `refused`, when given, tells which: true
+  /// when nothing was changed.
+  bool Restore(std::string_view snapshot, std::string* err, bool* refused = nullptr) const;
 
   /// The folders this store works on.
   const XdgPaths& paths() const { return paths_; }

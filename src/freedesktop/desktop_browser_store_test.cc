@@ -307,10 +307,21 @@ TEST_F(DesktopBrowserStoreTest, RestoreAndWriteRefuseWhatIsNotTheirs) {
            header + "absent " + list + "\n" + "absent " + foreign + "\n",
            header + "remove " + list + "\n",
        }) {
-    EXPECT_FALSE(Store().Restore(bad, &err)) << bad;
+    bool refused = false;
+    EXPECT_FALSE(Store().Restore(bad, &err, &refused)) << bad;
+    EXPECT_TRUE(refused);
     EXPECT_EQ("mine\n", home_.Read(kUserList));
     EXPECT_EQ("keep\n", home_.Read(foreign));
   }
+  // A restore that fails while writing says that it is no refusal.
+  std::string helpers_rc = home_.paths.config_home + "/xfce4/helpers.rc";
+  ASSERT_EQ(0, symlink((home_.root() + "/nowhere").c_str(),
+                       (home_.paths.config_home + "/xfce4").c_str()));
+  bool refused = true;
+  EXPECT_FALSE(Store().Restore(header + "file 2 " + helpers_rc + "\nx\n\n", &err, &refused));
+  EXPECT_FALSE(refused);
+  EXPECT_NE(std::string::npos, err.find("/xfce4/.helpers.rc.")) << err;
+
   EXPECT_FALSE(Store().Write({{foreign, "keep\n", std::nullopt}}, &err));
   EXPECT_EQ("keep\n", home_.Read(foreign));
 

@@ -63,20 +63,33 @@ bool PosixBackupDisk::List(std::vector<std::string>* names, std::string* err) {
   DIR* dir = opendir(folder_.c_str());
   if (dir == nullptr) return errno == ENOENT || Fail(err);
   while (const dirent* entry = readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name != "." && name != "..") names->push_back(name);
+    struct stat st;
+    const bool file =
+        entry->d_type == DT_REG ||
+        (entry->d_type == DT_UNKNOWN &&
+         fstatat(dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode));
+    if (file) names->push_back(entry->d_name);
   }
   closedir(dir);
   return true;
 }
 
-bool PosixBackupDisk::ReadFile(const std::string& name, std::string* bytes, std::string* err) {
-  const int fd = open(PathOf(name).c_str(), O_RDONLY | O_CLOEXEC);
+bool PosixBackupDisk::ReadFile(const std::string& name, size_t limit, std::string* bytes,
+                               std::string* err) {
+  // Neither a link followed nor a pipe waited on: only a regular file is read.
+  const int fd = open(PathOf(name).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
   if (fd < 0) return Fail(err);
+  struct stat st = {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int error = errno;
+    close(fd);
+    *err = ErrnoText(S_ISDIR(st.st_mode) ? EISDIR : error != 0 ? error : EINVAL);
+    return false;
+  }
   bytes->clear();
   char buffer[16384];
   ssize_t got = 0;
-  while ((got = read(fd, buffer, sizeof buffer)) != 0) {
+  while (bytes->size() <= limit && (got = read(fd, buffer, sizeof buffer)) != 0) {
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) break;
     bytes->append(buffer, static_cast<size_t>(got));
@@ -84,7 +97,7 @@ bool PosixBackupDisk::ReadFile(const std::string& name, std::string* bytes, std:
   const int error = errno;
   close(fd);
   if (got < 0) *err = ErrnoText(error);
-  return got == 0;
+  return got >= 0;
 }
 
 bool PosixBackupDisk::WriteNew(const std::string& name, std::string_view bytes, std::string* err) {

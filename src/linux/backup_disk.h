@@ -21,7 +21,8 @@ class PosixBackupDisk final : public BackupDisk {
   std::string PathOf(const std::string& name) override;
   bool MakeFolder(std::string* err) override;
   bool List(std::vector<std::string>* names, std::string* err) override;
-  bool ReadFile(const std::string& name, std::string* bytes, std::string* err) override;
+  bool ReadFile(const std::string& name, size_t limit, std::string* bytes,
+                std::string* err) override;
   bool WriteNew(const std::string& name, std::string_view bytes, std::string* err) override;
   MoveResult MoveNew(const std::string& from, const std::string& to, std::string* err) override;
   bool Remove(const std::string& name) override;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -54,6 +55,35 @@ TEST(BackupDiskTest, ASaveMakesTheFoldersAndLeavesExactlyTheFile) {
 
   folder->Discard(*file);
   EXPECT_TRUE(Entries(folder->Path()).empty());
+}
+
+TEST(BackupDiskTest, OnlyRegularFilesAreBackupsAndTheyAreReadUpToTheLimit) {
+  TempDir dir;
+  auto folder = OpenBackupFolder(dir.File("user.hive"));
+  std::string err;
+  const auto file = folder->Save("Reset", "saved", &err);
+  ASSERT_TRUE(file) << err;
+  // Later names that are not regular files: a folder, a link to a backup, a pipe.
+  const std::string backups = folder->Path() + "/";
+  std::filesystem::create_directory(backups + "2000-01-01 00-00-00 #7 Reset.reg");
+  std::filesystem::create_symlink(*file, backups + "2000-01-01 00-00-00 #8 Reset.reg");
+  ASSERT_EQ(0, mkfifo((backups + "2000-01-01 00-00-00 #9 Reset.reg").c_str(), 0600));
+  EXPECT_EQ(file, folder->Newest(&err)) << err;
+
+  PosixBackupDisk disk(folder->Path());
+  std::vector<std::string> names;
+  ASSERT_TRUE(disk.List(&names, &err)) << err;
+  EXPECT_EQ(std::vector<std::string>{std::filesystem::path(*file).filename().string()}, names);
+  std::string bytes;
+  for (const char* n : {"#7", "#8", "#9"}) {
+    EXPECT_FALSE(
+        disk.ReadFile(std::string("2000-01-01 00-00-00 ") + n + " Reset.reg", 100, &bytes, &err))
+        << n;
+  }
+  dir.Put("big", std::string(100000, 'x'));
+  ASSERT_TRUE(disk.ReadFile("../big", 20000, &bytes, &err)) << err;
+  EXPECT_LE(20001u, bytes.size());
+  EXPECT_GT(100000u, bytes.size());
 }
 
 TEST(BackupDiskTest, AMoveNeverReplacesAFile) {

@@ -2,11 +2,13 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <utility>
 
 #include "freedesktop/desktop_presets.h"
 #include "freedesktop/file_io.h"
 #include "freedesktop/icon_theme.h"
+#include "linux/linux_services.h"
 #include "selection/picker.h"
 #include "shell/backup.h"
 #include "shell/platform.h"
@@ -293,8 +295,18 @@ bool DesktopStore::WasSetOnce(const std::string& label) {
          text == label + "\n";
 }
 
+bool DesktopStore::ChangesNothing(int index, const std::string& path) {
+  return NotInPlace(index, path).empty();
+}
+
 bool DesktopStore::RecordOnce(const std::string& label, std::string* err) {
   return freedesktop::ReplaceFile(once_file_, label + "\n", err);
+}
+
+bool DesktopStore::ForgetOnce(std::string* err) {
+  if (unlink(once_file_.c_str()) == 0 || errno == ENOENT) return true;
+  *err = ErrnoText(errno);
+  return false;
 }
 
 RestoreOutcome DesktopStore::Restore(const std::string& /*file*/, const std::string& bytes,

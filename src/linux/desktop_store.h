@@ -59,7 +59,10 @@ class DesktopStore final : public BrowserStore {
   /// The files that an apply would change, one per line.
   std::vector<std::string> NotInPlace(int index, const std::string& path) override;
   bool WasSetOnce(const std::string& label) override;
+  /// When no file would change.
+  bool ChangesNothing(int index, const std::string& path) override;
   bool RecordOnce(const std::string& label, std::string* err) override;
+  bool ForgetOnce(std::string* err) override;
   RestoreOutcome Restore(const std::string& file, const std::string& bytes,
                          std::string* detail) override;
   CommonDialog* Dialog() override { return dialog_.get(); }

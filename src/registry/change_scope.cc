@@ -395,4 +395,157 @@ bool CaptureRestore(Registry& registry, const ChangeScope& scope, std::vector<Re
   return true;
 }
 
+namespace {
+
+// The last of the registry's own value types, REG_QWORD.
+constexpr uint32_t kLastRegType = 11;
+
+// A restore target with its key in comparison form.
+struct Target {
+  const RestoreTarget* target;
+  std::vector<std::string> folded;
+};
+
+// Where a key stands against the targets.
+enum class Place {
+  kOutside,    // nothing of the scope
+  kInTree,     // inside a tree target
+  kValuesKey,  // a key whose named values are targets
+  kAbove,      // above a target, and no target itself
+};
+
+bool StartsWith(const std::vector<std::string>& whole, const std::vector<std::string>& part) {
+  return whole.size() >= part.size() && std::equal(part.begin(), part.end(), whole.begin());
+}
+
+class ScopeCheck {
+ public:
+  ScopeCheck(Registry& registry, const std::vector<RestoreTarget>& targets) : registry_(registry) {
+    for (const RestoreTarget& target : targets) {
+      std::vector<std::string> parts;
+      SplitKeyPath(target.key.path, &parts);  // checked by RestoreTargets
+      Target entry{&target, {}};
+      for (const std::string& part : parts) entry.folded.push_back(FoldName(part));
+      targets_.push_back(std::move(entry));
+    }
+  }
+
+  Place PlaceOf(Hive hive, const std::vector<std::string>& folded,
+                const RestoreTarget** values_of = nullptr) const {
+    Place place = Place::kOutside;
+    for (const Target& t : targets_) {
+      if (t.target->key.hive != hive) continue;
+      if (t.target->values.empty() && StartsWith(folded, t.folded)) return Place::kInTree;
+      if (!t.target->values.empty() && folded == t.folded) {
+        if (values_of != nullptr) *values_of = t.target;
+        place = Place::kValuesKey;
+      } else if (place == Place::kOutside && t.folded.size() > folded.size() &&
+                 StartsWith(t.folded, folded)) {
+        place = Place::kAbove;
+      }
+    }
+    return place;
+  }
+
+  bool Inside(const RegEdit& edit) {
+    std::vector<std::string> parts;
+    if (!SplitKeyPath(edit.path, &parts)) return false;
+    std::vector<std::string> folded;
+    for (const std::string& part : parts) folded.push_back(FoldName(part));
+    const RestoreTarget* values = nullptr;
+    const Place place = PlaceOf(edit.hive, folded, &values);
+    const bool set = edit.op == RegEdit::Op::kSetValue;
+    if (place == Place::kInTree) return !set || edit.type <= kLastRegType;
+    if (place == Place::kOutside) return false;
+    // A key that an operation would create may be deleted while it holds nothing else.
+    if (edit.op == RegEdit::Op::kDeleteKey) return HoldsOnlyTargets(edit.hive, edit.path, folded);
+    // A key on the way to targets is created by any write below it, too.
+    if (edit.op == RegEdit::Op::kCreateKey) return true;
+    return place == Place::kValuesKey && Named(*values, edit.name) &&
+           (!set || edit.type == kRegSz || edit.type == kRegExpandSz || edit.type == kRegDword);
+  }
+
+  // Whether a value is out of scope for its type alone.
+  bool TypeOutOfPlace(const RegEdit& edit) {
+    if (edit.op != RegEdit::Op::kSetValue) return false;
+    RegEdit untyped = edit;
+    untyped.type = kRegSz;
+    return Inside(untyped);
+  }
+
+ private:
+  static bool Named(const RestoreTarget& target, const std::string& name) {
+    return std::any_of(target.values.begin(), target.values.end(),
+                       [&](const std::string& n) { return SameName(n, name); });
+  }
+
+  // Whether the key at `path`, which stands above targets, holds nothing now but keys on the way
+  // to targets and what the targets are; a missing key holds nothing.
+  bool HoldsOnlyTargets(Hive hive, const std::string& path,
+                        const std::vector<std::string>& folded) {
+    OpenedKey key(registry_);
+    const long status = key.Open(hive, path, kKeyRead);
+    if (status == kErrorFileNotFound || status == kErrorPathNotFound) return true;
+    if (status != kErrorSuccess) return false;
+    const RestoreTarget* values = nullptr;
+    const Place place = PlaceOf(hive, folded, &values);
+    if (place == Place::kInTree) return true;
+    if (place == Place::kOutside) return false;
+    for (uint32_t i = 0;; ++i) {
+      ValueEntry value;
+      const long read = registry_.EnumValue(key.get(), i, &value.name, &value.type, &value.data);
+      if (read == kErrorNoMoreItems) break;
+      if (read != kErrorSuccess || place != Place::kValuesKey || !Named(*values, value.name)) {
+        return false;
+      }
+    }
+    for (uint32_t i = 0;; ++i) {
+      std::string name;
+      const long read = registry_.EnumKey(key.get(), i, &name);
+      if (read == kErrorNoMoreItems) return true;
+      if (read != kErrorSuccess) return false;
+      std::vector<std::string> child = folded;
+      child.push_back(FoldName(name));
+      if (!HoldsOnlyTargets(hive, path + "\\" + name, child)) return false;
+    }
+  }
+
+  Registry& registry_;
+  std::vector<Target> targets_;
+};
+
+std::string Described(const RegEdit& edit) {
+  const std::string key = FullKeyName(edit.hive, edit.path);
+  switch (edit.op) {
+    case RegEdit::Op::kCreateKey:
+      return Concat({"[", key, "]"});
+    case RegEdit::Op::kDeleteKey:
+      return Concat({"[-", key, "]"});
+    case RegEdit::Op::kSetValue:
+    case RegEdit::Op::kDeleteValue:
+      break;
+  }
+  return Concat({key, "\\", edit.name});
+}
+
+}  // namespace
+
+bool EditsWithin(Registry& registry, const ChangeScope& scope, std::span<const RegEdit> edits,
+                 std::string* outside) {
+  std::vector<RestoreTarget> targets;
+  std::string err;
+  if (!RestoreTargets(scope, &targets, &err)) {
+    *outside = err;
+    return false;
+  }
+  ScopeCheck check(registry, targets);
+  for (const RegEdit& edit : edits) {
+    if (check.Inside(edit)) continue;
+    *outside = Described(edit);
+    if (check.TypeOutOfPlace(edit)) *outside += " as type " + std::to_string(edit.type);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace tarnwick

@@ -3,6 +3,7 @@
 #ifndef TARNWICK_REGISTRY_CHANGE_SCOPE_H_
 #define TARNWICK_REGISTRY_CHANGE_SCOPE_H_
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,23 @@ bool RestoreTargets(const ChangeScope& scope, std::vector<RestoreTarget>* target
 /// for any reason but its absence, or holds a name that a ".reg" file cannot carry.
 bool CaptureRestore(Registry& registry, const ChangeScope& scope, std::vector<RegEdit>* restore,
                     std::string* err);
+
+/// Whether importing `edits` would change nothing outside `scope` (its RestoreTargets), the
+/// registry being as `registry` holds it now. An edit is inside when it
+/// - creates or deletes a key inside a tree target, or sets or deletes a value of such a key,
+///   of one of the registry's types (REG_NONE to REG_QWORD): what was there before;
+/// - creates a key on the way to a target;
+/// - sets or deletes a named value that is a target, of a type the program writes (REG_SZ,
+///   REG_EXPAND_SZ, REG_DWORD);
+/// - deletes a key above targets that is missing or holds nothing but keys on the way to
+///   targets and the targets themselves: the deletion that CaptureRestore makes of a key the
+///   operation would create.
+/// False with the first edit that is not inside in `outside`: "[HKEY_...\key]" for a key
+/// created, "[-HKEY_...\key]" for one deleted, "HKEY_...\key\name" for a value (with a
+/// trailing backslash for the default value) and " as type N" after it for a type out of place.
+/// A key that cannot be read counts as holding something else.
+bool EditsWithin(Registry& registry, const ChangeScope& scope, std::span<const RegEdit> edits,
+                 std::string* outside);
 
 }  // namespace tarnwick
 

@@ -216,5 +216,71 @@ TEST_F(CaptureRestoreTest, ANameARegistryFileCannotHoldFailsTheCapture) {
   EXPECT_EQ(0u, err.find(R"(HKEY_CURRENT_USER\Software\Classes\http: a name holds)")) << err;
 }
 
+TEST_F(CaptureRestoreTest, OnlyEditsInsideTheScopeAsTheRegistryHoldsItArePassed) {
+  using enum RegEdit::Op;
+  SeedText(kUser, R"(Software\Clients\Mail)", "", "Other Mail");  // beside the targets
+  SeedText(kUser, R"(Software\Tarnwick\Sub)", "", "x");
+  ChangeScope scope;
+  scope.deleted_trees = {{kUser, R"(Software\Classes\http)"},
+                         {kUser, R"(Software\Clients\StartMenuInternet)"}};
+  scope.writes = {std::string("HKCU\\") + kIeMain + "\\Check_Associations",
+                  R"(HKCU\Software\Empty\Once)", R"(HKCU\Software\Tarnwick\Once)",
+                  R"(HKLM\Software\Clients\StartMenuInternet\X.exe\shell\open\command\)"};
+  const struct {
+    RegEdit edit;
+    const char* outside;  // empty: inside
+  } cases[] = {
+      // Anything a tree held, of any of the registry's types.
+      {DeleteKeyEdit(kUser, R"(SOFTWARE\classes\HTTP)"), ""},
+      {CreateKeyEdit(kUser, R"(Software\Classes\http\shell\open)"), ""},
+      {MakeEdit(kSetValue, kUser, R"(Software\Classes\http)", "EditFlags", kRegBinary, {2}), ""},
+      {MakeEdit(kSetValue, kMachine,
+                R"(Software\Clients\StartMenuInternet\X.exe\shell\open\command)", "", 11),
+       ""},
+      {MakeEdit(kSetValue, kUser, R"(Software\Classes\http)", "x", 12),
+       R"(HKEY_CURRENT_USER\Software\Classes\http\x as type 12)"},
+      // Named values, of the types the program writes; the keys on the way to them.
+      {SetTextEdit(kUser, kIeMain, "check_associations", "no"), ""},
+      {MakeEdit(kDeleteValue, kUser, kIeMain, "Check_Associations"), ""},
+      {CreateKeyEdit(kUser, R"(Software\Microsoft)"), ""},
+      {MakeEdit(kSetValue, kUser, kIeMain, "Check_Associations", kRegBinary, {1}),
+       R"(HKEY_CURRENT_USER\Software\Microsoft\Internet Explorer\Main\Check_Associations as type 3)"},
+      {SetTextEdit(kUser, kIeMain, "Start Page", "http://example.com/"),
+       R"(HKEY_CURRENT_USER\Software\Microsoft\Internet Explorer\Main\Start Page)"},
+      {SetTextEdit(kUser, R"(Software\Microsoft)", "", "x"),
+       R"(HKEY_CURRENT_USER\Software\Microsoft\)"},
+      // A key on the way is deleted only when missing or holding nothing but targets.
+      {DeleteKeyEdit(kUser, R"(Software\Empty)"), ""},
+      {DeleteKeyEdit(kUser, R"(Software\Clients)"), R"([-HKEY_CURRENT_USER\Software\Clients])"},
+      {DeleteKeyEdit(kUser, R"(Software\Tarnwick)"), R"([-HKEY_CURRENT_USER\Software\Tarnwick])"},
+      {DeleteKeyEdit(kUser, "Software"), R"([-HKEY_CURRENT_USER\Software])"},
+      // Nothing else.
+      {SetTextEdit(kMachine, R"(Software\Microsoft\Windows\CurrentVersion\Run)", "x", "evil.exe"),
+       R"(HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run\x)"},
+      {CreateKeyEdit(kUser, R"(Software\Classes\https)"),
+       R"([HKEY_CURRENT_USER\Software\Classes\https])"},
+      {DeleteKeyEdit(kMachine, R"(Software\Classes\http)"),
+       R"([-HKEY_LOCAL_MACHINE\Software\Classes\http])"},
+  };
+  for (const auto& c : cases) {
+    std::string outside;
+    EXPECT_EQ(*c.outside == '\0', EditsWithin(registry(), scope, {&c.edit, 1}, &outside))
+        << testing::PrintToString(c.edit);
+    EXPECT_EQ(c.outside, outside) << testing::PrintToString(c.edit);
+  }
+
+  // A key on the way that holds only targets may go; the first edit outside is named.
+  SeedText(kUser, R"(Software\Empty)", "Once", "Maxthon");
+  const std::vector<RegEdit> edits = {
+      DeleteKeyEdit(kUser, R"(Software\Empty)"),
+      SetTextEdit(kMachine, R"(Software\Policies)", "a", "1"),
+      SetTextEdit(kMachine, R"(Software\Policies)", "b", "2"),
+  };
+  std::string outside;
+  EXPECT_TRUE(EditsWithin(registry(), scope, {edits.data(), 1}, &outside)) << outside;
+  EXPECT_FALSE(EditsWithin(registry(), scope, edits, &outside));
+  EXPECT_EQ(R"(HKEY_LOCAL_MACHINE\Software\Policies\a)", outside);
+}
+
 }  // namespace
 }  // namespace tarnwick

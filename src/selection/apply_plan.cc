@@ -1,6 +1,8 @@
 #include "selection/apply_plan.h"
 
+#include <algorithm>
 #include <array>
+#include <span>
 
 #include "registry/browser_profile.h"
 #include "registry/reg_file.h"
@@ -58,6 +60,24 @@ bool InPlace(Registry& registry, const WriterTarget& target, const PlannedWrite&
   return held && *held == write.value;
 }
 
+// What a write needs: KEY_SET_VALUE | KEY_CREATE_SUB_KEY.
+constexpr uint32_t kKeyWrite = 0x0006;
+
+// Whether the account may write at `target`: its key, or the nearest key above it that exists,
+// opens with the rights a write needs (KEY_SET_VALUE | KEY_CREATE_SUB_KEY).
+bool Writable(Registry& registry, const WriterTarget& target) {
+  for (size_t depth = target.key.size();; --depth) {
+    KeyHandle key = nullptr;
+    const long status = registry.OpenKey(
+        target.hive, JoinKeyPath(std::span(target.key).first(depth)), kKeyWrite, &key);
+    if (status == kErrorSuccess) registry.CloseKey(key);
+    if (status != kErrorFileNotFound && status != kErrorPathNotFound) {
+      return status == kErrorSuccess;
+    }
+    if (depth == 0) return false;
+  }
+}
+
 }  // namespace
 
 std::optional<std::vector<PlannedWrite>> PlanPresetApply(const SelectionContext& services,
@@ -78,7 +98,8 @@ std::optional<std::vector<PlannedWrite>> PlanCustomApply(const SelectionContext&
 }
 
 std::vector<std::string> ValuesNotInPlace(Registry& registry,
-                                          const std::vector<PlannedWrite>& writes) {
+                                          const std::vector<PlannedWrite>& writes,
+                                          MachineWrites machine) {
   std::vector<std::string> differ;
   std::vector<WriterTarget> targets(writes.size());
   std::vector<bool> parsed(writes.size());
@@ -101,16 +122,100 @@ std::vector<std::string> ValuesNotInPlace(Registry& registry,
       differ.push_back(writes[i].path);
       continue;
     }
-    if (targets[i].hive != Hive::kCurrentUser) continue;
+    const bool user = targets[i].hive == Hive::kCurrentUser;
+    if (!user && machine == MachineWrites::kIgnored) continue;
     bool overwritten = false;
     for (size_t j = i + 1; j < writes.size() && !overwritten; ++j) {
       overwritten = parsed[j] && same_value(i, j);
     }
     if (overwritten || InPlace(registry, targets[i], writes[i])) continue;
-    differ.push_back(Concat({FullKeyName(Hive::kCurrentUser, JoinKeyPath(targets[i].key)), "\\",
-                             targets[i].value_name}));
+    if (!user && !Writable(registry, targets[i])) continue;
+    differ.push_back(Concat(
+        {FullKeyName(targets[i].hive, JoinKeyPath(targets[i].key)), "\\", targets[i].value_name}));
   }
   return differ;
+}
+
+namespace {
+
+// The writes' keys and values in comparison form, and what a key of a tree may hold.
+class WrittenKeys {
+ public:
+  explicit WrittenKeys(const std::vector<PlannedWrite>& writes) {
+    for (const PlannedWrite& write : writes) {
+      WriterTarget target;
+      std::string err;
+      if (!ParseWriterPath(write.path, &target, &err)) continue;
+      std::vector<std::string> key;
+      for (const std::string& part : target.key) key.push_back(FoldName(part));
+      values_.push_back({target.hive, std::move(key), FoldName(target.value_name)});
+    }
+  }
+
+  // Whether the key at `path`, and all below it, holds only what the writes put there.
+  bool HoldsOnlyWrites(Registry& registry, Hive hive, const std::string& path,
+                       const std::vector<std::string>& folded) const {
+    KeyHandle key = nullptr;
+    const long status = registry.OpenKey(hive, path, kKeyRead, &key);
+    if (status == kErrorFileNotFound || status == kErrorPathNotFound) return true;
+    if (status != kErrorSuccess) return false;
+    // A key that no write makes again would be gone.
+    bool only = OnTheWay(hive, folded);
+    for (uint32_t i = 0; only; ++i) {
+      std::string name;
+      uint32_t type = 0;
+      std::vector<uint8_t> data;
+      const long read = registry.EnumValue(key, i, &name, &type, &data);
+      if (read == kErrorNoMoreItems) break;
+      only = read == kErrorSuccess && Written(hive, folded, FoldName(name));
+    }
+    for (uint32_t i = 0; only; ++i) {
+      std::string name;
+      const long read = registry.EnumKey(key, i, &name);
+      if (read == kErrorNoMoreItems) break;
+      std::vector<std::string> child = folded;
+      child.push_back(FoldName(name));
+      only = read == kErrorSuccess && OnTheWay(hive, child) &&
+             HoldsOnlyWrites(registry, hive, path + "\\" + name, child);
+    }
+    registry.CloseKey(key);
+    return only;
+  }
+
+ private:
+  struct Value {
+    Hive hive;
+    std::vector<std::string> key;
+    std::string name;
+  };
+
+  bool Written(Hive hive, const std::vector<std::string>& key, const std::string& name) const {
+    return std::any_of(values_.begin(), values_.end(), [&](const Value& v) {
+      return v.hive == hive && v.key == key && v.name == name;
+    });
+  }
+  bool OnTheWay(Hive hive, const std::vector<std::string>& key) const {
+    return std::any_of(values_.begin(), values_.end(), [&](const Value& v) {
+      return v.hive == hive && v.key.size() >= key.size() &&
+             std::equal(key.begin(), key.end(), v.key.begin());
+    });
+  }
+
+  std::vector<Value> values_;
+};
+
+}  // namespace
+
+bool TreesHoldOnlyWrites(Registry& registry, const std::vector<RegKeyName>& trees,
+                         const std::vector<PlannedWrite>& writes) {
+  const WrittenKeys written(writes);
+  for (const RegKeyName& tree : trees) {
+    std::vector<std::string> parts;
+    if (!SplitKeyPath(tree.path, &parts)) return false;
+    for (std::string& part : parts) part = FoldName(part);
+    if (!written.HoldsOnlyWrites(registry, tree.hive, tree.path, parts)) return false;
+  }
+  return true;
 }
 
 }  // namespace tarnwick

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "registry/reg_file.h"
+
 namespace tarnwick {
 
 class Registry;
@@ -33,12 +35,24 @@ std::optional<std::vector<PlannedWrite>> PlanPresetApply(const SelectionContext&
 std::optional<std::vector<PlannedWrite>> PlanCustomApply(const SelectionContext& services,
                                                          const std::string& path);
 
-/// The current user's values that `writes` set which `registry` does not hold now with the type
-/// and data the last of them gives: "HKEY_CURRENT_USER\<key>\<name>" each ("...\<key>\" for a
-/// default value), in the order of those last writes. Machine-wide writes are not looked at;
-/// a malformed writer path counts as a value not in place.
+/// Which machine-wide writes ValuesNotInPlace looks at: none (what the user's settings are), or
+/// those the account may make (whether an apply would change anything).
+enum class MachineWrites { kIgnored, kWhereWritable };
+
+/// The values that `writes` set which `registry` does not hold now with the type and data the
+/// last of them gives: "HKEY_CURRENT_USER\<key>\<name>" each ("...\<key>\" for a default
+/// value), in the order of those last writes. Machine-wide writes are looked at as `machine`
+/// says; a malformed writer path counts as a value not in place.
 std::vector<std::string> ValuesNotInPlace(Registry& registry,
-                                          const std::vector<PlannedWrite>& writes);
+                                          const std::vector<PlannedWrite>& writes,
+                                          MachineWrites machine = MachineWrites::kIgnored);
+
+/// Whether each of `trees` (which an apply deletes before it writes) holds nothing now but the
+/// values `writes` set and the keys on the way to them: whether the deletions would take
+/// anything the writes do not put back. The values' data is not compared (ValuesNotInPlace
+/// does that). A key that cannot be read counts as holding something else.
+bool TreesHoldOnlyWrites(Registry& registry, const std::vector<RegKeyName>& trees,
+                         const std::vector<PlannedWrite>& writes);
 
 }  // namespace tarnwick
 

@@ -7,6 +7,8 @@
 #include "selection/apply_scopes.h"
 #include "selection/preset_catalogue.h"
 #include "shell/platform.h"
+#include "shell/unattended.h"
+#include "text/text.h"
 
 namespace tarnwick {
 
@@ -54,6 +56,14 @@ BackupResult BackUpBeforePresetApply(const Platform& platform,
 BackupResult BackUpBeforeCustomApply(const Platform& platform) {
   return SaveBackup(platform.registry, platform.backups, CustomApplyScope(),
                     kCustomApplyBackupName);
+}
+
+ChangeScope ScopeOfEveryChange() {
+  std::array<bool, kPresetCount> every_option;
+  every_option.fill(true);
+  ChangeScope scope = Combine(CustomApplyScope(), PresetApplyScope(every_option));
+  scope.writes.push_back(Concat({"HKCU\\", kOnceKey, "\\", kOnceValue}));
+  return scope;
 }
 
 std::string BackupFailedMessage(const BackupResult& result) {

@@ -45,6 +45,11 @@ BackupResult BackUpBeforePresetApply(const Platform& platform,
                                      const std::array<bool, kPresetCount>& option_values);
 BackupResult BackUpBeforeCustomApply(const Platform& platform);
 
+/// Everything the program ever changes: what the per-user reset, every preset's apply and the
+/// custom apply may change, and the record of the browser set once. A backup is restored only
+/// when its edits stay inside it (EditsWithin).
+ChangeScope ScopeOfEveryChange();
+
 /// The text of the message box, titled kMessageTitle, style kVbCritical, that tells the user a
 /// failed backup stopped the operation:
 /// `Your current settings could not be saved to "<folder>" (<reason>), so nothing was changed.`

@@ -5,8 +5,8 @@
 namespace tarnwick {
 namespace {
 
-// More backups than this in one second would be a runaway loop, not a user.
-constexpr int kMostNamesPerSecond = 1000;
+// More names than this taken by others at once would be a runaway loop, not a user.
+constexpr int kMostNamesTried = 1000;
 
 }  // namespace
 
@@ -25,16 +25,17 @@ std::optional<std::string> DiskBackupFolder::Save(const std::string& what, std::
     disk_->Remove(temporary);
     return std::nullopt;
   }
-  const std::string stem = BackupStem(disk_->Now(), what);
-  const int first = FirstBackupNumber(names, stem);
+  const LocalTime now = disk_->Now();
+  uint64_t sequence = NextSequenceNumber(names);
   std::string name;
-  for (int n = first;; ++n) {
-    if (n - first >= kMostNamesPerSecond) {
-      *err = "too many backups in one second";
+  for (int tried = 0;; ++tried) {
+    if (tried >= kMostNamesTried) {
+      *err = "too many backups at once";
       disk_->Remove(temporary);
       return std::nullopt;
     }
-    name = BackupFileName(stem, n);
+    name = BackupFileName(now, sequence, what);
+    sequence = std::min(sequence + 1, kLastSequenceNumber);
     // Names taken when the folder was listed are passed over; one taken since is refused by
     // the move itself.
     if (std::find(names.begin(), names.end(), name) != names.end()) continue;
@@ -48,7 +49,7 @@ std::optional<std::string> DiskBackupFolder::Save(const std::string& what, std::
 
   // The backup is saved; what follows only tidies the folder, and its failures do not matter.
   names.push_back(name);
-  for (const std::string& old : BackupsToPrune(names, kBackupsKept)) {
+  for (const std::string& old : BackupsToPrune(names, kBackupsKept, now)) {
     if (old != name) disk_->Remove(old);
   }
   return disk_->PathOf(name);
@@ -62,7 +63,7 @@ std::optional<std::string> DiskBackupFolder::Newest(std::string* err) {
   std::vector<std::string> names;
   if (!disk_->List(&names, err)) return std::nullopt;
   err->clear();
-  names = BackupsInOrder(std::move(names));
+  names = BackupsInOrder(std::move(names), disk_->Now());
   if (names.empty()) return std::nullopt;
   return disk_->PathOf(names.back());
 }
@@ -73,7 +74,13 @@ bool DiskBackupFolder::Read(const std::string& file, std::string* bytes, std::st
     *err = "not a backup of this folder";
     return false;
   }
-  return disk_->ReadFile(name, bytes, err);
+  if (!disk_->ReadFile(name, kLargestBackup, bytes, err)) return false;
+  if (bytes->size() > kLargestBackup) {
+    bytes->clear();
+    *err = "it is larger than " + std::to_string(kLargestBackup >> 20) + " MB";
+    return false;
+  }
+  return true;
 }
 
 std::string DiskBackupFolder::BackupName(const std::string& file) {

@@ -15,6 +15,10 @@
 
 namespace tarnwick {
 
+/// The size of the largest file that is read as a backup: far more than the settings the
+/// program ever saves come to.
+inline constexpr size_t kLargestBackup = 1 << 20;
+
 /// The file operations of one folder, one implementation per platform. `name` arguments are
 /// entries of the folder; every `err` is the system's reason, lower case, without a final
 /// period.
@@ -29,10 +33,13 @@ class BackupDisk {
   /// Creates the folder and every missing folder above it. False when it is not a folder
   /// afterwards.
   virtual bool MakeFolder(std::string* err) = 0;
-  /// The names of the folder's entries, in any order; none when the folder does not exist.
+  /// The names of the folder's regular files, in any order: no folders, links or devices;
+  /// none when the folder does not exist.
   virtual bool List(std::vector<std::string>* names, std::string* err) = 0;
-  /// The whole content of the file `name`.
-  virtual bool ReadFile(const std::string& name, std::string* bytes, std::string* err) = 0;
+  /// The content of the regular file `name`, but no more than its first `limit` + 1 bytes.
+  /// False for anything else (a folder, a link, a device).
+  virtual bool ReadFile(const std::string& name, size_t limit, std::string* bytes,
+                        std::string* err) = 0;
   /// Creates the file `name`, which must not exist, writes `bytes` to it, has the system write
   /// them to the disk, and closes it. On failure a part of the file may be left.
   virtual bool WriteNew(const std::string& name, std::string_view bytes, std::string* err) = 0;
@@ -53,10 +60,12 @@ class BackupDisk {
 };
 
 /// The BackupFolder of every platform over its BackupDisk. A save writes a temporary file
-/// ("~Tarnwick <pid>-<n>.tmp"), flushed to the disk, then renames it to the first free name of
-/// BackupFileName, so that a crash leaves either no backup or a whole one; then it removes the
-/// backups beyond the newest kBackupsKept (never the new one, whatever the clock did) and the
-/// temporary files of processes that no longer run.
+/// ("~Tarnwick <pid>-<n>.tmp"), flushed to the disk, then renames it to BackupFileName with the
+/// next free sequence number, so that a crash leaves either no backup or a whole one; then it
+/// removes the backups beyond the oldest and the newest kBackupsKept (never the new one) and
+/// the temporary files of processes that no longer run. Only the folder's regular files whose
+/// names have a backup's form count as backups (see BackupsInOrder), and one larger than
+/// kLargestBackup bytes is never read.
 class DiskBackupFolder final : public BackupFolder {
  public:
   explicit DiskBackupFolder(std::unique_ptr<BackupDisk> disk);

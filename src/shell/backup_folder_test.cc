@@ -34,13 +34,14 @@ class FakeDisk final : public BackupDisk {
     for (const auto& [name, bytes] : s_->files) names->push_back(name);
     return true;
   }
-  bool ReadFile(const std::string& name, std::string* bytes, std::string* err) override {
+  bool ReadFile(const std::string& name, size_t limit, std::string* bytes,
+                std::string* err) override {
     const auto found = s_->files.find(name);
     if (found == s_->files.end()) {
       *err = "file not found";
       return false;
     }
-    *bytes = found->second;
+    *bytes = found->second.substr(0, limit + 1);
     return true;
   }
   bool WriteNew(const std::string& name, std::string_view bytes, std::string* err) override {
@@ -98,43 +99,50 @@ class BackupFolderTest : public testing::Test {
 TEST_F(BackupFolderTest, ASaveMakesTheFolderAndLeavesOneWholeFileNamedForItsTimeAndOperation) {
   const auto file = Save("Apply Maxthon", "bytes");
   ASSERT_TRUE(file) << err_;
-  EXPECT_EQ("/home/ann/backups/2024-03-07 10-30-00 Apply Maxthon.reg", *file);
+  EXPECT_EQ("/home/ann/backups/2024-03-07 10-30-00 #1 Apply Maxthon.reg", *file);
   EXPECT_TRUE(state_.folder_made);
   EXPECT_EQ(
-      (std::map<std::string, std::string>{{"2024-03-07 10-30-00 Apply Maxthon.reg", "bytes"}}),
+      (std::map<std::string, std::string>{{"2024-03-07 10-30-00 #1 Apply Maxthon.reg", "bytes"}}),
       state_.files);
   EXPECT_EQ("/home/ann/backups", folder_.Path());
 }
 
 TEST_F(BackupFolderTest, ANameInUseGetsTheNextNumber) {
-  state_.files["2024-03-07 10-30-00 Reset.reg"] = "first";
-  state_.files["2024-03-07 10-30-00 Reset (2).reg"] = "second";
+  state_.files["2024-03-07 10-30-00 Reset.reg"] = "of an earlier version";
+  state_.files["2024-03-07 10-30-00 #1 Reset.reg"] = "first";
+  state_.files["2024-03-07 10-30-00 #2 Reset.reg"] = "second";
   const auto file = Save("Reset", "third");
   ASSERT_TRUE(file) << err_;
-  EXPECT_EQ("/home/ann/backups/2024-03-07 10-30-00 Reset (3).reg", *file);
-  EXPECT_EQ("first", state_.files["2024-03-07 10-30-00 Reset.reg"]);
-  EXPECT_EQ("second", state_.files["2024-03-07 10-30-00 Reset (2).reg"]);
-  EXPECT_EQ(3u, state_.files.size());
+  EXPECT_EQ("/home/ann/backups/2024-03-07 10-30-00 #3 Reset.reg", *file);
+  EXPECT_EQ("first", state_.files["2024-03-07 10-30-00 #1 Reset.reg"]);
+  EXPECT_EQ("second", state_.files["2024-03-07 10-30-00 #2 Reset.reg"]);
+  EXPECT_EQ(4u, state_.files.size());
 }
 
-TEST_F(BackupFolderTest, TheNewestThirtyBackupsStayAndOtherFilesAreNotTouched) {
+TEST_F(BackupFolderTest, TheOldestAndTheNewestThirtyStayAndOtherFilesAreNotTouched) {
   char name[64];
-  for (int minute = 0; minute < 30; ++minute) {
+  for (int minute = 0; minute < 31; ++minute) {
     std::snprintf(name, sizeof name, "2024-03-07 09-%02d-00 Reset.reg", minute);
     state_.files[name] = "old";
   }
   state_.files["my settings.reg"] = "mine";
   ASSERT_TRUE(Save("Reset", "new")) << err_;
-  EXPECT_EQ(31u, state_.files.size());
-  EXPECT_EQ(0u, state_.files.count("2024-03-07 09-00-00 Reset.reg"));
-  EXPECT_EQ(1u, state_.files.count("2024-03-07 09-01-00 Reset.reg"));
+  EXPECT_EQ(32u, state_.files.size());
+  EXPECT_EQ(1u, state_.files.count("2024-03-07 09-00-00 Reset.reg"));  // the first settings
+  EXPECT_EQ(0u, state_.files.count("2024-03-07 09-01-00 Reset.reg"));
+  EXPECT_EQ(1u, state_.files.count("2024-03-07 09-02-00 Reset.reg"));
   EXPECT_EQ("mine", state_.files["my settings.reg"]);
 
-  // A clock set back does not cost the backup just saved.
+  // A clock set back costs neither the backup just saved nor the order: the next save removes
+  // the oldest but one, not the one saved under the clock set back.
   state_.now = {2020, 1, 1, 0, 0, 0};
   ASSERT_TRUE(Save("Reset", "from the past")) << err_;
-  EXPECT_EQ("from the past", state_.files["2020-01-01 00-00-00 Reset.reg"]);
-  EXPECT_EQ(32u, state_.files.size());
+  EXPECT_EQ("from the past", state_.files["2020-01-01 00-00-00 #2 Reset.reg"]);
+  state_.now = {2024, 3, 7, 11, 0, 0};
+  ASSERT_TRUE(Save("Reset", "later")) << err_;
+  EXPECT_EQ(1u, state_.files.count("2020-01-01 00-00-00 #2 Reset.reg"));
+  EXPECT_EQ(0u, state_.files.count("2024-03-07 09-02-00 Reset.reg"));
+  EXPECT_EQ(1u, state_.files.count("2024-03-07 09-00-00 Reset.reg"));
 }
 
 TEST_F(BackupFolderTest, TemporaryFilesOfEndedRunsAreRemoved) {
@@ -142,7 +150,7 @@ TEST_F(BackupFolderTest, TemporaryFilesOfEndedRunsAreRemoved) {
   state_.files[TemporaryFileName(100, 7)] = "ours, from a crash before a restart";
   state_.files[TemporaryFileName(200, 0)] = "another run, still writing";
   ASSERT_TRUE(Save("Reset", "x")) << err_;
-  EXPECT_EQ((std::set<std::string>{TemporaryFileName(200, 0), "2024-03-07 10-30-00 Reset.reg"}),
+  EXPECT_EQ((std::set<std::string>{TemporaryFileName(200, 0), "2024-03-07 10-30-00 #1 Reset.reg"}),
             Names());
 }
 
@@ -183,11 +191,15 @@ TEST_F(BackupFolderTest, TheNewestIsTheOneSavedLastAndOnlyBackupsAreRead) {
   EXPECT_EQ("", err);
   state_.files["2024-03-07 10-29-00 Undo.reg"] = "older";
   state_.files["zzz.reg"] = "not a backup";
+  // Names that a clock never showed, or will not for long, are never the newest.
+  state_.files["9999-99-99 99-99-99 x.reg"] = "planted";
+  state_.files["9999-12-31 23-59-59 #7 x.reg"] = "planted";
+  EXPECT_EQ("/home/ann/backups/2024-03-07 10-29-00 Undo.reg", folder_.Newest(&err));
   ASSERT_TRUE(Save("Reset", "first"));
-  // The same second, another operation: named to come after it.
+  state_.now.hour = 9;  // the clock put back an hour
   const auto second = Save("Apply Maxthon", "second");
   ASSERT_TRUE(second) << err_;
-  EXPECT_EQ("/home/ann/backups/2024-03-07 10-30-00 Apply Maxthon (2).reg", *second);
+  EXPECT_EQ("/home/ann/backups/2024-03-07 09-30-00 #9 Apply Maxthon.reg", *second);
   EXPECT_EQ(second, folder_.Newest(&err));
 
   std::string bytes;
@@ -195,6 +207,10 @@ TEST_F(BackupFolderTest, TheNewestIsTheOneSavedLastAndOnlyBackupsAreRead) {
   EXPECT_EQ("second", bytes);
   EXPECT_FALSE(folder_.Read("/home/ann/backups/zzz.reg", &bytes, &err));
   EXPECT_FALSE(folder_.Read("/elsewhere/2024-03-07 10-29-00 Undo.reg", &bytes, &err));
+  state_.files["2024-03-07 10-29-00 Undo.reg"] = std::string(kLargestBackup + 1, 'x');
+  EXPECT_FALSE(folder_.Read("/home/ann/backups/2024-03-07 10-29-00 Undo.reg", &bytes, &err));
+  EXPECT_EQ("it is larger than 1 MB", err);
+  EXPECT_TRUE(bytes.empty());
 }
 
 }  // namespace

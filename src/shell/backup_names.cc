@@ -18,89 +18,147 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Reads all of `text` as a decimal number that fits 32 bits; no sign, no leading zero.
-bool ParseNumber(std::string_view text, uint32_t* n) {
-  if (text.empty() || text.size() > 10 || (text.size() > 1 && text[0] == '0')) return false;
+// Reads all of `text` as a decimal number of at most `digits` digits; no sign, no leading zero.
+bool ParseNumber(std::string_view text, size_t digits, uint64_t* n) {
+  if (text.empty() || text.size() > digits || (text.size() > 1 && text[0] == '0')) return false;
   uint64_t value = 0;
   for (char c : text) {
     if (!IsDigit(c)) return false;
     value = value * 10 + static_cast<uint64_t>(c - '0');
   }
-  if (value > UINT32_MAX) return false;
+  *n = value;
+  return true;
+}
+
+bool ParseNumber(std::string_view text, uint32_t* n) {
+  uint64_t value = 0;
+  if (!ParseNumber(text, 10, &value) || value > UINT32_MAX) return false;
   *n = static_cast<uint32_t>(value);
   return true;
 }
 
-// The number of a backup's " (n)" ending; 1 without one.
-uint32_t CollisionNumber(std::string_view name) {
-  std::string_view stem = name.substr(0, name.size() - kExtension.size());
-  uint32_t n = 0;
-  if (!stem.ends_with(')')) return 1;
-  const size_t open = stem.rfind(" (");
-  if (open == std::string_view::npos ||
-      !ParseNumber(stem.substr(open + 2, stem.size() - open - 3), &n) || n < 2) {
-    return 1;
-  }
+int Digits(std::string_view text) {
+  int n = 0;
+  for (char c : text) n = n * 10 + (c - '0');
   return n;
+}
+
+// The days from 1970-01-01 to the given day of the proleptic Gregorian calendar.
+int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {
+  year -= month <= 2;
+  const int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const int64_t year_of_era = year - era * 400;
+  const int64_t day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int64_t day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
+  return era * 146097 + day_of_era - 719468;
+}
+
+int64_t Seconds(const LocalTime& t) {
+  return DaysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+// The time a name's first characters give, when they are a real date and time.
+bool ParseTime(std::string_view name, LocalTime* t) {
+  for (size_t i = 0; i < kTimePattern.size(); ++i) {
+    if (kTimePattern[i] == '0' ? !IsDigit(name[i]) : name[i] != kTimePattern[i]) return false;
+  }
+  *t = {Digits(name.substr(0, 4)),  Digits(name.substr(5, 2)),  Digits(name.substr(8, 2)),
+        Digits(name.substr(11, 2)), Digits(name.substr(14, 2)), Digits(name.substr(17, 2))};
+  if (t->month < 1 || t->month > 12 || t->day < 1 || t->hour > 23 || t->minute > 59 ||
+      t->second > 60) {
+    return false;
+  }
+  const bool leap = t->year % 4 == 0 && (t->year % 100 != 0 || t->year % 400 == 0);
+  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return t->day <= kDays[t->month - 1] + (leap && t->month == 2);
+}
+
+// A backup's name taken apart.
+struct Parsed {
+  LocalTime time;
+  uint64_t sequence = 0;   // 0: a name of an earlier version, without one
+  uint32_t collision = 1;  // the number of such a name's " (n)" ending; 1 without one
+};
+
+bool Parse(std::string_view name, Parsed* parsed) {
+  if (name.size() <= kTimePattern.size() + kExtension.size() || !ParseTime(name, &parsed->time)) {
+    return false;
+  }
+  const std::string_view ending = name.substr(name.size() - kExtension.size());
+  if (!std::equal(ending.begin(), ending.end(), kExtension.begin(),
+                  [](char a, char b) { return Lower(a) == b; })) {
+    return false;
+  }
+  std::string_view rest = name.substr(kTimePattern.size());
+  rest.remove_suffix(kExtension.size());
+  if (rest.starts_with('#')) {
+    const size_t blank = rest.find(' ');
+    return blank != std::string_view::npos && blank + 1 < rest.size() &&
+           ParseNumber(rest.substr(1, blank - 1), 18, &parsed->sequence) && parsed->sequence > 0;
+  }
+  uint32_t n = 0;
+  const size_t open = rest.rfind(" (");
+  if (rest.ends_with(')') && open != std::string_view::npos &&
+      ParseNumber(rest.substr(open + 2, rest.size() - open - 3), &n) && n >= 2) {
+    parsed->collision = n;
+  }
+  return true;
 }
 
 }  // namespace
 
-std::string BackupStem(const LocalTime& time, std::string_view what) {
+std::string BackupFileName(const LocalTime& time, uint64_t sequence, std::string_view what) {
   auto two = [](int n) { return DecimalDigits(static_cast<uint32_t>(n), 2); };
-  std::string stem = DecimalDigits(static_cast<uint32_t>(time.year), 4) + "-" + two(time.month) +
+  std::string name = DecimalDigits(static_cast<uint32_t>(time.year), 4) + "-" + two(time.month) +
                      "-" + two(time.day) + " " + two(time.hour) + "-" + two(time.minute) + "-" +
-                     two(time.second) + " ";
+                     two(time.second) + " #" + std::to_string(sequence) + " ";
   for (char c : what) {
     const bool unfit = static_cast<unsigned char>(c) < 0x20 || c == 0x7F ||
                        std::string_view(R"(\/:*?"<>|)").find(c) != std::string_view::npos;
-    stem += unfit ? '_' : c;
+    name += unfit ? '_' : c;
   }
-  return stem;
-}
-
-std::string BackupFileName(const std::string& stem, int n) {
-  if (n <= 1) return stem + std::string(kExtension);
-  return stem + " (" + std::to_string(n) + ")" + std::string(kExtension);
+  return name + std::string(kExtension);
 }
 
 bool IsBackupFileName(std::string_view name) {
-  if (name.size() <= kTimePattern.size() + kExtension.size()) return false;
-  for (size_t i = 0; i < kTimePattern.size(); ++i) {
-    if (kTimePattern[i] == '0' ? !IsDigit(name[i]) : name[i] != kTimePattern[i]) return false;
-  }
-  const std::string_view ending = name.substr(name.size() - kExtension.size());
-  return std::equal(ending.begin(), ending.end(), kExtension.begin(),
-                    [](char a, char b) { return Lower(a) == b; });
+  Parsed parsed;
+  return Parse(name, &parsed);
 }
 
-int FirstBackupNumber(const std::vector<std::string>& names, std::string_view stem) {
-  uint32_t highest = 0;
+uint64_t NextSequenceNumber(const std::vector<std::string>& names) {
+  uint64_t highest = 0;
   for (const std::string& name : names) {
-    if (IsBackupFileName(name) && stem.size() >= kTimePattern.size() &&
-        name.compare(0, kTimePattern.size(), stem.substr(0, kTimePattern.size())) == 0) {
-      highest = std::max(highest, CollisionNumber(name));
-    }
+    Parsed parsed;
+    if (Parse(name, &parsed)) highest = std::max(highest, parsed.sequence);
   }
-  return static_cast<int>(std::min<uint32_t>(highest, INT32_MAX - 1)) + 1;
+  return std::min(highest + 1, kLastSequenceNumber);
 }
 
-std::vector<std::string> BackupsInOrder(std::vector<std::string> names) {
-  std::erase_if(names, [](const std::string& name) { return !IsBackupFileName(name); });
-  auto key = [](const std::string& name) {
-    return std::make_tuple(std::string_view(name).substr(0, kTimePattern.size()),
-                           CollisionNumber(name), std::string_view(name));
-  };
-  std::sort(names.begin(), names.end(),
-            [&](const std::string& a, const std::string& b) { return key(a) < key(b); });
-  return names;
+std::vector<std::string> BackupsInOrder(std::vector<std::string> names, const LocalTime& now) {
+  const int64_t latest = Seconds(now) + 86400;
+  // Earlier versions' names first; the views point into `names`, which stays as it is.
+  using Key = std::tuple<bool, uint64_t, std::string_view, uint32_t, std::string_view>;
+  std::vector<Key> keys;
+  for (const std::string& name : names) {
+    Parsed parsed;
+    if (!Parse(name, &parsed) || Seconds(parsed.time) > latest) continue;
+    const std::string_view whole = name;
+    const std::string_view time = whole.substr(0, kTimePattern.size());
+    keys.push_back(parsed.sequence == 0 ? Key{false, 0, time, parsed.collision, whole}
+                                        : Key{true, parsed.sequence, time, 1, whole});
+  }
+  std::sort(keys.begin(), keys.end());
+  std::vector<std::string> ordered;
+  for (const Key& key : keys) ordered.emplace_back(std::get<4>(key));
+  return ordered;
 }
 
-std::vector<std::string> BackupsToPrune(std::vector<std::string> names, size_t keep) {
-  names = BackupsInOrder(std::move(names));
-  if (names.size() <= keep) return {};
-  names.resize(names.size() - keep);
-  return names;
+std::vector<std::string> BackupsToPrune(std::vector<std::string> names, size_t keep,
+                                        const LocalTime& now) {
+  names = BackupsInOrder(std::move(names), now);
+  if (names.size() <= keep + 1) return {};
+  // The oldest stays, and the newest `keep`.
+  return {names.begin() + 1, names.end() - static_cast<ptrdiff_t>(keep)};
 }
 
 std::string TemporaryFileName(uint32_t process_id, uint32_t n) {

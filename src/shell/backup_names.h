@@ -21,36 +21,43 @@ struct LocalTime {
   int second = 0;  ///< 0 ... 59 (60 for a leap second)
 };
 
-/// How many backups a folder keeps.
+/// How many of the newest backups a folder keeps, besides its oldest one, which holds the
+/// settings as they were before the program first changed them and is kept always.
 inline constexpr size_t kBackupsKept = 30;
 
-/// A backup's name without its extension: the local time as "YYYY-MM-DD HH-MM-SS", a blank and
-/// `what`, in which every character that a Windows file name cannot hold (\ / : * ? " < > |
-/// and control characters) becomes "_". Names of one folder sort as their times do.
-std::string BackupStem(const LocalTime& time, std::string_view what);
+/// The largest sequence number a backup's name carries (18 digits).
+inline constexpr uint64_t kLastSequenceNumber = 999'999'999'999'999'999;
 
-/// The `n`th file name tried for a stem: "<stem>.reg" for n = 1, "<stem> (n).reg" after it.
-std::string BackupFileName(const std::string& stem, int n);
+/// A backup's file name: the local time as "YYYY-MM-DD HH-MM-SS", " #" and the backup's
+/// sequence number, a blank, `what` and ".reg". Every character of `what` that a Windows file
+/// name cannot hold (\ / : * ? " < > | and control characters) becomes "_". The number, not
+/// the time, gives the order in which backups were saved, so that it survives a clock that was
+/// put back.
+std::string BackupFileName(const LocalTime& time, uint64_t sequence, std::string_view what);
 
-/// Whether `name` has a backup's form: "YYYY-MM-DD HH-MM-SS " in digits, a name, and ".reg" in
-/// any case. Other files of the folder are never counted or removed.
+/// Whether `name` has a backup's form: "YYYY-MM-DD HH-MM-SS " in digits that make a real date
+/// and time, "#n " with a sequence number n from 1 to kLastSequenceNumber (names of earlier
+/// versions have none and may end in " (n)" instead), a name, and ".reg" in any case. Other
+/// files of the folder are never counted, read or removed.
 bool IsBackupFileName(std::string_view name);
 
-/// The number to try first for a new backup named `stem` among the folder's entries `names`:
-/// one more than the highest number of a backup of the same second, whatever its operation
-/// ("... Reset.reg" counts 1, "... Reset (2).reg" 2), or 1 when there is none. So the backups of
-/// one second sort in the order they were saved.
-int FirstBackupNumber(const std::vector<std::string>& names, std::string_view stem);
+/// The sequence number of a new backup among the folder's entries `names`: one more than the
+/// highest number of any backup's name, whatever its time (kLastSequenceNumber at most), or 1.
+uint64_t NextSequenceNumber(const std::vector<std::string>& names);
 
-/// Of the folder's entries `names` (in any order), the backups in the order in which they were
-/// saved: by their time, then their number " (n)", then their name. Entries that are not
-/// backups are left out.
-std::vector<std::string> BackupsInOrder(std::vector<std::string> names);
+/// Of the folder's entries `names` (in any order), the backups that count at the local time
+/// `now`, in the order in which they were saved. A backup counts unless its time is more than a
+/// day after `now`: a clock put back by an hour in the autumn, or by a time zone, keeps the
+/// backups it had, while a name far in the future is never taken for the newest. Names of
+/// earlier versions come first, by their time, their number " (n)" and their name; then the
+/// numbered ones, by their number, their time and their name.
+std::vector<std::string> BackupsInOrder(std::vector<std::string> names, const LocalTime& now);
 
-/// Which of the folder's entries `names` (in any order) to remove so that only the newest `keep`
-/// backups remain, oldest first (see BackupsInOrder). Entries that are not backups are never
-/// listed.
-std::vector<std::string> BackupsToPrune(std::vector<std::string> names, size_t keep);
+/// Which of the folder's entries `names` (in any order) to remove so that only the oldest
+/// backup and the newest `keep` others remain, oldest first (see BackupsInOrder). Entries that
+/// are not backups counting at `now` are never listed.
+std::vector<std::string> BackupsToPrune(std::vector<std::string> names, size_t keep,
+                                        const LocalTime& now);
 
 /// The temporary name a backup is written under before it gets its own:
 /// "~Tarnwick <process id>-<n>.tmp".

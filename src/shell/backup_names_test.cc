@@ -8,57 +8,89 @@
 namespace tarnwick {
 namespace {
 
-TEST(BackupNamesTest, StemsAreTheLocalTimeAndWhatWasDone) {
-  EXPECT_EQ("2024-03-07 09-05-01 Apply Internet Explorer 6",
-            BackupStem({2024, 3, 7, 9, 5, 1}, "Apply Internet Explorer 6"));
-  EXPECT_EQ("1999-12-31 23-59-60 Reset", BackupStem({1999, 12, 31, 23, 59, 60}, "Reset"));
+constexpr LocalTime kNow = {2024, 3, 7, 10, 30, 0};
+
+TEST(BackupNamesTest, NamesAreTheLocalTimeTheSequenceNumberAndWhatWasDone) {
+  EXPECT_EQ("2024-03-07 09-05-01 #12 Apply Internet Explorer 6.reg",
+            BackupFileName({2024, 3, 7, 9, 5, 1}, 12, "Apply Internet Explorer 6"));
+  EXPECT_EQ("1999-12-31 23-59-60 #1 Reset.reg",
+            BackupFileName({1999, 12, 31, 23, 59, 60}, 1, "Reset"));
   // Nothing a Windows file name cannot hold gets through.
-  EXPECT_EQ("2024-01-02 03-04-05 Apply a_b_c_d_e_f_g_h_i_j_k_l",
-            BackupStem({2024, 1, 2, 3, 4, 5}, "Apply a\\b/c:d*e?f\"g<h>i|j\tk\x7Fl"));
+  EXPECT_EQ("2024-01-02 03-04-05 #3 Apply a_b_c_d_e_f_g_h_i_j_k_l.reg",
+            BackupFileName({2024, 1, 2, 3, 4, 5}, 3, "Apply a\\b/c:d*e?f\"g<h>i|j\tk\x7Fl"));
 }
 
-TEST(BackupNamesTest, LaterCandidatesAreNumberedFromTwo) {
-  EXPECT_EQ("s Reset.reg", BackupFileName("s Reset", 1));
-  EXPECT_EQ("s Reset (2).reg", BackupFileName("s Reset", 2));
-  EXPECT_EQ("s Reset (10).reg", BackupFileName("s Reset", 10));
-}
-
-TEST(BackupNamesTest, OnlyNamesOfTheBackupFormAreBackups) {
-  EXPECT_TRUE(IsBackupFileName("2024-03-07 09-05-01 Reset.reg"));
-  EXPECT_TRUE(IsBackupFileName("2024-03-07 09-05-01 Apply custom (2).REG"));
-  EXPECT_FALSE(IsBackupFileName("2024-03-07 09-05-01 .reg"));
-  EXPECT_FALSE(IsBackupFileName("2024-03-07 09-05-01 Reset.reg.tmp"));
-  EXPECT_FALSE(IsBackupFileName("2024-03-07 09:05:01 Reset.reg"));
-  EXPECT_FALSE(IsBackupFileName("my settings.reg"));
-  EXPECT_FALSE(IsBackupFileName("~Tarnwick 12-0.tmp"));
-}
-
-TEST(BackupNamesTest, PruningKeepsTheNewestBySavingOrderAndNothingElse) {
-  // 33 backups: a day of one a minute, then three in the last second, numbered past 9 so that
-  // "(10)" must count after "(9)" though it sorts before it as text.
-  std::vector<std::string> saved;
-  char stem[64];
-  for (int minute = 0; minute < 30; ++minute) {
-    std::snprintf(stem, sizeof stem, "2024-03-07 10-%02d-00 Reset", minute);
-    saved.push_back(BackupFileName(stem, 1));
+TEST(BackupNamesTest, OnlyNamesOfTheBackupFormWithARealTimeAreBackups) {
+  for (const char* name :
+       {"2024-03-07 09-05-01 Reset.reg", "2024-03-07 09-05-01 Apply custom (2).REG",
+        "2024-03-07 09-05-01 #1 Reset.reg", "2024-02-29 23-59-60 #999999999999999999 Undo.reg",
+        "2000-02-29 00-00-00 Reset.reg"}) {
+    EXPECT_TRUE(IsBackupFileName(name)) << name;
   }
-  for (int n : {9, 10, 11}) saved.push_back(BackupFileName("2024-03-07 10-30-00 Reset", n));
+  for (const char* name :
+       {"2024-03-07 09-05-01 .reg", "2024-03-07 09-05-01 Reset.reg.tmp",
+        "2024-03-07 09:05:01 Reset.reg", "my settings.reg", "~Tarnwick 12-0.tmp",
+        "9999-99-99 99-99-99 x.reg", "2023-02-29 10-00-00 Reset.reg", "1900-02-29 10-00-00 x.reg",
+        "2024-04-31 10-00-00 Reset.reg", "2024-00-10 10-00-00 Reset.reg",
+        "2024-03-07 24-00-00 Reset.reg", "2024-03-07 09-05-01 #0 Reset.reg",
+        "2024-03-07 09-05-01 #01 Reset.reg", "2024-03-07 09-05-01 #1000000000000000000 Reset.reg",
+        "2024-03-07 09-05-01 #1 .reg", "2024-03-07 09-05-01 #1.reg"}) {
+    EXPECT_FALSE(IsBackupFileName(name)) << name;
+  }
+}
+
+TEST(BackupNamesTest, TheSequenceNumberFollowsTheHighestOfAnyBackup) {
+  EXPECT_EQ(1u, NextSequenceNumber({"2024-03-07 10-29-59 Reset.reg", "my #9 x.reg"}));
+  // A backup named in the future still counts here, so numbers never go back.
+  EXPECT_EQ(8u, NextSequenceNumber({"2024-03-07 10-29-59 #3 Reset.reg",
+                                    "2031-01-01 00-00-00 #7 Undo.reg", "x #20 Reset.reg"}));
+  EXPECT_EQ(kLastSequenceNumber,
+            NextSequenceNumber({"2024-03-07 10-29-59 #999999999999999999 Reset.reg"}));
+}
+
+TEST(BackupNamesTest, BackupsAreOrderedAsSavedWhateverTheClockDid) {
+  // Earlier versions' names by time and " (n)"; then the numbered ones by number, though the
+  // clock went back an hour between #2 and #3 and a year between #3 and #10.
+  const std::vector<std::string> saved = {
+      "2024-03-06 10-00-00 Reset.reg",
+      "2024-03-07 09-00-00 Reset.reg",
+      "2024-03-07 09-00-00 Reset (2).reg",
+      "2024-03-07 09-00-00 Reset (10).reg",
+      "2024-03-07 10-45-00 #2 Apply Maxthon.reg",
+      "2024-03-07 09-50-00 #3 Reset.reg",
+      "2023-03-07 10-00-00 #10 Undo.reg",
+  };
   std::vector<std::string> folder = saved;
-  folder.insert(folder.end(), {"my settings.reg", "~Tarnwick 1-0.tmp", "desktop.ini",
-                               "2023-01-01 00-00-00 Reset.txt"});
+  folder.insert(folder.end(), {"my settings.reg", "desktop.ini", "~Tarnwick 1-0.tmp",
+                               // Too far ahead of the clock to count; so is a date to come.
+                               "2024-03-08 10-30-01 #11 Reset.reg", "9999-12-31 23-59-59 #99 x.reg",
+                               "9999-99-99 99-99-99 x.reg"});
+  std::shuffle(folder.begin(), folder.end(), std::mt19937(7));
+  EXPECT_EQ(saved, BackupsInOrder(folder, kNow));
+  // A day ahead still counts: the clock may have been put back by a time zone.
+  EXPECT_EQ(
+      "2024-03-08 10-30-00 #11 Reset.reg",
+      BackupsInOrder({"2024-03-08 10-30-00 #11 Reset.reg", "2024-03-07 10-00-00 #10 x.reg"}, kNow)
+          .back());
+}
+
+TEST(BackupNamesTest, PruningKeepsTheOldestAndTheNewestAndNothingElse) {
+  std::vector<std::string> saved;
+  char name[64];
+  for (int n = 1; n <= 34; ++n) {
+    std::snprintf(name, sizeof name, "2024-03-07 10-%02d-00 #%d Reset.reg", n % 30, n);
+    saved.push_back(name);
+  }
+  std::vector<std::string> folder = saved;
+  folder.insert(folder.end(), {"my settings.reg", "~Tarnwick 1-0.tmp", "2023-01-01 00-00-00 x.txt",
+                               "2099-01-01 00-00-00 #1 Reset.reg"});
   std::shuffle(folder.begin(), folder.end(), std::mt19937(7));
 
-  const std::vector<std::string> expected(saved.begin(), saved.begin() + 3);
-  EXPECT_EQ(expected, BackupsToPrune(folder, 30));
-  EXPECT_TRUE(BackupsToPrune(folder, 33).empty());
-  EXPECT_EQ(33u, BackupsToPrune(folder, 0).size());
-
-  // Within one second the numbered names follow the first one, and any name without a number.
-  EXPECT_EQ((std::vector<std::string>{"2024-03-07 10-30-00 Reset.reg",
-                                      "2024-03-07 10-30-00 Reset (2).reg"}),
-            BackupsToPrune({"2024-03-07 10-30-00 Reset (10).reg",
-                            "2024-03-07 10-30-00 Reset (2).reg", "2024-03-07 10-30-00 Reset.reg"},
-                           1));
+  const std::vector<std::string> expected(saved.begin() + 1, saved.begin() + 4);
+  EXPECT_EQ(expected, BackupsToPrune(folder, 30, kNow));
+  EXPECT_TRUE(BackupsToPrune(folder, 33, kNow).empty());
+  EXPECT_EQ((std::vector<std::string>(saved.begin() + 1, saved.end())),
+            BackupsToPrune(folder, 0, kNow));
 }
 
 TEST(BackupNamesTest, TemporaryNamesTellTheirWriter) {
@@ -70,21 +102,6 @@ TEST(BackupNamesTest, TemporaryNamesTellTheirWriter) {
                            "~Tarnwick 42-0.reg", "Tarnwick 42-0.tmp", "~Tarnwick 042-0.tmp"}) {
     EXPECT_FALSE(ParseTemporaryFileName(name, &writer)) << name;
   }
-}
-
-TEST(BackupNamesTest, BackupsOfOneSecondAreNumberedInTheOrderTheyWereSaved) {
-  const std::string second = "2024-03-07 10-30-00 ";
-  EXPECT_EQ(1, FirstBackupNumber({"2024-03-07 10-29-59 Reset.reg", "my.reg"}, second + "Reset"));
-  // Another operation of the same second follows the highest number there.
-  const std::vector<std::string> names = {second + "Reset.reg", second + "Undo (3).reg",
-                                          "2024-03-07 10-30-01 Apply (7).reg"};
-  EXPECT_EQ(4, FirstBackupNumber(names, second + "Apply Maxthon"));
-  EXPECT_EQ((std::vector<std::string>{second + "Reset.reg", second + "Undo (3).reg",
-                                      second + "Apply Maxthon (4).reg",
-                                      "2024-03-07 10-30-01 Apply (7).reg"}),
-            BackupsInOrder({"2024-03-07 10-30-01 Apply (7).reg", "desktop.ini",
-                            second + "Apply Maxthon (4).reg", second + "Undo (3).reg",
-                            second + "Reset.reg"}));
 }
 
 }  // namespace

@@ -99,15 +99,26 @@ class BrowserStore {
   /// `path`) that are not in place now, one line each; empty when all are.
   virtual std::vector<std::string> NotInPlace(int index, const std::string& path) = 0;
 
+  /// Whether the apply of preset `index` (or, with 0, of the custom program `path`) would change
+  /// nothing at all: every setting NotInPlace compares is in place, and so is everything else it
+  /// would write or remove where the user may change it.
+  virtual bool ChangesNothing(int index, const std::string& path) = 0;
+
   /// Whether `label` (a preset's caption, a program's path) is the browser recorded by the
   /// last successful set with the once option.
   virtual bool WasSetOnce(const std::string& label) = 0;
   /// Records `label` as the browser set once; false with the reason when it cannot be kept.
   virtual bool RecordOnce(const std::string& label, std::string* err) = 0;
+  /// Forgets the browser set once, so that the next set with the once option applies again;
+  /// false with the reason when it cannot be forgotten. Nothing recorded is no error.
+  virtual bool ForgetOnce(std::string* err) = 0;
 
   /// Brings back the settings that the backup `bytes` (of the file `file`) holds, after saving
-  /// the present state as a backup of its own. `detail` gets the reason of a refusal or a
-  /// failure, or the message of a failed backup.
+  /// the present state as a backup of its own. A backup that would change anything the store
+  /// itself never changes is refused whole. When not every setting could be restored, the
+  /// state before is put back where it can be and the backup of it is dropped, so that a
+  /// second try restores the same backup. `detail` gets the reason of a refusal or a failure,
+  /// or the message of a failed backup.
   virtual RestoreOutcome Restore(const std::string& file, const std::string& bytes,
                                  std::string* detail) = 0;
 

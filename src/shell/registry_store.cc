@@ -10,6 +10,7 @@
 #include "registry/registry_reader.h"
 #include "registry/registry_rules.h"
 #include "selection/apply_plan.h"
+#include "selection/apply_scopes.h"
 #include "selection/custom_apply.h"
 #include "selection/preset_apply.h"
 #include "shell/backup.h"
@@ -194,6 +195,22 @@ std::vector<std::string> RegistryStore::NotInPlace(int index, const std::string&
   return ValuesNotInPlace(*platform_.registry, *plan);
 }
 
+bool RegistryStore::ChangesNothing(int index, const std::string& path) {
+  const BrowserPreset* row = Row(index);
+  const std::optional<std::vector<PlannedWrite>> plan =
+      row != nullptr ? PlanPresetApply(Services(), *row) : PlanCustomApply(Services(), path);
+  if (!plan || platform_.registry == nullptr ||
+      !ValuesNotInPlace(*platform_.registry, *plan, MachineWrites::kWhereWritable).empty()) {
+    return false;
+  }
+  // A preset apply only writes; the custom apply deletes the per-user trees first, which must
+  // then hold nothing but what it writes again.
+  std::array<bool, kPresetCount> options = {};
+  if (row != nullptr) options[index - 1] = true;
+  const ChangeScope scope = row != nullptr ? PresetApplyScope(options) : CustomApplyScope();
+  return TreesHoldOnlyWrites(*platform_.registry, scope.deleted_trees, *plan);
+}
+
 bool RegistryStore::WasSetOnce(const std::string& label) {
   return platform_.registry != nullptr &&
          SameName(AsText(ReadRegistryValue(*platform_.registry, Hive::kCurrentUser, kOnceKey,
@@ -215,10 +232,38 @@ bool RegistryStore::RecordOnce(const std::string& label, std::string* err) {
   return importer_->Import({&edit, 1}, err);
 }
 
+bool RegistryStore::ForgetOnce(std::string* err) {
+  if (platform_.registry == nullptr ||
+      AsText(ReadRegistryValue(*platform_.registry, Hive::kCurrentUser, kOnceKey, kOnceValue))
+          .empty()) {
+    return true;
+  }
+  if (importer_ == nullptr) {
+    *err = "the registry cannot be written";
+    return false;
+  }
+  RegEdit edit;
+  edit.op = RegEdit::Op::kDeleteValue;
+  edit.path = kOnceKey;
+  edit.name = kOnceValue;
+  return importer_->Import({&edit, 1}, err);
+}
+
 RestoreOutcome RegistryStore::Restore(const std::string& /*file*/, const std::string& bytes,
                                       std::string* detail) {
   std::vector<RegEdit> edits;
   if (!ParseRegFile(bytes, &edits, detail)) return RestoreOutcome::kRefused;
+  std::string outside;
+  if (platform_.registry == nullptr ||
+      !EditsWithin(*platform_.registry, ScopeOfEveryChange(), edits, &outside)) {
+    *detail = Concat(
+        {"it changes ", outside.empty() ? "the registry" : outside, ", which Tarnwick never does"});
+    return RestoreOutcome::kRefused;
+  }
+  if (importer_ == nullptr) {
+    *detail = "the registry cannot be written";
+    return RestoreOutcome::kFailed;
+  }
   // The present state first, so that an undo can itself be undone.
   const BackupResult saved =
       SaveBackup(platform_.registry, platform_.backups, ScopeOfEdits(edits), kUndoBackupName);
@@ -226,11 +271,19 @@ RestoreOutcome RegistryStore::Restore(const std::string& /*file*/, const std::st
     *detail = BackupFailedMessage(saved);
     return RestoreOutcome::kBackupFailed;
   }
-  if (importer_ == nullptr) {
-    *detail = "the registry cannot be written";
-    return RestoreOutcome::kFailed;
-  }
-  return importer_->Import(edits, detail) ? RestoreOutcome::kRestored : RestoreOutcome::kFailed;
+  if (importer_->Import(edits, detail)) return RestoreOutcome::kRestored;
+  // The undo's own backup must not become the newest, or a second try would restore the state
+  // before this one rather than finish it: its content goes back, and it goes.
+  std::string saved_bytes, why;
+  std::vector<RegEdit> before;
+  const bool back = platform_.backups->Read(saved.file, &saved_bytes, &why) &&
+                    ParseRegFile(saved_bytes, &before, &why) && importer_->Import(before, &why);
+  platform_.backups->Discard(saved.file);
+  *detail =
+      Concat({*detail, ". ",
+              back ? "The settings are as they were before"
+                   : Concat({"Nor could every setting be put back as it was before: ", why})});
+  return RestoreOutcome::kFailed;
 }
 
 SelectionContext RegistryStore::Services() const {

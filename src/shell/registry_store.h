@@ -42,7 +42,9 @@ class RegistryStore final : public BrowserStore {
   std::string NameOfLine(const std::string& caption) const override;
   std::vector<std::string> NotInPlace(int index, const std::string& path) override;
   bool WasSetOnce(const std::string& label) override;
+  bool ChangesNothing(int index, const std::string& path) override;
   bool RecordOnce(const std::string& label, std::string* err) override;
+  bool ForgetOnce(std::string* err) override;
   RestoreOutcome Restore(const std::string& file, const std::string& bytes,
                          std::string* detail) override;
   CommonDialog* Dialog() override { return common_dialog_.get(); }

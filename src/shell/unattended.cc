@@ -186,6 +186,13 @@ class Run {
       return Result::Out(browser.label +
                          " was set once for this user before, so nothing was changed.");
     }
+    // An apply that would change nothing takes no backup to push the older ones out.
+    if (store_.ChangesNothing(browser.preset, browser.path)) {
+      result = Result::Out(
+          Concat({"Every setting of ", browser.label, " is in place, so nothing was changed."}));
+      if (once) result.error = RecordOnce(browser.label);
+      return result;
+    }
     Form1Outcome outcome;
     if (browser.preset != 0) {
       form_.Option_Click(browser.preset);
@@ -211,7 +218,22 @@ class Run {
                    "), so the next run with this option sets it again."});
   }
 
-  Result Reset() { return Reported(form_.Command5_Click()); }
+  // Forgets the browser set once, after a change that may have undone it, so that the next
+  // "/set NAME /once" applies again; the reason when it could not be forgotten.
+  std::string ForgetOnce() {
+    std::string err;
+    if (store_.ForgetOnce(&err)) return {};
+    return Concat({"The browser set once could not be forgotten (", err,
+                   "), so a later run with that option may leave the settings as they are."});
+  }
+
+  Result Reset() {
+    Result result = Reported(form_.Command5_Click());
+    if (result.code == kExitDone || result.code == kExitResetIncomplete) {
+      result.error = Joined({result.error, ForgetOnce()});
+    }
+    return result;
+  }
 
   // The window's messages of a handler, as the result its outcome makes.
   Result Reported(Form1Outcome outcome) {
@@ -290,7 +312,9 @@ class Run {
         return Result::Fail(kExitWritesFailed, Concat({"Not every setting saved in \"", *newest,
                                                        "\" could be restored: ", err, "."}));
     }
-    return Result::Out(Concat({"The settings saved in \"", *newest, "\" are restored."}));
+    Result result = Result::Out(Concat({"The settings saved in \"", *newest, "\" are restored."}));
+    result.error = ForgetOnce();
+    return result;
   }
 
   const UnattendedPlatform& host_;

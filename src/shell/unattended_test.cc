@@ -9,6 +9,7 @@
 #include <map>
 #include <new>
 
+#include "registry/reg_file.h"
 #include "registry/registry_dump_for_test.h"
 #include "registry/registry_importer.h"
 #include "registry/registry_reader.h"
@@ -18,6 +19,7 @@
 #include "shell/fake_platform.h"
 #include "shell/startup.h"
 #include "shell/unattended_platform.h"
+#include "text/text.h"
 
 namespace tarnwick {
 namespace {
@@ -203,6 +205,107 @@ TEST_F(UnattendedTest, OnceLeavesAloneWhatItSetBefore) {
   EXPECT_EQ("Mozilla Firefox", User(kOnceKey, kOnceValue));
 }
 
+TEST_F(UnattendedTest, ASetThatWouldChangeNothingWritesNothingAndKeepsNoBackup) {
+  SeedOtherBrowser();
+  ASSERT_EQ(kExitDone, Run({"/set", "Maxthon"}));
+  for (const auto& args : {std::vector<std::string>{"/set", "maxthon"},
+                           std::vector<std::string>{"/set", "maxthon", "/once"}}) {
+    EXPECT_EQ(kExitDone, Run(args));
+    EXPECT_EQ("Every setting of Maxthon is in place, so nothing was changed.\n", console_.out);
+    EXPECT_FALSE(Wrote()) << args.size();
+    EXPECT_EQ(1u, Backups()) << args.size();
+  }
+  // Set once though it was in place already: a later choice of the user's is left alone.
+  EXPECT_EQ("Maxthon", User(kOnceKey, kOnceValue));
+
+  // A machine-wide value that differs counts where the account may write it, and only there.
+  constexpr char kClient[] = R"(Software\Clients\StartMenuInternet\Maxthon.exe\shell\open\command)";
+  ASSERT_TRUE(host_->Seed(Hive::kLocalMachine, kClient, "", kRegSz, TextToRegBytes("other.exe")));
+  if (host_->RefusesMachineWrites()) {
+    std::unique_ptr<TestRegistry> user = host_->Open(false);
+    ASSERT_TRUE(user);
+    Use(&user->registry(), &user->route());
+    EXPECT_EQ(kExitDone, Run({"/set", "Maxthon"}));
+    EXPECT_EQ(0u, Backups());
+    EXPECT_FALSE(Wrote());
+    Use(&reg_->registry(), &reg_->route());
+  }
+  if (!host_->CanWriteMachine()) return;
+  const size_t backups = Backups();
+  EXPECT_EQ(kExitDone, Run({"/set", "Maxthon"}));
+  EXPECT_EQ(kMaxthonLine + std::string("\n"), console_.out);
+  EXPECT_EQ(backups + 1, Backups());
+  EXPECT_TRUE(Wrote());
+}
+
+TEST_F(UnattendedTest, ACustomSetChangesNothingOnlyWhenWhatItDeletesHoldsNothingElse) {
+  ASSERT_EQ(kExitDone, Run({"/set", kCustom}));
+  EXPECT_EQ(kExitDone, Run({"/set", kCustom}));
+  EXPECT_EQ(Concat({"Every setting of ", kCustom, " is in place, so nothing was changed.\n"}),
+            console_.out);
+  EXPECT_EQ(1u, Backups());
+  // A key, or a value, that the deletions would take and the writes not put back.
+  for (const auto& [key, name] :
+       {std::pair<const char*, const char*>{R"(Software\Classes\.xml)", ""},
+        {R"(Software\Classes\http)", "EditFlags"}}) {
+    ASSERT_TRUE(host_->Seed(Hive::kCurrentUser, key, name, kRegSz, TextToRegBytes("x")));
+    const size_t backups = Backups();
+    EXPECT_EQ(kExitDone, Run({"/set", kCustom})) << key;
+    EXPECT_EQ(backups + 1, Backups()) << key;
+    EXPECT_EQ("", User(key, name)) << key;
+  }
+}
+
+TEST_F(UnattendedTest, ResetAndUndoForgetTheBrowserSetOnce) {
+  for (const char* rollback : {"/reset", "/undo"}) {
+    ASSERT_EQ(kExitDone, Run({"/set", "Maxthon", "/once"}));
+    ASSERT_EQ("Maxthon", User(kOnceKey, kOnceValue));
+    EXPECT_EQ(kExitDone, Run({rollback})) << console_.err;
+    EXPECT_EQ("", User(kOnceKey, kOnceValue)) << rollback;
+    EXPECT_EQ("", console_.err) << rollback;
+    // So the next logon's script applies it again.
+    EXPECT_EQ(kExitDone, Run({"/set", "Maxthon", "/once"}));
+    EXPECT_EQ(kMaxthonLine + std::string("\n"), console_.out) << rollback;
+    ASSERT_EQ(kExitDone, Run({"/reset"}));
+  }
+}
+
+// An import that fails once, after it made the first half of its edits, as Windows may.
+class FailingOnce final : public RegistryImporter {
+ public:
+  explicit FailingOnce(RegistryImporter* inner) : inner_(inner) {}
+  bool Import(std::span<const RegEdit> edits, std::string* err) override {
+    if (!fail_) return inner_->Import(edits, err);
+    fail_ = false;
+    inner_->Import(edits.first(edits.size() / 2), err);
+    *err = "HKEY_CURRENT_USER\\Software\\Classes\\http: access denied";
+    return false;
+  }
+
+ private:
+  RegistryImporter* inner_;
+  bool fail_ = true;
+};
+
+TEST_F(UnattendedTest, AFailedUndoRetriedRestoresWhatTheFirstShouldHave) {
+  SeedOtherBrowser();
+  const std::string other = State();
+  ASSERT_EQ(kExitDone, Run({"/set", "Maxthon"}));
+  const std::string maxthon = State();
+  FailingOnce importer(&reg_->importer());
+  importer_ = &importer;
+  EXPECT_EQ(kExitWritesFailed, Run({"/undo"}));
+  importer_ = nullptr;
+  EXPECT_EQ("Not every setting saved in \"" + fake_->backups.saved[0].file +
+                "\" could be restored: HKEY_CURRENT_USER\\Software\\Classes\\http: access "
+                "denied. The settings are as they were before.\n",
+            console_.err);
+  EXPECT_EQ(maxthon, State());
+  EXPECT_EQ(1u, Backups());
+  EXPECT_EQ(kExitDone, Run({"/undo"}));
+  EXPECT_EQ(other, State());
+}
+
 TEST_F(UnattendedTest, ResetQueryAndCheckReportWhatTheWindowShows) {
   EXPECT_EQ(kExitDone, Run({"/query"}));
   EXPECT_EQ("", console_.out);
@@ -262,12 +365,46 @@ TEST_F(UnattendedTest, UndoRestoresTheNewestBackupAndASecondUndoRedoes) {
   ASSERT_EQ(2u, Backups());
   EXPECT_EQ("Undo", fake_->backups.saved[1].what);
 
-  EXPECT_EQ(kExitDone, Run({"/undo"}));
+  EXPECT_EQ(kExitDone, Run({"/undo"})) << console_.err;
   EXPECT_EQ(maxthon, State());
   EXPECT_EQ(3u, Backups());
 
   fake_->backups.saved.back().bytes = "not a registry file";
   EXPECT_EQ(kExitNoBackup, Run({"/undo"}));
+  EXPECT_EQ(maxthon, State());
+}
+
+TEST_F(UnattendedTest, UndoImportsNothingOfABackupThatReachesBeyondWhatTheProgramChanges) {
+  SeedOtherBrowser();
+  ASSERT_EQ(kExitDone, Run({"/set", "Maxthon"}));
+  const std::string maxthon = State();
+  auto plant = [&](const std::string& text) {
+    fake_->backups.saved.push_back({"Planted", EncodeUtf16LeWithBom(text), "planted.reg"});
+  };
+  const std::string header = "Windows Registry Editor Version 5.00\r\n\r\n";
+  const std::string http =
+      "[HKEY_CURRENT_USER\\Software\\Classes\\http\\Shell\\MyHTMLFile\\Command]\r\n"
+      "@=\"evil.exe \\\"%1\\\"\"\r\n";
+  plant(header + http +
+        "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+        "\"Updater\"=\"C:\\\\evil.exe\"\r\n");
+  EXPECT_EQ(kExitNoBackup, Run({"/undo"}));
+  EXPECT_EQ(
+      "The backup \"planted.reg\" cannot be read: it changes "
+      "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run], which "
+      "Tarnwick never does. Nothing was changed.\n",
+      console_.err);
+  EXPECT_EQ(maxthon, State());
+  EXPECT_TRUE(std::holds_alternative<std::monostate>(
+      ReadRegistryValue(reg_->registry(), Hive::kLocalMachine,
+                        R"(Software\Microsoft\Windows\CurrentVersion\Run)", "Updater")));
+
+  // The same in place, but as a type the program never writes there.
+  fake_->backups.saved.pop_back();
+  plant(header + http + "[HKEY_CURRENT_USER\\" + kIeMain +
+        "]\r\n\"Check_Associations\"=hex:01\r\n");
+  EXPECT_EQ(kExitNoBackup, Run({"/undo"}));
+  EXPECT_NE(std::string::npos, console_.err.find("Check_Associations as type 3")) << console_.err;
   EXPECT_EQ(maxthon, State());
 }
 

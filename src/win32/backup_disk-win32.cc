@@ -67,26 +67,36 @@ bool Win32BackupDisk::List(std::vector<std::string>* names, std::string* err) {
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || Fail(err, error);
   }
+  // Regular files only: no folders, no links or junctions, no devices.
+  constexpr DWORD kNotAFile =
+      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
   do {
-    const std::wstring name = found.cFileName;
-    if (name != L"." && name != L"..") names->push_back(Narrow(name));
+    if ((found.dwFileAttributes & kNotAFile) == 0) names->push_back(Narrow(found.cFileName));
   } while (FindNextFileW(find, &found));
   FindClose(find);
   return true;
 }
 
-bool Win32BackupDisk::ReadFile(const std::string& name, std::string* bytes, std::string* err) {
+bool Win32BackupDisk::ReadFile(const std::string& name, size_t limit, std::string* bytes,
+                               std::string* err) {
   ScopedHANDLE file(CreateFileW(PathOfW(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                nullptr));
   if (!file.valid()) return Fail(err);
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+    return Fail(err, ERROR_ACCESS_DENIED);
+  }
   bytes->clear();
   char buffer[16384];
-  for (;;) {
+  while (bytes->size() <= limit) {
     DWORD read = 0;
     if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return Fail(err);
-    if (read == 0) return true;
+    if (read == 0) break;
     bytes->append(buffer, read);
   }
+  return true;
 }
 
 bool Win32BackupDisk::WriteNew(const std::string& name, std::string_view bytes, std::string* err) {

@@ -94,7 +94,7 @@ TEST_F(DesktopStoreTest, RefusedChangesWriteNothing) {
   form.Option_Click(kChromium);
   EXPECT_EQ(Form1Outcome::kCancelled, form.Command7_Click());
   // No such program; a relative path.
-  for (const std::string path : {home_.root() + "/bin/none", std::string("bin/firefox-esr")}) {
+  for (const std::string& path : {home_.root() + "/bin/none", std::string("bin/firefox-esr")}) {
     form.SetText1(path);
     EXPECT_EQ(Form1Outcome::kNotApplied, form.Command2_Click()) << path;
     EXPECT_FALSE(store_->CustomAccepted(path));

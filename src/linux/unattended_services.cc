@@ -170,6 +170,7 @@ int RunCommandLine(int argc, char** argv, bool standin) {
                           .logs = &logs,
                           .is_full_path = IsFullPath,
                           .spelling = Spelling::kLinux,
+                          .presets = {},
                           .program = "tarnwick",
                           .unavailable = {}};
 

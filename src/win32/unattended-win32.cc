@@ -169,6 +169,7 @@ int RunCommandLine(std::span<const std::string> args) {
                                   .importer = &importer,
                                   .is_full_path = IsFullPath,
                                   .spelling = Spelling::kWindows,
+                                  .presets = {},
                                   .program = "Tarnwick.exe",
                                   .unavailable = {}};
     return RunUnattended(args, services.Over(nullptr), host);

@@ -491,7 +491,9 @@ TEST_F(MainWindowTest, ResetIsBackedUpAndStopsWhenTheBackupCannotBeSaved) {
   }
   ASSERT_EQ(1u, files.size());
   EXPECT_TRUE(files[0].ends_with(" Reset.reg")) << files[0];
+  // The first backup of the folder: its date, its number and what it was taken before.
   EXPECT_EQ(std::string("YYYY-MM-DD HH-MM-SS #1 Reset.reg").size(), files[0].size()) << files[0];
+  EXPECT_NE(std::string::npos, files[0].find(" #1 ")) << files[0];
 }
 
 TEST_F(MainWindowTest, ResetConfirmsAndClearsEverything) {

@@ -12,7 +12,6 @@
 #include "selection/picker.h"
 #include "shell/backup.h"
 #include "shell/platform.h"
-#include "shell/startup.h"
 #include "text/text.h"
 
 namespace tarnwick {
@@ -56,7 +55,7 @@ DesktopStore::~DesktopStore() = default;
 
 StoreLoad DesktopStore::Load(Desktop& desktop) {
   if (store_.paths().config_home.empty() || store_.paths().data_home.empty()) {
-    desktop.MsgBox(kNoSettingsFolder, kMessageTitle, kVbCritical);
+    desktop.MsgBox(kNoSettingsFolder, kDesktopMessageTitle, kVbCritical);
     return StoreLoad::kFailed;
   }
   if (make_dialog_) dialog_ = make_dialog_();

@@ -19,6 +19,9 @@ namespace tarnwick {
 class BackupFolder;
 class CommonDialog;
 
+/// The title of the message boxes on the desktop.
+inline constexpr char kDesktopMessageTitle[] = "Tarnwick";
+
 class DesktopStore final : public BrowserStore {
  public:
   /// Makes the picker's dialog; null or a null result: there is none, and a missing preset's
@@ -36,6 +39,8 @@ class DesktopStore final : public BrowserStore {
   StoreLoad Load(Desktop& desktop) override;
   /// "the desktop", and the desktops $XDG_CURRENT_DESKTOP names ("the desktop (KDE)").
   std::string Where() const override;
+  /// "Tarnwick": the title of Windows XP would only puzzle a desktop's user.
+  std::string MessageTitle() const override { return kDesktopMessageTitle; }
   /// The installed entry's Name, else the table's caption.
   std::string PresetCaption(int index) const override;
   /// By the table's caption or the installed entry's Name, in any case.

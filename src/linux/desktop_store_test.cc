@@ -75,6 +75,7 @@ TEST_F(DesktopStoreTest, ApplyResetAndRestoreGoThroughTheWindowsModel) {
   EXPECT_EQ(Form1Outcome::kDone, form.Command5_Click());
   ASSERT_EQ(1u, fake_.messages.size());
   EXPECT_EQ(kVbInformation, fake_.messages[0].style);
+  EXPECT_EQ("Tarnwick", fake_.messages[0].title);
   EXPECT_FALSE(form.Frame4Visible());
   EXPECT_FALSE(store_->NotInPlace(kFirefox, "").empty());
 

@@ -68,6 +68,8 @@ class BrowserStore {
   /// A short name of what the store works on, for the window's title; empty for the program's
   /// own first store, the registry.
   virtual std::string Where() const = 0;
+  /// The title of the window's message boxes.
+  virtual std::string MessageTitle() const = 0;
 
   /// The caption of option button `index` (1 ... kPresetCount).
   virtual std::string PresetCaption(int index) const = 0;

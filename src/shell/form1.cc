@@ -160,7 +160,7 @@ bool Form1::Blocked() const { return about_open_; }
 
 Form1Outcome Form1::Show(const StoreChange& change) {
   for (const StoreMessage& message : change.messages) {
-    platform_.desktop->MsgBox(message.text, kMessageTitle, message.style);
+    platform_.desktop->MsgBox(message.text, store_->MessageTitle(), message.style);
   }
   return change.outcome;
 }

@@ -72,6 +72,8 @@ StoreLoad RegistryStore::Load(Desktop& desktop) {
   return StoreLoad::kReady;
 }
 
+std::string RegistryStore::MessageTitle() const { return kMessageTitle; }
+
 std::string RegistryStore::PresetCaption(int index) const {
   const BrowserPreset* row = Row(index);
   return row != nullptr ? row->Caption : "";

@@ -29,6 +29,7 @@ class RegistryStore final : public BrowserStore {
   /// before it exists; a failure ends start-up with its message.
   StoreLoad Load(Desktop& desktop) override;
   std::string Where() const override { return {}; }
+  std::string MessageTitle() const override;
   std::string PresetCaption(int index) const override;
   int FindPreset(const std::string& name) const override;
   bool PresetInstalled(int index) override;

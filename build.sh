@@ -146,7 +146,7 @@ case "${1:-}" in
     for bits in "${wine_kinds[@]}"; do
       export TARNWICK_WINE_BITS=$bits
       if ((bits == 64)) && [[ -n $tests64_build ]]; then
-        step "Windows tests build (64-bit, the rest)" wait "$tests64_build" ||
+        step "Windows tests build (64-bit remainder)" wait "$tests64_build" ||
           { tail -n 40 "$tests64_log" >&2; false; }
       fi
       step "Wine tests ($bits-bit)" scripts/wine-tests.sh

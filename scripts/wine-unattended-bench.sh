@@ -1,43 +1,58 @@
 #!/usr/bin/env bash
 # Tarnwick.exe /set Maxthon against the tool administrators use today: `regedit /s` of a
-# registry file that holds the same writes (made from the apply itself by tarnwick-plan-reg).
-# Whole processes, as a logon script starts them, in one Wine session of a fresh Windows XP
-# prefix, in turns with a bare start of each program (Tarnwick.exe /? and regedit /s of an
-# empty file), which tells what the two cost before any work; one unmeasured round first.
-# Prints each median and the ratio.
+# registry file that holds the same writes (made from the apply itself by tarnwick-plan-reg),
+# and against a program that starts as Tarnwick.exe does and does none of its work
+# (bench/bare_command-win32.cc). Whole processes, each started as a batch file starts it (the
+# registry editor by its path, not through start.exe), in one Wine session of a fresh Windows
+# XP prefix on a virtual display, as a logon script runs on a desktop; in turns, after one
+# unmeasured round. Prints each median and fastest run, and the ratios.
 #   scripts/wine-unattended-bench.sh [RUNS]      (default 21 runs of each)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs=${1:-21}
 source scripts/wine-prefix.sh
-exe=build/$program_preset/src/win32/Tarnwick.exe
+build_dir=build/$program_preset-bench
+prefix=$PWD/build/wine-unattended-bench
+share=$prefix/drive_c/netlogon
 
-cmake --preset "$program_preset" >/dev/null
-cmake --build --preset "$program_preset" --target Tarnwick >/dev/null
-cmake --preset default >/dev/null
-cmake --build --preset default --target tarnwick-plan-reg >/dev/null
+if [[ "${1:-}" != --on-display ]]; then
+  # The Tarnwick.exe built there is byte for byte the shipped one.
+  cmake --preset "$program_preset" -B "$build_dir" -DTARNWICK_BENCH=ON >/dev/null
+  cmake --build "$build_dir" --target Tarnwick tarnwick-bare-command >/dev/null
+  cmake --preset default >/dev/null
+  cmake --build --preset default --target tarnwick-plan-reg >/dev/null
 
-new_wine_prefix "$PWD/build/wine-unattended-bench"
-share=$WINEPREFIX/drive_c/netlogon
-mkdir -p "$share" "$WINEPREFIX/drive_c/Program Files/Maxthon"
-cp "$exe" "$share/"
-printf 'MZ' >"$WINEPREFIX/drive_c/Program Files/Maxthon/Maxthon.exe"
-program_files=$(wine cmd /c echo %ProgramFiles% | tr -d '\r')
-build/default/bench/tarnwick-plan-reg Maxthon "$program_files" "$share/maxthon.reg"
-{ printf '\xff\xfe'; printf 'Windows Registry Editor Version 5.00\r\n\r\n' | iconv -t UTF-16LE; } \
-  >"$share/empty.reg"
-# Another browser's registrations, as a logon meets them.
-wine reg add 'HKCU\Software\Classes\http\shell\open\command' /ve /d '"C:\Other\other.exe" "%1"' /f >/dev/null
+  new_wine_prefix "$prefix"
+  mkdir -p "$share"
+  cp "$build_dir/src/win32/Tarnwick.exe" "$build_dir/bench/tarnwick-bare-command.exe" "$share/"
+  program_files=$(wine cmd /c echo %ProgramFiles% | tr -d '\r')
+  for browser in Maxthon/Maxthon GreenBrowser/GreenBrowser; do
+    mkdir -p "$prefix/drive_c/Program Files/${browser%/*}"
+    printf 'MZ' >"$prefix/drive_c/Program Files/$browser.exe"
+  done
+  build/default/bench/tarnwick-plan-reg Maxthon "$program_files" "$share/maxthon.reg"
+  { printf '\xff\xfe'; printf 'Windows Registry Editor Version 5.00\r\n\r\n' | iconv -t UTF-16LE; } \
+    >"$share/empty.reg"
+  # Another browser's registrations, as a logon meets them.
+  wine reg add 'HKCU\Software\Classes\http\shell\open\command' /ve /d '"C:\Other\other.exe" "%1"' \
+    /f >/dev/null
+  wineserver -w
+  # A Wine session begun without a display has no desktop: every process that touches it would
+  # pay for a desktop process that fails to start. Start a new session inside the display.
+  exec xvfb-run -a -s "-screen 0 800x600x24" "$0" --on-display "${1:-21}"
+fi
+runs=$2
+export WINEPREFIX=$prefix
 # One Wine session for every run, as on a computer where Windows is already up.
-wineserver -w
 wineserver -p
+trap 'wineserver -k 2>/dev/null || true' EXIT
 cd "$share"
 rm -f times.*
+regedit='C:\windows\regedit.exe'
 
 # The registry file holds exactly what /set writes for the current user: after a Reset and an
 # import, /check finds every value in place; and /set itself succeeds here.
 wine Tarnwick.exe /reset >/dev/null 2>&1
-wine regedit /s maxthon.reg
+wine "$regedit" /s maxthon.reg
 wine Tarnwick.exe /check Maxthon >/dev/null 2>&1 ||
   wine_failed "the registry file does not hold the writes of /set Maxthon" /dev/null
 wine Tarnwick.exe /set Maxthon >/dev/null 2>&1 || wine_failed "Tarnwick.exe /set Maxthon failed" /dev/null
@@ -53,13 +68,16 @@ time_ms() {
 
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 
-# The runs, each a command line of `wine`, measured in turns: one unmeasured round, then RUNS
-# rounds; so the load of a shared machine falls on all of them alike. Besides the pair that is
-# compared, each program's bare start, and two commands of Tarnwick that do part of /set's
-# work: /query (start-up with its automation objects, and the current-default line) and
-# /check (that, and reading what /set writes), which tell where its time goes.
-commands=("Tarnwick.exe /set Maxthon" "regedit /s maxthon.reg" "Tarnwick.exe /?"
-  "regedit /s empty.reg" "Tarnwick.exe /query" "Tarnwick.exe /check Maxthon")
+# One round, in this order. A round begins with Maxthon's settings in place, so its first /set
+# is the run of an enforcing logon script, which finds nothing to change; the two /set that
+# follow each change the browser (a backup, the deletions and the writes). Besides, each
+# program's bare start, and /query.
+labels=("Tarnwick.exe /set Maxthon, in place" "regedit /s maxthon.reg"
+  "bare program, objects made" "Tarnwick.exe /set GreenBrowser" "Tarnwick.exe /set Maxthon"
+  "Tarnwick.exe /?" "bare program" "regedit /s empty.reg" "Tarnwick.exe /query")
+commands=("Tarnwick.exe /set Maxthon" "$regedit /s maxthon.reg"
+  "tarnwick-bare-command.exe objects" "Tarnwick.exe /set GreenBrowser" "Tarnwick.exe /set Maxthon"
+  "Tarnwick.exe /?" "tarnwick-bare-command.exe" "$regedit /s empty.reg" "Tarnwick.exe /query")
 set -f  # the words are split, never matched as file names ("/?")
 for round in $(seq 0 "$runs"); do
   for i in "${!commands[@]}"; do
@@ -68,14 +86,19 @@ for round in $(seq 0 "$runs"); do
     ((round == 0)) || echo "$ms" >>"times.$i"
   done
 done
-wineserver -k
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
-echo "wine-unattended-bench: $runs runs of each, in turns, whole processes under Wine"
-printf '  %-34s %8s %8s\n' "" median fastest
+compare() {  # WHAT I AGAINST J
+  echo "  $1: median $(ratio "$(median <"times.$2")" "$(median <"times.$3")"), fastest" \
+    "$(ratio "$(sort -n "times.$2" | head -1)" "$(sort -n "times.$3" | head -1)")"
+}
+echo "wine-unattended-bench: $runs runs of each, in turns, whole processes under $wine_bits-bit Wine"
+printf '  %-38s %8s %8s\n' "" median fastest
 for i in "${!commands[@]}"; do
-  printf '  %-34s %5s ms %5s ms\n' "${commands[$i]}" "$(median <"times.$i")" \
+  printf '  %-38s %5s ms %5s ms\n' "${labels[$i]}" "$(median <"times.$i")" \
     "$(sort -n "times.$i" | head -1)"
 done
-echo "  Tarnwick.exe /set Maxthon against regedit /s of the same writes, median:" \
-  "$(ratio "$(median <times.0)" "$(median <times.1)") (target: at most 1.3), fastest:" \
-  "$(ratio "$(sort -n times.0 | head -1)" "$(sort -n times.1 | head -1)")"
+compare "/set in place against regedit /s of the same writes (target: at most 1.3)" 0 1
+compare "/set that changes the browser against regedit /s" 4 1
+compare "/set in place against the bare program making the objects" 0 2
+compare "/set that changes the browser against the bare program making the objects" 4 2
+compare "/query against the bare program's start" 8 6

@@ -259,10 +259,35 @@ fi
 WINEPREFIX=$second wineserver -k 2>/dev/null || true
 rm -rf "$second"
 
+# A run loads nothing that its command does not need: never the common controls, and the
+# automation objects only to find a browser ("Scripting.FileSystemObject", scrrun.dll) and to
+# write one ("WScript.Shell", wshom.ocx). A /set that changes the browser loads both.
+loaded() {  # ARGS... -> the DLLs that `Tarnwick.exe ARGS...` loaded, lower case, one a line
+  (cd "$WINEPREFIX/drive_c/netlogon" && WINEDEBUG=+loaddll wine Tarnwick.exe "$@" 2>&1 >/dev/null) |
+    tr -d '\r' | grep -o 'Loaded L"[^"]*"' | sed 's/.*\\//; s/"$//' | tr 'A-Z' 'a-z' || true
+}
+expect_dlls() {  # WANTED UNWANTED ARGS...: the DLLs (blank-separated) loaded and not loaded
+  local wanted=$1 unwanted=$2 dlls dll
+  shift 2
+  dlls=$(loaded "$@")
+  for dll in $wanted; do
+    if ! grep -qx "$dll" <<<"$dlls"; then fail "Tarnwick.exe $* did not load $dll"; fi
+  done
+  for dll in $unwanted; do
+    if grep -qx "$dll" <<<"$dlls"; then fail "Tarnwick.exe $* loaded $dll"; fi
+  done
+}
+wine 'C:\netlogon\Tarnwick.exe' /reset >/dev/null 2>&1 || true
+expect_dlls "scrrun.dll wshom.ocx" "comctl32.dll" /set Maxthon
+expect_dlls "scrrun.dll" "comctl32.dll wshom.ocx" /set Maxthon
+for command in /query '/?'; do
+  expect_dlls "" "comctl32.dll scrrun.dll wshom.ocx" "$command"
+done
+
 if ((failures)); then
   wine_failed "$failures check(s) failed; the batch's files are in $out" "$log"
 fi
 echo "wine-unattended: every command and exit code from a batch file, no window, exact" \
   "exports around /set of a missing browser and /undo, planted backups never imported," \
-  "one backup for /set /once twice," \
+  "one backup for /set /once twice, only the DLLs each command needs," \
   "and whole log lines from two computers at once"

@@ -15,6 +15,7 @@
 #include "shell/form1.h"
 #include "shell/platform.h"
 #include "shell/registry_store.h"
+#include "shell/startup.h"
 #include "shell/unattended_platform.h"
 #include "text/text.h"
 
@@ -44,22 +45,71 @@ class TextDesktop final : public Desktop {
   std::string warnings_;
 };
 
-// The platform's automation objects, but for the dialog object, which is never made.
-class NoDialogAutomation final : public AutomationFactory {
+// The platform's automation objects, each made when a command first needs it rather than by
+// the load step, as the window has them made: a command that needs none (/query, /reset,
+// /undo, /?) starts no automation at all, and a /set that finds every setting in place makes
+// no scripting shell. The store holds stand-ins that forward to the objects; the dialog object
+// is never made.
+class OnDemandAutomation final : public AutomationFactory {
  public:
-  explicit NoDialogAutomation(AutomationFactory* inner) : inner_(inner) {}
-  std::unique_ptr<RegistryWriteRoute> CreateScriptingShell(std::string* err) override {
-    return inner_->CreateScriptingShell(err);
+  explicit OnDemandAutomation(AutomationFactory* inner) : inner_(inner) {}
+  std::unique_ptr<RegistryWriteRoute> CreateScriptingShell(std::string*) override {
+    return std::make_unique<ShellStandIn>(this);
   }
-  std::unique_ptr<FileSystemObject> CreateFileSystemObject(std::string* err) override {
-    return inner_->CreateFileSystemObject(err);
+  std::unique_ptr<FileSystemObject> CreateFileSystemObject(std::string*) override {
+    return std::make_unique<FileSystemStandIn>(this);
   }
   std::unique_ptr<CommonDialog> CreateCommonDialog(std::string*) override {
     return std::make_unique<UnansweredDialog>();
   }
 
+  /// Makes the scripting shell unless it is made; false with the load step's message for an
+  /// object that cannot be created when it cannot. A platform without automation objects (a
+  /// store that needs none) has nothing to make.
+  bool MakeShell(std::string* message) {
+    return Make(shell_, "WScript.Shell", &AutomationFactory::CreateScriptingShell, message);
+  }
+  /// The same for the file-system object.
+  bool MakeFileSystem(std::string* message) {
+    return Make(file_system_, "Scripting.FileSystemObject",
+                &AutomationFactory::CreateFileSystemObject, message);
+  }
+
  private:
+  template <typename T>
+  bool Make(std::unique_ptr<T>& object, const char* prog_id,
+            std::unique_ptr<T> (AutomationFactory::*create)(std::string*), std::string* message) {
+    if (object != nullptr || inner_ == nullptr) return true;
+    std::string err;
+    object = (inner_->*create)(&err);
+    if (object == nullptr) *message = ObjectCreationFailedMessage(prog_id, err);
+    return object != nullptr;
+  }
+
+  // What the store holds: each makes its object at its first call, should a command not have.
+  struct ShellStandIn final : RegistryWriteRoute {
+    explicit ShellStandIn(OnDemandAutomation* owner) : owner(owner) {}
+    bool RegWrite(const std::string& path, const std::string& value, const std::string& type,
+                  std::string* err) override {
+      if (!owner->MakeShell(err)) return false;
+      if (owner->shell_ == nullptr) *err = "no scripting shell here";
+      return owner->shell_ != nullptr && owner->shell_->RegWrite(path, value, type, err);
+    }
+    OnDemandAutomation* owner;
+  };
+  struct FileSystemStandIn final : FileSystemObject {
+    explicit FileSystemStandIn(OnDemandAutomation* owner) : owner(owner) {}
+    bool FileExists(const std::string& path) override {
+      std::string message;
+      return owner->MakeFileSystem(&message) && owner->file_system_ != nullptr &&
+             owner->file_system_->FileExists(path);
+    }
+    OnDemandAutomation* owner;
+  };
+
   AutomationFactory* inner_;
+  std::unique_ptr<RegistryWriteRoute> shell_;
+  std::unique_ptr<FileSystemObject> file_system_;
 };
 
 /// What a run printed and how it ended.
@@ -109,6 +159,13 @@ class Run {
 
   Result Execute(const CommandLine& line) {
     if (!form_.Form_Load()) return Result::Fail(kExitRefused, desktop_.Take());
+    // Whether a browser is installed, and a custom path accepted, the file-system object tells.
+    const bool finds_browsers = line.command == Command::kSet || line.command == Command::kCheck ||
+                                line.command == Command::kList;
+    std::string message;
+    if (finds_browsers && !automation_.MakeFileSystem(&message)) {
+      return Result::Fail(kExitRefused, message);
+    }
     switch (line.command) {
       case Command::kSet:
         return Set(line.browser, line.once);
@@ -193,6 +250,9 @@ class Run {
       if (once) result.error = RecordOnce(browser.label);
       return result;
     }
+    // The applies write through the scripting shell.
+    std::string message;
+    if (!automation_.MakeShell(&message)) return Result::Fail(kExitRefused, message);
     Form1Outcome outcome;
     if (browser.preset != 0) {
       form_.Option_Click(browser.preset);
@@ -319,7 +379,7 @@ class Run {
 
   const UnattendedPlatform& host_;
   TextDesktop desktop_;
-  NoDialogAutomation automation_;
+  OnDemandAutomation automation_;
   Platform platform_;
   std::unique_ptr<RegistryStore> registry_store_;  ///< when the platform names no store
   Form1 form_;

@@ -238,6 +238,49 @@ TEST_F(UnattendedTest, ASetThatWouldChangeNothingWritesNothingAndKeepsNoBackup) 
   EXPECT_TRUE(Wrote());
 }
 
+// The automation objects are made when a command needs them, not by the load step: a command
+// that needs none runs where they cannot be created, and one that needs them fails as the load
+// step would have, before anything changes.
+TEST_F(UnattendedTest, EachCommandMakesOnlyTheAutomationObjectsItNeeds) {
+  SeedOtherBrowser();
+  ASSERT_EQ(kExitDone, Run({"/set", "Maxthon"}));
+  constexpr char kFso[] = "Scripting.FileSystemObject";
+  const struct {
+    std::vector<std::string> args;
+    std::string makes;
+  } rows[] = {
+      {{"/?"}, ""},
+      {{"/query"}, ""},
+      {{"/list"}, kFso},
+      {{"/check", "Maxthon"}, kFso},
+      {{"/set", "Maxthon"}, kFso},  // every setting in place: nothing to write
+      {{"/set", "GreenBrowser"}, Concat({kFso, " WScript.Shell"})},
+      {{"/undo"}, ""},
+      {{"/reset"}, ""},
+  };
+  for (const auto& row : rows) {
+    Run(row.args);
+    std::string made;
+    for (const std::string& call : fake_->calls) {
+      if (call.starts_with("Create ")) made += (made.empty() ? "" : " ") + call.substr(7);
+    }
+    EXPECT_EQ(row.makes, made) << row.args[0];
+  }
+
+  const size_t backups = Backups();
+  fake_->fail_prog_id = "WScript.Shell";
+  EXPECT_EQ(kExitRefused, Run({"/set", "Maxthon"}));
+  EXPECT_EQ(ObjectCreationFailedMessage("WScript.Shell", "class not registered") + "\n",
+            console_.err);
+  EXPECT_FALSE(Wrote());
+  EXPECT_EQ(backups, Backups());
+  EXPECT_EQ(kExitNotInPlace, Run({"/check", "Maxthon"}));
+  fake_->fail_prog_id = kFso;
+  EXPECT_EQ(kExitRefused, Run({"/check", "Maxthon"}));
+  EXPECT_EQ(ObjectCreationFailedMessage(kFso, "class not registered") + "\n", console_.err);
+  EXPECT_EQ(kExitDone, Run({"/query"}));
+}
+
 TEST_F(UnattendedTest, ACustomSetChangesNothingOnlyWhenWhatItDeletesHoldsNothingElse) {
   ASSERT_EQ(kExitDone, Run({"/set", kCustom}));
   EXPECT_EQ(kExitDone, Run({"/set", kCustom}));

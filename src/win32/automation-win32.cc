@@ -83,4 +83,23 @@ std::unique_ptr<CommonDialog> Win32AutomationFactory::CreateCommonDialog(std::st
   return std::make_unique<OpenFileDialog>(owner_);
 }
 
+Win32AutomationFactory& Win32AutomationOnDemand::Started() {
+  if (!com_) com_.emplace();
+  return objects_;
+}
+
+std::unique_ptr<RegistryWriteRoute> Win32AutomationOnDemand::CreateScriptingShell(
+    std::string* err) {
+  return Started().CreateScriptingShell(err);
+}
+
+std::unique_ptr<FileSystemObject> Win32AutomationOnDemand::CreateFileSystemObject(
+    std::string* err) {
+  return Started().CreateFileSystemObject(err);
+}
+
+std::unique_ptr<CommonDialog> Win32AutomationOnDemand::CreateCommonDialog(std::string* err) {
+  return Started().CreateCommonDialog(err);
+}
+
 }  // namespace tarnwick

@@ -4,6 +4,7 @@
 #define TARNWICK_WIN32_AUTOMATION_WIN32_H_
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "shell/platform.h"
@@ -60,6 +61,23 @@ class Win32AutomationFactory : public AutomationFactory {
  private:
   HWND owner_;
   bool used_dialog_fallback_ = false;
+};
+
+/// The objects of a run without the window: COM is started (apartment threaded) by the first
+/// object made and ended when this goes, so that a command that needs no object starts none;
+/// the apartment's hidden window alone would tie the process to the desktop. Every object made
+/// must be gone before this is.
+class Win32AutomationOnDemand final : public AutomationFactory {
+ public:
+  std::unique_ptr<RegistryWriteRoute> CreateScriptingShell(std::string* err) override;
+  std::unique_ptr<FileSystemObject> CreateFileSystemObject(std::string* err) override;
+  std::unique_ptr<CommonDialog> CreateCommonDialog(std::string* err) override;
+
+ private:
+  Win32AutomationFactory& Started();
+
+  std::optional<ScopedCoInitialize> com_;  // declared first: it goes last
+  Win32AutomationFactory objects_;
 };
 
 }  // namespace tarnwick

@@ -206,6 +206,28 @@ TEST(OpenFileDialogTest, SettingsBecomeWhatTheStandardDialogWants) {
   EXPECT_EQ(L"%Tarnwick_No_Such_Variable%\\x", ExpandEnvironment("%Tarnwick_No_Such_Variable%\\x"));
 }
 
+// Whether COM is started on this thread: CoInitialize says S_FALSE then (and is undone at once).
+bool ComStarted() {
+  const HRESULT hr = CoInitialize(nullptr);
+  if (SUCCEEDED(hr)) CoUninitialize();
+  return hr == S_FALSE;
+}
+
+TEST(AutomationOnDemandTest, TheFirstObjectStartsComWhichEndsWithTheFactory) {
+  ASSERT_FALSE(ComStarted());
+  {
+    Win32AutomationOnDemand automation;
+    EXPECT_FALSE(ComStarted());
+    std::string err;
+    std::unique_ptr<FileSystemObject> fso = automation.CreateFileSystemObject(&err);
+    EXPECT_TRUE(ComStarted());
+    if (!fso) GTEST_SKIP() << "no file-system object here: " << err;
+    EXPECT_TRUE(automation.CreateScriptingShell(&err)) << err;
+    EXPECT_FALSE(fso->FileExists("C:\\no such folder\\x.exe"));
+  }
+  EXPECT_FALSE(ComStarted());
+}
+
 // The ids of the standard dialog's file-name box and file-type list.
 constexpr int kFileNameCombo = 0x47C;
 constexpr int kFileTypeCombo = 0x470;

@@ -54,6 +54,17 @@ const Shell32Functions& Shell32() {
   return functions;
 }
 
+const Comctl32Functions& Comctl32() {
+  static const Comctl32Functions functions = [] {
+    Comctl32Functions f;
+    // The manifest's activation context makes this version 6, with the visual styles.
+    const Resolver resolve{LoadLibraryW(L"comctl32.dll")};
+    resolve("InitCommonControlsEx", &f.InitCommonControlsEx);
+    return f;
+  }();
+  return functions;
+}
+
 const Comdlg32Functions& Comdlg32() {
   static const Comdlg32Functions functions = [] {
     Comdlg32Functions f;

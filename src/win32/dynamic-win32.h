@@ -6,6 +6,9 @@
 //   the command line's arguments and the current-default line's program names; loading them at
 //   start-up, with everything comdlg32 pulls in, would make every start slower and larger for
 //   nothing;
+// - comctl32.dll is wanted by the window alone; its start registers the common controls' window
+//   classes with their cursors, which makes Wine start its desktop process and Windows load
+//   the cursors, for nothing on a command line that never shows a window;
 // - oleacc.dll serves only accessibility clients (screen readers), loaded when one first asks a
 //   control about itself.
 #ifndef TARNWICK_WIN32_DYNAMIC_WIN32_H_
@@ -13,6 +16,7 @@
 
 #include "win32/windows-win32.h"
 // clang-format off: after <windows.h>
+#include <commctrl.h>
 #include <commdlg.h>
 // clang-format on
 
@@ -45,6 +49,11 @@ struct Shell32Functions {
   wchar_t**(WINAPI* CommandLineToArgvW)(const wchar_t*, int*) = nullptr;
 };
 const Shell32Functions& Shell32();
+
+struct Comctl32Functions {
+  BOOL(WINAPI* InitCommonControlsEx)(const INITCOMMONCONTROLSEX*) = nullptr;
+};
+const Comctl32Functions& Comctl32();
 
 struct Comdlg32Functions {
   BOOL(WINAPI* GetOpenFileNameW)(OPENFILENAMEW*) = nullptr;

@@ -9,6 +9,7 @@
 #include "shell/start_arguments.h"
 #include "shell/startup.h"
 #include "win32/desktop-win32.h"
+#include "win32/dynamic-win32.h"
 #include "win32/first_paint_probe-win32.h"
 #include "win32/main_window-win32.h"
 #include "win32/scoped-win32.h"
@@ -31,7 +32,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
   INITCOMMONCONTROLSEX classes;
   classes.dwSize = sizeof classes;
   classes.dwICC = ICC_WIN95_CLASSES;
-  InitCommonControlsEx(&classes);
+  if (const auto init = Comctl32().InitCommonControlsEx) init(&classes);
   // The automation objects and the open-file dialog want a single-threaded apartment.
   ScopedCoInitialize com;
 

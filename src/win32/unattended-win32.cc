@@ -157,8 +157,8 @@ int RunCommandLine(std::span<const std::string> args) {
   Win32Console console;
   EnterCommandLineMode(console);
   try {
-    // The automation objects want a single-threaded apartment, as in the window.
-    ScopedCoInitialize com;
+    // COM starts with the first automation object a command needs, if any.
+    Win32AutomationOnDemand automation;
     Win32Services services;
     Win32Workstation workstation;
     Win32LogFiles logs;
@@ -172,7 +172,9 @@ int RunCommandLine(std::span<const std::string> args) {
                                   .presets = {},
                                   .program = "Tarnwick.exe",
                                   .unavailable = {}};
-    return RunUnattended(args, services.Over(nullptr), host);
+    Platform platform = services.Over(nullptr);
+    platform.automation = &automation;
+    return RunUnattended(args, platform, host);
   } catch (...) {
     console.WriteLine(Console::Stream::kError,
                       "Tarnwick.exe failed unexpectedly; what it changed is not known.");

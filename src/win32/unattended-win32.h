@@ -65,9 +65,9 @@ inline constexpr UINT kCommandLineErrorMode =
 void EnterCommandLineMode(Console& console);
 
 /// Runs `args` with RunUnattended over the registry, the automation objects and the backup
-/// folder of the current user, after EnterCommandLineMode. COM must not be initialised yet on
-/// the thread. Whatever fails unforeseen ends the run with kExitFailed and a message. Returns
-/// the exit code.
+/// folder of the current user, after EnterCommandLineMode. COM, started by the first automation
+/// object that a command needs, must not be initialised yet on the thread. Whatever fails
+/// unforeseen ends the run with kExitFailed and a message. Returns the exit code.
 int RunCommandLine(std::span<const std::string> args);
 
 }  // namespace tarnwick

@@ -44,8 +44,8 @@ bool CreateAutomationObjects() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using CommandLineToArgvWFn = wchar_t**(WINAPI*)(const wchar_t*, int*);
   // Taken by name, as Tarnwick.exe takes it.
-  const auto split = reinterpret_cast<CommandLineToArgvWFn>(reinterpret_cast<void*>(
-      GetProcAddress(LoadLibraryW(L"shell32.dll"), "CommandLineToArgvW")));
+  const auto split = reinterpret_cast<CommandLineToArgvWFn>(
+      reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"shell32.dll"), "CommandLineToArgvW")));
   int count = 0;
   wchar_t** argv = split != nullptr ? split(GetCommandLineW(), &count) : nullptr;
   ImportAsTarnwickDoes(count);

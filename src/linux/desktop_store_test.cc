@@ -9,8 +9,11 @@
 #include "freedesktop/xdg_home_for_test.h"
 #include "linux/store_choice.h"
 #include "shell/backup_folder.h"
+#include "shell/command_line.h"
 #include "shell/fake_platform.h"
 #include "shell/form1.h"
+#include "shell/unattended.h"
+#include "shell/unattended_platform.h"
 
 namespace tarnwick {
 namespace {
@@ -129,6 +132,44 @@ TEST_F(DesktopStoreTest, AHalfDefaultAndAnOverrideAreToldOfNotHidden) {
   EXPECT_EQ(kVbExclamation, fake_.messages[0].style);
   EXPECT_NE(std::string::npos, fake_.messages[0].text.find("BROWSER"));
   EXPECT_EQ("Firefox ESR is currently the default browser.", form.Label5Caption());
+}
+
+class TextConsole final : public Console {
+ public:
+  void WriteLine(Stream stream, std::string_view text) override {
+    (stream == Stream::kOutput ? out : err) += std::string(text) + "\n";
+  }
+  std::string out, err;
+};
+
+// A script that reads the name is told the whole line where the name is not the whole truth.
+TEST_F(DesktopStoreTest, QueryPrintsTheNameAndAHalfDefaultsLineOnStandardError) {
+  home_.AddBrowser("chromium.desktop", "Chromium");
+  const std::string http =
+      "[Default Applications]\nx-scheme-handler/http=firefox-esr.desktop\n"
+      "x-scheme-handler/https=firefox-esr.desktop\n";
+  const struct {
+    std::string html, err;
+  } kCases[] = {
+      {"firefox-esr.desktop", ""},
+      {"chromium.desktop",
+       "Firefox ESR is currently the default browser for http, but text/html opens in "
+       "Chromium.\n"},
+  };
+  const std::vector<std::string> args = {"--query"};
+  for (const auto& c : kCases) {
+    home_.Put(kMimeapps, http + "text/html=" + c.html + "\n");
+    store_.emplace(home_.paths, &backups_, home_.root() + "/once");
+    platform_.desktop = &fake_;
+    platform_.store = &*store_;
+    TextConsole console;
+    UnattendedPlatform host;
+    host.console = &console;
+    host.spelling = Spelling::kLinux;
+    EXPECT_EQ(kExitDone, RunUnattended(args, platform_, host)) << c.html;
+    EXPECT_EQ("Firefox ESR\n", console.out) << c.html;
+    EXPECT_EQ(c.err, console.err) << c.html;
+  }
 }
 
 TEST_F(DesktopStoreTest, TheBrowserSetOnceIsRemembered) {

@@ -219,17 +219,7 @@ bool RegistryStore::WasSetOnce(const std::string& label) {
 }
 
 bool RegistryStore::RecordOnce(const std::string& label, std::string* err) {
-  if (importer_ == nullptr) {
-    *err = "the registry cannot be written";
-    return false;
-  }
-  RegEdit edit;
-  edit.op = RegEdit::Op::kSetValue;
-  edit.path = kOnceKey;
-  edit.name = kOnceValue;
-  edit.type = kRegSz;
-  edit.data = TextToRegBytes(label);
-  return importer_->Import({&edit, 1}, err);
+  return ImportOnceEdit(RegEdit::Op::kSetValue, TextToRegBytes(label), err);
 }
 
 bool RegistryStore::ForgetOnce(std::string* err) {
@@ -238,14 +228,20 @@ bool RegistryStore::ForgetOnce(std::string* err) {
           .empty()) {
     return true;
   }
+  return ImportOnceEdit(RegEdit::Op::kDeleteValue, {}, err);
+}
+
+bool RegistryStore::ImportOnceEdit(RegEdit::Op op, std::vector<uint8_t> data, std::string* err) {
   if (importer_ == nullptr) {
     *err = "the registry cannot be written";
     return false;
   }
   RegEdit edit;
-  edit.op = RegEdit::Op::kDeleteValue;
+  edit.op = op;
   edit.path = kOnceKey;
   edit.name = kOnceValue;
+  edit.type = kRegSz;
+  edit.data = std::move(data);
   return importer_->Import({&edit, 1}, err);
 }
 

@@ -3,10 +3,13 @@
 #ifndef TARNWICK_SHELL_REGISTRY_STORE_H_
 #define TARNWICK_SHELL_REGISTRY_STORE_H_
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "registry/browser_profile.h"
+#include "registry/reg_edit.h"
 #include "registry/registry_writer.h"
 #include "selection/selection_context.h"
 #include "shell/browser_store.h"
@@ -63,6 +66,8 @@ class RegistryStore final : public BrowserStore {
   /// The outcome of the writes since the tally was last taken, with the message when some of
   /// the current user's failed.
   void ReportFailedWrites(StoreChange* change);
+  /// Sets (to `data`, a text) or deletes the value that records the browser set once.
+  bool ImportOnceEdit(RegEdit::Op op, std::vector<uint8_t> data, std::string* err);
 
   Platform platform_;
   RegistryImporter* importer_;

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "registry/current_default.h"
 #include "selection/custom_apply.h"
 #include "selection/picker.h"
 #include "selection/preset_catalogue.h"
@@ -172,7 +173,7 @@ class Run {
       case Command::kReset:
         return Reset();
       case Command::kQuery:
-        return Result::Out(form_.Frame4Visible() ? store_.NameOfLine(form_.Label5Caption()) : "");
+        return Query();
       case Command::kCheck:
         return Check(line.browser);
       case Command::kList:
@@ -317,6 +318,17 @@ class Run {
   // The settings of `browser` that are not in place; nothing when none is.
   std::vector<std::string> NotInPlace(const Browser& browser) {
     return store_.NotInPlace(browser.preset, browser.path);
+  }
+
+  // The browser's name on the current-default line. Where the line says more than that (on
+  // the desktop: https or web pages go to another browser), the line goes to standard error,
+  // so that a script reading the name is not told half a default as the whole.
+  Result Query() {
+    if (!form_.Frame4Visible()) return Result::Out("");
+    const std::string caption = form_.Label5Caption();
+    Result result = Result::Out(store_.NameOfLine(caption));
+    if (caption != Concat({result.output, kCurrentDefaultSuffix})) result.error = caption;
+    return result;
   }
 
   Result Check(const std::string& text) {

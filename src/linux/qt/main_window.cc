@@ -20,6 +20,43 @@
 #include "shell/layout.h"
 
 namespace tarnwick {
+namespace {
+
+// A browser's name may hold an ampersand, which is no access key here.
+QString Literal(QString caption) { return caption.replace("&", "&&"); }
+
+// Gives `option` the width its caption needs, as far as its frame's edge and the frame's next
+// control to its right allow, but never less than `least`; a caption longer still is cut short
+// with an ellipsis, and the whole of it is the option's tooltip and accessible name. The
+// desktop's names are longer than the presets' names that the layout was made for.
+void FitCaption(QRadioButton* option, int least, const QString& caption) {
+  option->setText(Literal(caption));
+  option->setToolTip({});
+  option->setAccessibleName({});
+  const QFontMetrics metrics(option->font());
+  const int gap = metrics.averageCharWidth();
+  const QRect at = option->geometry();
+  int room = option->parentWidget()->width() - gap - at.x();
+  for (QObject* child : option->parentWidget()->children()) {
+    const auto* other = qobject_cast<QWidget*>(child);
+    if (other == nullptr || other == option || other->x() <= at.x()) continue;
+    const QRect them = other->geometry();
+    if (them.top() <= at.bottom() && them.bottom() >= at.top()) {
+      room = std::min(room, them.x() - gap - at.x());
+    }
+  }
+  const int needed = option->sizeHint().width();
+  const int width = std::max(least, std::min(needed, room));
+  option->resize(width, at.height());
+  if (needed <= width) return;
+  const int beside_text = needed - metrics.horizontalAdvance(caption);
+  option->setText(Literal(metrics.elidedText(caption, Qt::ElideRight, width - beside_text)));
+  option->setToolTip(caption);
+  option->setAccessibleName(caption);
+}
+
+}  // namespace
+
 MainWindow::MainWindow(Form1& form)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
@@ -57,6 +94,7 @@ void MainWindow::Build() {
   }
   for (int i = 0; i < kPresetCount; ++i) {
     options_[i] = qobject_cast<QRadioButton*>(Control(PresetCatalogue()[i].OptionName));
+    option_widths_[i] = options_[i]->width();
   }
   text1_ = qobject_cast<QLineEdit*>(Control("Text1"));
   command7_ = qobject_cast<QAbstractButton*>(Control("Command7"));
@@ -115,12 +153,11 @@ void MainWindow::Render() {
 void MainWindow::ShowStore(const std::string& where, const std::vector<std::string>& icons) {
   setWindowTitle(QString::fromUtf8("Tarnwick v1.5 for ") + QString::fromStdString(where));
   for (int i = 0; i < kPresetCount; ++i) {
-    // A browser's name may hold an ampersand, which is no access key here.
-    options_[i]->setText(QString::fromStdString(form_.OptionCaption(i + 1)).replace("&", "&&"));
     const QString icon = i < static_cast<int>(icons.size()) ? QString::fromStdString(icons[i]) : "";
     options_[i]->setIcon(icon.isEmpty()         ? QIcon()
                          : icon.startsWith('/') ? QIcon(icon)
                                                 : QIcon::fromTheme(icon));
+    FitCaption(options_[i], option_widths_[i], QString::fromStdString(form_.OptionCaption(i + 1)));
   }
 }
 

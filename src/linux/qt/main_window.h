@@ -50,6 +50,7 @@ class MainWindow final : public QWidget {
   Form1& form_;
   std::map<std::string, QWidget*> controls_;
   QRadioButton* options_[kPresetCount] = {};
+  int option_widths_[kPresetCount] = {};  ///< as the layout has them
   QLineEdit* text1_ = nullptr;
   QAbstractButton* command7_ = nullptr;
   QAbstractButton* command2_ = nullptr;

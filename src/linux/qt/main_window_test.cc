@@ -13,9 +13,12 @@
 #include <cmath>
 #include <filesystem>
 
+#include "freedesktop/xdg_home_for_test.h"
+#include "linux/desktop_store.h"
 #include "linux/linux_services.h"
 #include "linux/qt/qt_look.h"
 #include "linux/qt/qt_test_util.h"
+#include "linux/qt/session.h"
 #include "registry/registry_reader.h"
 #include "shell/form1.h"
 #include "shell/layout.h"
@@ -558,6 +561,37 @@ TEST_F(MainWindowTest, ARecordedOtherReleaseRefusesToStart) {
   EXPECT_FALSE(Start());
   EXPECT_EQ(QString::fromUtf8(kRefusalMessage), text);
   EXPECT_FALSE(window().isVisible());
+}
+
+// The desktop's names are longer than the presets' names that the layout was made for: an
+// option takes the room to its right that no other control of its frame covers, and a name
+// longer still is cut short, whole in its tooltip and accessible name.
+TEST(DesktopWindowTest, LongNamesTakeTheRoomBesideThemAndAreCutShortBeyondIt) {
+  freedesktop::XdgHome home;
+  const QString longest = "Chromium Web Browser of the Long Name";
+  home.AddBrowser("chromium.desktop", longest.toStdString());
+  home.AddBrowser("google-chrome.desktop", "Google Chrome");
+  home.AddBrowser("org.kde.falkon.desktop", "Falkon");
+  DesktopStore store(home.paths, nullptr, home.root() + "/once");
+  Session session(store, [](const std::string&) {});
+  ASSERT_TRUE(session.Start());
+  MainWindow& window = session.window();
+  const auto option = [&](const char* name) {
+    return qobject_cast<QRadioButton*>(window.Control(name));
+  };
+  // Whole where the room beside it suffices, though the layout's width does not.
+  EXPECT_EQ("Google Chrome", option("Option3")->text());
+  EXPECT_GE(option("Option3")->width(), option("Option3")->sizeHint().width());
+  EXPECT_EQ("", option("Option3")->toolTip());
+  // Cut short before the control beside it.
+  QRadioButton* chromium = option("Option2");
+  EXPECT_TRUE(chromium->text().endsWith(QChar(0x2026))) << chromium->text().toStdString();
+  EXPECT_EQ(longest, chromium->toolTip());
+  EXPECT_EQ(longest, chromium->accessibleName());
+  EXPECT_LT(chromium->geometry().right(), window.Control("Frame4")->x());
+  // Never narrower than the layout's width.
+  EXPECT_EQ(Pixels(1695, LogicalDpi(window)), option("Option8")->width());
+  EXPECT_EQ("Falkon", option("Option8")->text());
 }
 
 }  // namespace

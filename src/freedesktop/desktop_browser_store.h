@@ -33,6 +33,10 @@ void SetBrowserInMimeapps(KeyFile& file, const std::string& id);
 /// key stays.
 void ResetBrowserInMimeapps(KeyFile& file);
 
+/// The extension of a file that holds a DesktopBrowserStore::Snapshot: a backup that Tarnwick
+/// alone reads back, not a registry file.
+inline constexpr char kSnapshotExtension[] = ".tarnwick-backup";
+
 /// One file as it is and as it is to be; nullopt means the file is absent.
 struct FileChange {
   std::string path;

@@ -8,6 +8,7 @@
 
 #include "freedesktop/xdg_home_for_test.h"
 #include "linux/store_choice.h"
+#include "shell/backup_folder.h"
 #include "shell/command_line.h"
 #include "shell/fake_platform.h"
 #include "shell/form1.h"
@@ -178,6 +179,25 @@ TEST_F(DesktopStoreTest, TheBrowserSetOnceIsRemembered) {
   ASSERT_TRUE(store_->RecordOnce("Firefox ESR", &err)) << err;
   EXPECT_TRUE(store_->WasSetOnce("Firefox ESR"));
   EXPECT_FALSE(store_->WasSetOnce("Chromium"));
+}
+
+TEST(StoreChoiceTest, TheDesktopsBackupsAreNamedForWhatTheyHoldAndEarlierOnesStillCount) {
+  freedesktop::XdgHome home;
+  const std::string folder = home.paths.data_home + "/tarnwick/desktop-backups/";
+  const std::string earlier = home.Put(folder + "2024-03-07 09-00-00 #4 Apply Firefox.reg", "x");
+  home.Put(folder + "notes.txt", "mine");
+  std::unique_ptr<BackupFolder> backups = OpenDesktopBackupFolder(home.paths);
+  std::string err, bytes;
+  EXPECT_EQ(earlier, backups->Newest(&err));
+  ASSERT_TRUE(backups->Read(earlier, &bytes, &err)) << err;
+
+  const std::optional<std::string> saved = backups->Save("Undo", "y", &err);
+  ASSERT_TRUE(saved) << err;
+  EXPECT_TRUE(saved->starts_with(folder)) << *saved;
+  EXPECT_TRUE(saved->ends_with(" #5 Undo.tarnwick-backup")) << *saved;
+  EXPECT_EQ(saved, backups->Newest(&err));
+  EXPECT_EQ("x", home.Read(earlier));
+  EXPECT_EQ("mine", home.Read(folder + "notes.txt"));
 }
 
 TEST(StoreChoiceTest, TheStandInIsAskedForByOptionOrEnvironment) {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "freedesktop/desktop_browser_store.h"
 #include "linux/backup_disk.h"
 #include "shell/backup_folder.h"
 
@@ -31,8 +32,11 @@ std::string GetEnv(const char* name) {
 }
 
 std::unique_ptr<BackupFolder> OpenDesktopBackupFolder(const freedesktop::XdgPaths& paths) {
+  // The desktop's backups were once named as the registry's; those still count, so that an
+  // undo after an upgrade finds them.
   return std::make_unique<DiskBackupFolder>(
-      std::make_unique<PosixBackupDisk>(paths.data_home + "/tarnwick/desktop-backups"));
+      std::make_unique<PosixBackupDisk>(paths.data_home + "/tarnwick/desktop-backups"),
+      BackupNaming{.extension = freedesktop::kSnapshotExtension, .earlier_extension = ".reg"});
 }
 
 std::string DesktopOnceFile(const freedesktop::XdgPaths& paths) {

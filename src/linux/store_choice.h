@@ -26,7 +26,8 @@ bool TakeStandInChoice(int* argc, char** argv,
 std::string GetEnv(const char* name);
 
 /// Where the desktop's backups are kept: $XDG_DATA_HOME/tarnwick/desktop-backups, apart from the
-/// stand-in registry's.
+/// stand-in registry's. New ones end in freedesktop::kSnapshotExtension; ".reg" ones, as they
+/// were named before, count too.
 std::unique_ptr<BackupFolder> OpenDesktopBackupFolder(const freedesktop::XdgPaths& paths);
 
 /// The file that keeps the browser set once on the desktop: $XDG_DATA_HOME/tarnwick/set-once.

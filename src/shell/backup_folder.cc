@@ -10,7 +10,8 @@ constexpr int kMostNamesTried = 1000;
 
 }  // namespace
 
-DiskBackupFolder::DiskBackupFolder(std::unique_ptr<BackupDisk> disk) : disk_(std::move(disk)) {}
+DiskBackupFolder::DiskBackupFolder(std::unique_ptr<BackupDisk> disk, BackupNaming naming)
+    : disk_(std::move(disk)), naming_(naming) {}
 
 std::string DiskBackupFolder::Path() { return disk_->Folder(); }
 
@@ -26,7 +27,7 @@ std::optional<std::string> DiskBackupFolder::Save(const std::string& what, std::
     return std::nullopt;
   }
   const LocalTime now = disk_->Now();
-  uint64_t sequence = NextSequenceNumber(names);
+  uint64_t sequence = NextSequenceNumber(names, naming_);
   std::string name;
   for (int tried = 0;; ++tried) {
     if (tried >= kMostNamesTried) {
@@ -34,7 +35,7 @@ std::optional<std::string> DiskBackupFolder::Save(const std::string& what, std::
       disk_->Remove(temporary);
       return std::nullopt;
     }
-    name = BackupFileName(now, sequence, what);
+    name = BackupFileName(now, sequence, what, naming_);
     sequence = std::min(sequence + 1, kLastSequenceNumber);
     // Names taken when the folder was listed are passed over; one taken since is refused by
     // the move itself.
@@ -49,7 +50,7 @@ std::optional<std::string> DiskBackupFolder::Save(const std::string& what, std::
 
   // The backup is saved; what follows only tidies the folder, and its failures do not matter.
   names.push_back(name);
-  for (const std::string& old : BackupsToPrune(names, kBackupsKept, now)) {
+  for (const std::string& old : BackupsToPrune(names, kBackupsKept, now, naming_)) {
     if (old != name) disk_->Remove(old);
   }
   return disk_->PathOf(name);
@@ -63,7 +64,7 @@ std::optional<std::string> DiskBackupFolder::Newest(std::string* err) {
   std::vector<std::string> names;
   if (!disk_->List(&names, err)) return std::nullopt;
   err->clear();
-  names = BackupsInOrder(std::move(names), disk_->Now());
+  names = BackupsInOrder(std::move(names), disk_->Now(), naming_);
   if (names.empty()) return std::nullopt;
   return disk_->PathOf(names.back());
 }
@@ -86,7 +87,7 @@ bool DiskBackupFolder::Read(const std::string& file, std::string* bytes, std::st
 std::string DiskBackupFolder::BackupName(const std::string& file) {
   const size_t slash = file.find_last_of("\\/");
   const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
-  return IsBackupFileName(name) && disk_->PathOf(name) == file ? name : std::string();
+  return IsBackupFileName(name, naming_) && disk_->PathOf(name) == file ? name : std::string();
 }
 
 void DiskBackupFolder::RemoveLeftovers(const std::vector<std::string>& names) {

@@ -64,11 +64,11 @@ class BackupDisk {
 /// next free sequence number, so that a crash leaves either no backup or a whole one; then it
 /// removes the backups beyond the oldest and the newest kBackupsKept (never the new one) and
 /// the temporary files of processes that no longer run. Only the folder's regular files whose
-/// names have a backup's form count as backups (see BackupsInOrder), and one larger than
-/// kLargestBackup bytes is never read.
+/// names have a backup's form under `naming` count as backups (see BackupsInOrder), and one
+/// larger than kLargestBackup bytes is never read.
 class DiskBackupFolder final : public BackupFolder {
  public:
-  explicit DiskBackupFolder(std::unique_ptr<BackupDisk> disk);
+  explicit DiskBackupFolder(std::unique_ptr<BackupDisk> disk, BackupNaming naming = {});
 
   std::string Path() override;
   std::optional<std::string> Save(const std::string& what, std::string_view bytes,
@@ -86,6 +86,7 @@ class DiskBackupFolder final : public BackupFolder {
   void RemoveLeftovers(const std::vector<std::string>& names);
 
   std::unique_ptr<BackupDisk> disk_;
+  BackupNaming naming_;
   uint32_t next_temporary_ = 0;
 };
 

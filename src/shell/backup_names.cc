@@ -8,7 +8,6 @@
 namespace tarnwick {
 namespace {
 
-constexpr std::string_view kExtension = ".reg";
 constexpr std::string_view kTemporaryPrefix = "~Tarnwick ";
 constexpr std::string_view kTemporarySuffix = ".tmp";
 // "YYYY-MM-DD HH-MM-SS "
@@ -80,17 +79,22 @@ struct Parsed {
   uint32_t collision = 1;  // the number of such a name's " (n)" ending; 1 without one
 };
 
-bool Parse(std::string_view name, Parsed* parsed) {
-  if (name.size() <= kTimePattern.size() + kExtension.size() || !ParseTime(name, &parsed->time)) {
-    return false;
-  }
-  const std::string_view ending = name.substr(name.size() - kExtension.size());
-  if (!std::equal(ending.begin(), ending.end(), kExtension.begin(),
-                  [](char a, char b) { return Lower(a) == b; })) {
+// Whether `name` ends in `extension`, in any case.
+bool EndsWith(std::string_view name, std::string_view extension) {
+  return !extension.empty() && name.size() >= extension.size() &&
+         std::equal(extension.begin(), extension.end(), name.end() - extension.size(),
+                    [](char a, char b) { return a == Lower(b); });
+}
+
+bool Parse(std::string_view name, const BackupNaming& naming, Parsed* parsed) {
+  const std::string_view extension =
+      EndsWith(name, naming.extension) ? naming.extension : naming.earlier_extension;
+  if (!EndsWith(name, extension) || name.size() <= kTimePattern.size() + extension.size() ||
+      !ParseTime(name, &parsed->time)) {
     return false;
   }
   std::string_view rest = name.substr(kTimePattern.size());
-  rest.remove_suffix(kExtension.size());
+  rest.remove_suffix(extension.size());
   if (rest.starts_with('#')) {
     const size_t blank = rest.find(' ');
     return blank != std::string_view::npos && blank + 1 < rest.size() &&
@@ -107,7 +111,8 @@ bool Parse(std::string_view name, Parsed* parsed) {
 
 }  // namespace
 
-std::string BackupFileName(const LocalTime& time, uint64_t sequence, std::string_view what) {
+std::string BackupFileName(const LocalTime& time, uint64_t sequence, std::string_view what,
+                           const BackupNaming& naming) {
   auto two = [](int n) { return DecimalDigits(static_cast<uint32_t>(n), 2); };
   std::string name = DecimalDigits(static_cast<uint32_t>(time.year), 4) + "-" + two(time.month) +
                      "-" + two(time.day) + " " + two(time.hour) + "-" + two(time.minute) + "-" +
@@ -117,31 +122,32 @@ std::string BackupFileName(const LocalTime& time, uint64_t sequence, std::string
                        std::string_view(R"(\/:*?"<>|)").find(c) != std::string_view::npos;
     name += unfit ? '_' : c;
   }
-  return name + std::string(kExtension);
+  return name + std::string(naming.extension);
 }
 
-bool IsBackupFileName(std::string_view name) {
+bool IsBackupFileName(std::string_view name, const BackupNaming& naming) {
   Parsed parsed;
-  return Parse(name, &parsed);
+  return Parse(name, naming, &parsed);
 }
 
-uint64_t NextSequenceNumber(const std::vector<std::string>& names) {
+uint64_t NextSequenceNumber(const std::vector<std::string>& names, const BackupNaming& naming) {
   uint64_t highest = 0;
   for (const std::string& name : names) {
     Parsed parsed;
-    if (Parse(name, &parsed)) highest = std::max(highest, parsed.sequence);
+    if (Parse(name, naming, &parsed)) highest = std::max(highest, parsed.sequence);
   }
   return std::min(highest + 1, kLastSequenceNumber);
 }
 
-std::vector<std::string> BackupsInOrder(std::vector<std::string> names, const LocalTime& now) {
+std::vector<std::string> BackupsInOrder(std::vector<std::string> names, const LocalTime& now,
+                                        const BackupNaming& naming) {
   const int64_t latest = Seconds(now) + 86400;
   // Earlier versions' names first; the views point into `names`, which stays as it is.
   using Key = std::tuple<bool, uint64_t, std::string_view, uint32_t, std::string_view>;
   std::vector<Key> keys;
   for (const std::string& name : names) {
     Parsed parsed;
-    if (!Parse(name, &parsed) || Seconds(parsed.time) > latest) continue;
+    if (!Parse(name, naming, &parsed) || Seconds(parsed.time) > latest) continue;
     const std::string_view whole = name;
     const std::string_view time = whole.substr(0, kTimePattern.size());
     keys.push_back(parsed.sequence == 0 ? Key{false, 0, time, parsed.collision, whole}
@@ -154,8 +160,8 @@ std::vector<std::string> BackupsInOrder(std::vector<std::string> names, const Lo
 }
 
 std::vector<std::string> BackupsToPrune(std::vector<std::string> names, size_t keep,
-                                        const LocalTime& now) {
-  names = BackupsInOrder(std::move(names), now);
+                                        const LocalTime& now, const BackupNaming& naming) {
+  names = BackupsInOrder(std::move(names), now, naming);
   if (names.size() <= keep + 1) return {};
   // The oldest stays, and the newest `keep`.
   return {names.begin() + 1, names.end() - static_cast<ptrdiff_t>(keep)};

@@ -28,22 +28,32 @@ inline constexpr size_t kBackupsKept = 30;
 /// The largest sequence number a backup's name carries (18 digits).
 inline constexpr uint64_t kLastSequenceNumber = 999'999'999'999'999'999;
 
+/// How a folder names its backups: the extension of those it saves ("." included, in lower
+/// case), and another that backups saved there by earlier versions may end in (none when
+/// empty). Backups of both count alike: in the numbering, the order and the pruning. The
+/// registry's backups are registry files, ".reg".
+struct BackupNaming {
+  std::string_view extension = ".reg";
+  std::string_view earlier_extension;
+};
+
 /// A backup's file name: the local time as "YYYY-MM-DD HH-MM-SS", " #" and the backup's
-/// sequence number, a blank, `what` and ".reg". Every character of `what` that a Windows file
-/// name cannot hold (\ / : * ? " < > | and control characters) becomes "_". The number, not
-/// the time, gives the order in which backups were saved, so that it survives a clock that was
-/// put back.
-std::string BackupFileName(const LocalTime& time, uint64_t sequence, std::string_view what);
+/// sequence number, a blank, `what` and the naming's extension. Every character of `what` that
+/// a Windows file name cannot hold (\ / : * ? " < > | and control characters) becomes "_".
+/// The number, not the time, gives the order in which backups were saved, so that it survives
+/// a clock that was put back.
+std::string BackupFileName(const LocalTime& time, uint64_t sequence, std::string_view what,
+                           const BackupNaming& naming = {});
 
 /// Whether `name` has a backup's form: "YYYY-MM-DD HH-MM-SS " in digits that make a real date
 /// and time, "#n " with a sequence number n from 1 to kLastSequenceNumber (names of earlier
-/// versions have none and may end in " (n)" instead), a name, and ".reg" in any case. Other
-/// files of the folder are never counted, read or removed.
-bool IsBackupFileName(std::string_view name);
+/// versions have none and may end in " (n)" instead), a name, and one of the naming's
+/// extensions in any case. Other files of the folder are never counted, read or removed.
+bool IsBackupFileName(std::string_view name, const BackupNaming& naming = {});
 
 /// The sequence number of a new backup among the folder's entries `names`: one more than the
 /// highest number of any backup's name, whatever its time (kLastSequenceNumber at most), or 1.
-uint64_t NextSequenceNumber(const std::vector<std::string>& names);
+uint64_t NextSequenceNumber(const std::vector<std::string>& names, const BackupNaming& naming = {});
 
 /// Of the folder's entries `names` (in any order), the backups that count at the local time
 /// `now`, in the order in which they were saved. A backup counts unless its time is more than a
@@ -51,13 +61,14 @@ uint64_t NextSequenceNumber(const std::vector<std::string>& names);
 /// backups it had, while a name far in the future is never taken for the newest. Names of
 /// earlier versions come first, by their time, their number " (n)" and their name; then the
 /// numbered ones, by their number, their time and their name.
-std::vector<std::string> BackupsInOrder(std::vector<std::string> names, const LocalTime& now);
+std::vector<std::string> BackupsInOrder(std::vector<std::string> names, const LocalTime& now,
+                                        const BackupNaming& naming = {});
 
 /// Which of the folder's entries `names` (in any order) to remove so that only the oldest
 /// backup and the newest `keep` others remain, oldest first (see BackupsInOrder). Entries that
 /// are not backups counting at `now` are never listed.
 std::vector<std::string> BackupsToPrune(std::vector<std::string> names, size_t keep,
-                                        const LocalTime& now);
+                                        const LocalTime& now, const BackupNaming& naming = {});
 
 /// The temporary name a backup is written under before it gets its own:
 /// "~Tarnwick <process id>-<n>.tmp".

@@ -93,6 +93,57 @@ TEST(BackupNamesTest, PruningKeepsTheOldestAndTheNewestAndNothingElse) {
             BackupsToPrune(folder, 0, kNow));
 }
 
+// A folder whose backups have an extension of their own and once were named as the registry's.
+constexpr BackupNaming kOwn = {".tarnwick-backup", ".reg"};
+
+TEST(BackupNamesTest, AFolderNamesItsBackupsWithItsExtensionAndStillTakesItsEarlierOne) {
+  EXPECT_EQ("2024-03-07 09-05-01 #12 Apply Firefox.tarnwick-backup",
+            BackupFileName({2024, 3, 7, 9, 5, 1}, 12, "Apply Firefox", kOwn));
+  struct Case {
+    const char* name;
+    bool registry, own;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {"2024-03-07 09-05-01 #1 Reset.reg", true, true},
+           {"2024-03-07 09-05-01 Reset (2).REG", true, true},
+           {"2024-03-07 09-05-01 #1 Reset.tarnwick-backup", false, true},
+           {"2024-03-07 09-05-01 Apply custom (2).Tarnwick-Backup", false, true},
+           {"2024-03-07 09-05-01 #1 Reset.reg.tarnwick-backup", false, true},
+           {"2024-03-07 09-05-01 #1 .tarnwick-backup", false, false},
+           {"2024-03-07 09-05-01 #1.tarnwick-backup", false, false},
+           {"2024-03-07 09-05-01 #1 Reset.tarnwick-backup.tmp", false, false},
+           {"2024-03-07 09-05-01 #1 Reset.tarnwick", false, false},
+           {"my settings.tarnwick-backup", false, false},
+           {".tarnwick-backup", false, false},
+       }) {
+    EXPECT_EQ(c.registry, IsBackupFileName(c.name)) << c.name;
+    EXPECT_EQ(c.own, IsBackupFileName(c.name, kOwn)) << c.name;
+  }
+  // Without an earlier extension, only the folder's own.
+  EXPECT_FALSE(IsBackupFileName("2024-03-07 09-05-01 #1 Reset.reg", {".tarnwick-backup", ""}));
+}
+
+TEST(BackupNamesTest, BothExtensionsShareTheNumbersTheOrderAndThePruning) {
+  const std::vector<std::string> saved = {
+      "2024-03-07 09-00-00 Reset.reg",
+      "2024-03-07 09-10-00 #1 Apply Firefox.reg",
+      "2024-03-07 09-20-00 #2 Undo.tarnwick-backup",
+      "2024-03-07 09-30-00 #3 Apply custom.reg",
+      "2024-03-07 09-40-00 #4 Reset.tarnwick-backup",
+  };
+  std::vector<std::string> folder = saved;
+  folder.insert(folder.end(), {"2024-03-07 09-50-00 #9 Reset.txt", "notes.tarnwick-backup",
+                               "2024-03-08 10-30-01 #8 Reset.tarnwick-backup"});
+  std::shuffle(folder.begin(), folder.end(), std::mt19937(7));
+
+  EXPECT_EQ(9u, NextSequenceNumber(folder, kOwn));
+  EXPECT_EQ(saved, BackupsInOrder(folder, kNow, kOwn));
+  EXPECT_EQ((std::vector<std::string>{saved[1], saved[2]}), BackupsToPrune(folder, 2, kNow, kOwn));
+  // The registry's folder counts its own files alone.
+  EXPECT_EQ(4u, NextSequenceNumber(folder));
+  EXPECT_EQ((std::vector<std::string>{saved[0], saved[1], saved[3]}), BackupsInOrder(folder, kNow));
+}
+
 TEST(BackupNamesTest, TemporaryNamesTellTheirWriter) {
   uint32_t writer = 0;
   ASSERT_TRUE(ParseTemporaryFileName(TemporaryFileName(4294967295u, 12), &writer));

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program and the start-up benchmark (preset "default" with TARNWICK_BENCH) and
-# compares the program's start to its first painted window with a bare Qt window's.
+# compares the program's start to its first painted window with a bare Qt window's: on the
+# desktop, as a user starts it (XDG folders of its own with two browsers installed), and on the
+# stand-in registry.
 # Offscreen by default; with --x11, on an X server (Xvfb), where both also connect to a display.
 #   scripts/startup-bench.sh [--x11] [RUNS]      (default 30 runs of each)
 set -euo pipefail

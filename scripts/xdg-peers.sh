@@ -131,6 +131,7 @@ for desktop_name in unset GNOME KDE XFCE X-Cinnamon LXQt MATE; do
   add_browser chromium.desktop Chromium
   printf '# the user'"'"'s own\n[Default Applications]\ntext/plain=gedit.desktop\n' >"$XDG_CONFIG_HOME/mimeapps.list"
   original=$(cat "$XDG_CONFIG_HOME/mimeapps.list")
+  cp "$XDG_CONFIG_HOME/mimeapps.list" "$root/original.list"
 
   agree "before" ""
   tarnwick --set Firefox >/dev/null || fail "--set Firefox failed"
@@ -148,6 +149,11 @@ for desktop_name in unset GNOME KDE XFCE X-Cinnamon LXQt MATE; do
   agree "--undo of --set PATH" chromium.desktop
   tarnwick --reset >/dev/null || fail "--reset failed"
   agree "--reset" ""
+  cmp -s "$XDG_CONFIG_HOME/mimeapps.list" "$root/original.list" ||
+    fail "--reset did not leave mimeapps.list as it was before any --set"
+  for made in kdeglobals xfce4/helpers.rc; do
+    [[ ! -e $XDG_CONFIG_HOME/$made ]] || fail "--reset left $made behind, which only --set wrote"
+  done
   tarnwick --undo >/dev/null || fail "--undo of --reset failed"
   agree "--undo of --reset" chromium.desktop
 

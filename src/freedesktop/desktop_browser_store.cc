@@ -65,7 +65,13 @@ bool PlanFile(const std::string& path,
   return true;
 }
 
-// As PlanFile for a key file; an absent file that the edit leaves empty stays absent.
+bool IsSymlink(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// As PlanFile for a key file. An absent file that the edit leaves empty stays absent; a file
+// that the edit leaves with nothing but blank lines goes, unless it is a symlink, which stays.
 bool PlanKeyFile(const std::string& path, const std::function<void(KeyFile&)>& edit,
                  std::vector<FileChange>* changes, std::string* err) {
   return PlanFile(
@@ -75,24 +81,28 @@ bool PlanKeyFile(const std::string& path, const std::function<void(KeyFile&)>& e
         edit(file);
         std::string after = file.Text();
         if (!before && after.empty()) return std::nullopt;
+        const bool blank = after.find_first_not_of(" \t\r\n") == std::string::npos;
+        if (before && after != *before && blank && !IsSymlink(path)) return std::nullopt;
         return after;
       },
       changes, err);
 }
 
-// Rewrites the list of `key`, keeping whether it ends in ';'; an empty list goes.
-void EditList(KeyFile& file, const char* group, const std::string& key,
+// Rewrites the list of `key`, keeping whether it ends in ';'; an empty list goes. False when
+// the list stays as it was.
+bool EditList(KeyFile& file, const char* group, const std::string& key,
               const std::function<void(std::vector<std::string>&)>& edit) {
   std::optional<std::string> value = file.Get(group, key);
   std::vector<std::string> entries = SplitList(value.value_or(""));
   std::vector<std::string> edited = entries;
   edit(edited);
-  if (edited == entries) return;
+  if (edited == entries) return false;
   if (edited.empty()) {
     file.Remove(group, key);
   } else {
     file.Set(group, key, JoinList(edited, !value || value->empty() || value->ends_with(';')));
   }
+  return true;
 }
 
 void Erase(std::vector<std::string>& list, const std::string& id) { std::erase(list, id); }
@@ -222,12 +232,18 @@ void SetBrowserInMimeapps(KeyFile& file, const std::string& id) {
 void ResetBrowserInMimeapps(KeyFile& file) {
   // The added associations go too: with no default anywhere, the first of them still opens
   // the links, and it is the browser that an apply put there.
+  bool defaults = false, added = false, removed = false;
   for (const char* type : kBrowserMimeTypes) {
-    file.Remove(kDefaults, type);
-    file.Remove(kAdded, type);
-    EditList(file, kRemoved, type,
-             [](std::vector<std::string>& list) { Erase(list, kCustomBrowserId); });
+    defaults = file.Remove(kDefaults, type) || defaults;
+    added = file.Remove(kAdded, type) || added;
+    removed = EditList(file, kRemoved, type,
+                       [](std::vector<std::string>& list) { Erase(list, kCustomBrowserId); }) ||
+              removed;
   }
+  // A group left with nothing goes; one that held nothing before stays the user's.
+  if (defaults) file.RemoveEmptyGroup(kDefaults);
+  if (added) file.RemoveEmptyGroup(kAdded);
+  if (removed) file.RemoveEmptyGroup(kRemoved);
 }
 
 DesktopBrowserStore::DesktopBrowserStore(XdgPaths paths) : paths_(std::move(paths)) {}
@@ -319,7 +335,10 @@ bool DesktopBrowserStore::PlanReset(std::vector<FileChange>* changes, std::strin
   return PlanKeyFile(UserMimeapps(), ResetBrowserInMimeapps, changes, err) &&
          PlanKeyFile(
              Kdeglobals(paths_),
-             [](KeyFile& file) { file.Remove("General", "BrowserApplication"); }, changes, err) &&
+             [](KeyFile& file) {
+               if (file.Remove("General", "BrowserApplication")) file.RemoveEmptyGroup("General");
+             },
+             changes, err) &&
          PlanKeyFile(
              HelpersRc(paths_), [](KeyFile& file) { file.Remove("", "WebBrowser"); }, changes,
              err) &&

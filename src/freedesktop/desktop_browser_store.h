@@ -29,8 +29,8 @@ inline constexpr char kCustomBrowserId[] = "tarnwick-custom-browser.desktop";
 void SetBrowserInMimeapps(KeyFile& file, const std::string& id);
 
 /// The edit that undoes it: the browser types' keys in "[Default Applications]" and "[Added
-/// Associations]" go, and kCustomBrowserId leaves their "[Removed Associations]". Every other
-/// key stays.
+/// Associations]" go, and kCustomBrowserId leaves their "[Removed Associations]"; a group
+/// that this leaves with nothing but blank lines goes too. Every other line stays.
 void ResetBrowserInMimeapps(KeyFile& file);
 
 /// The extension of a file that holds a DesktopBrowserStore::Snapshot: a backup that Tarnwick
@@ -92,8 +92,10 @@ class DesktopBrowserStore {
                   std::string* err) const;
 
   /// The changes that undo every apply, so that the system's defaults apply again: in
-  /// $XDG_CONFIG_HOME/mimeapps.list as ResetBrowserInMimeapps, the desktop keys and Tarnwick's
-  /// own files. False with `err` when a file cannot be read.
+  /// $XDG_CONFIG_HOME/mimeapps.list as ResetBrowserInMimeapps, the desktop keys (with their
+  /// group, when it holds nothing else) and Tarnwick's own files. A settings file left with
+  /// nothing but blank lines is removed, unless it is a symlink. False with `err` when a file
+  /// cannot be read.
   bool PlanReset(std::vector<FileChange>* changes, std::string* err) const;
 
   /// Writes the changes, each file on its own; a file whose content is no longer its

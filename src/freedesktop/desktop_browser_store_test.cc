@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <map>
+
 #include "freedesktop/key_file.h"
 #include "freedesktop/xdg_home_for_test.h"
 
@@ -145,8 +147,78 @@ TEST_F(DesktopBrowserStoreTest, DesktopKeysAndReset) {
             home_.Read("home/.config/kdeglobals"));
   EXPECT_EQ("TerminalEmulator=xterm\n", home_.Read("home/.config/xfce4/helpers.rc"));
   EXPECT_EQ("<absent>", home_.Read("home/.local/share/xfce4/helpers/tarnwick-browser.desktop"));
-  EXPECT_EQ("[Default Applications]\n\n[Added Associations]\n", home_.Read(kUserList));
+  EXPECT_EQ("<absent>", home_.Read(kUserList));
   EXPECT_EQ(CurrentDefault::State::kNone, Store().Query().state);
+}
+
+// Reset leaves each settings file as the apply found it: absent when the apply made it, else
+// byte for byte; an undo of the reset brings back what it removed.
+TEST_F(DesktopBrowserStoreTest, ResetLeavesTheFilesAsTheApplyFoundThem) {
+  home_.paths.current_desktops = {"KDE", "XFCE"};
+  const std::string kKdeglobals = "home/.config/kdeglobals";
+  const std::string kHelpersRc = "home/.config/xfce4/helpers.rc";
+  struct Case {
+    const char *mimeapps, *kdeglobals, *helpers_rc;  // null: absent
+  };
+  const Case cases[] = {
+      {nullptr, nullptr, nullptr},
+      {"# mine\n[Default Applications]\ntext/plain=gedit.desktop\n",
+       "[General]\nColorScheme=Breeze\n", "TerminalEmulator=xterm\n"},
+      // Groups that the apply adds to, or adds after a group of the user's, empty or not.
+      {"[Added Associations]\r\nimage/png=viewer.desktop;\r\n\r\n[X-Mine]\r\n",
+       "[KDE]\nSingleClick=false\n", "# mine\n\n"},
+      {"[Removed Associations]\ntext/html=other.desktop;\n", "[General]\n# mine\n", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mimeapps ? c.mimeapps : "(absent)");
+    const std::map<std::string, const char*> files = {
+        {kUserList, c.mimeapps}, {kKdeglobals, c.kdeglobals}, {kHelpersRc, c.helpers_rc}};
+    for (const auto& [path, text] : files) {
+      unlink((home_.root() + "/" + path).c_str());
+      if (text) home_.Put(path, text);
+    }
+    Apply("fake.desktop");
+    const std::string applied = Backup();
+    Reset();
+    for (const auto& [path, text] : files) {
+      EXPECT_EQ(text ? text : "<absent>", home_.Read(path)) << path;
+    }
+    EXPECT_EQ(CurrentDefault::State::kNone, Store().Query().state);
+    std::string err;
+    ASSERT_TRUE(Store().Restore(applied, &err)) << err;
+    EXPECT_EQ(applied, Backup());
+  }
+}
+
+TEST_F(DesktopBrowserStoreTest, AListThatResetLeavesBlankGoesUnlessItIsALink) {
+  // The user's own list of a browser's keys alone goes with them; an undo brings it back.
+  const std::string list =
+      "[Default Applications]\nx-scheme-handler/http=other.desktop\n\n"
+      "[Added Associations]\nx-scheme-handler/http=other.desktop;\n";
+  home_.Put(kUserList, list);
+  const std::string before = Backup();
+  Reset();
+  EXPECT_EQ("<absent>", home_.Read(kUserList));
+  std::string err;
+  ASSERT_TRUE(Store().Restore(before, &err)) << err;
+  EXPECT_EQ(list, home_.Read(kUserList));
+
+  // A list that was blank already is not Reset's to remove.
+  home_.Put(kUserList, "\n\n");
+  std::vector<FileChange> changes;
+  ASSERT_TRUE(Store().PlanReset(&changes, &err)) << err;
+  EXPECT_TRUE(changes.empty());
+
+  // A link stays, and its target with it.
+  const std::string link = home_.root() + "/" + kUserList;
+  ASSERT_EQ(0, unlink(link.c_str()));
+  ASSERT_EQ(0, symlink("../../dotfiles/mimeapps.list", link.c_str()));
+  Apply("fake.desktop");
+  Reset();
+  struct stat st;
+  ASSERT_EQ(0, lstat(link.c_str(), &st));
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ("", home_.Read("dotfiles/mimeapps.list"));
 }
 
 TEST_F(DesktopBrowserStoreTest, CustomProgram) {

@@ -115,6 +115,27 @@ bool KeyFile::Remove(std::string_view group, std::string_view key) {
   return lines_.size() != before;
 }
 
+bool KeyFile::RemoveEmptyGroup(std::string_view group) {
+  bool removed = false;
+  for (std::size_t i = 0; i < lines_.size();) {
+    std::size_t end = i + 1;
+    while (end < lines_.size() && !GroupOf(lines_[end].text)) ++end;
+    const bool empty = !group.empty() && lines_[i].group == group && GroupOf(lines_[i].text) &&
+                       std::all_of(lines_.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                   lines_.begin() + static_cast<std::ptrdiff_t>(end),
+                                   [](const Line& line) { return Trim(line.text).empty(); });
+    if (!empty) {
+      i = end;
+      continue;
+    }
+    if (end == lines_.size() && i > 0 && Trim(lines_[i - 1].text).empty()) --i;
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i),
+                 lines_.begin() + static_cast<std::ptrdiff_t>(end));
+    removed = true;
+  }
+  return removed;
+}
+
 std::vector<std::string> KeyFile::Groups() const {
   std::vector<std::string> groups;
   for (const Line& line : lines_) {

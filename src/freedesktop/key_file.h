@@ -31,6 +31,11 @@ class KeyFile {
   /// Removes every line of `key` in `group`; false when there was none.
   bool Remove(std::string_view group, std::string_view key);
 
+  /// Removes every occurrence of `group` (not the empty one) that holds nothing but blank
+  /// lines: its header and those lines. Where such an occurrence ended the text, a blank line
+  /// before it goes too, as Set puts one before a group it adds. False when none was removed.
+  bool RemoveEmptyGroup(std::string_view group);
+
   /// The names of the groups in order of first appearance, without the empty one.
   std::vector<std::string> Groups() const;
 

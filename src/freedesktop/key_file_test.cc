@@ -60,6 +60,34 @@ TEST(KeyFileTest, EditsKeepEveryOtherByte) {
   }
 }
 
+TEST(KeyFileTest, OnlyGroupsOfNothingButBlankLinesAreRemoved) {
+  struct Case {
+    const char* before;
+    const char* after;  // null: nothing removed
+  };
+  const Case cases[] = {
+      // A group that ends the text goes with the blank line that Set put before it.
+      {"# c\n[A]\na=1\n\n[G]\n", "# c\n[A]\na=1\n"},
+      {"[A]\r\na=1\r\n\r\n[G]\r\n  \r\n", "[A]\r\na=1\r\n"},
+      {"[G]\n\n", ""},
+      // Elsewhere the blank lines that follow it go with it, and the next group keeps its place.
+      {"[A]\na=1\n\n[G]\n\n[B]\nb=1\n", "[A]\na=1\n\n[B]\nb=1\n"},
+      // Every empty occurrence; one that holds anything stays.
+      {"[G]\n[A]\na=1\n\n[G]\ng=1\n[G]\n", "[A]\na=1\n\n[G]\ng=1\n"},
+      {"[A]\n\n[G]\n# mine\n", nullptr},
+      {"[G]\nnot a key\n", nullptr},
+      {"[A]\n", nullptr},
+      {"\n\n", nullptr},  // lines before any group are no group's
+  };
+  for (const Case& c : cases) {
+    KeyFile file(c.before);
+    EXPECT_EQ(c.after != nullptr, file.RemoveEmptyGroup("G")) << c.before;
+    EXPECT_EQ(c.after ? c.after : c.before, file.Text()) << c.before;
+  }
+  KeyFile file("\n");
+  EXPECT_FALSE(file.RemoveEmptyGroup(""));
+}
+
 TEST(KeyFileTest, UntouchedTextComesBackAsItWas) {
   const std::string text = "\xef\xbb\xbf# bom\n\n  [G]\t\nk=v\\;w;\r\nodd line\n[G\n=\nlast";
   EXPECT_EQ(text, KeyFile(text).Text());

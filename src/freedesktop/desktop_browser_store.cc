@@ -454,6 +454,29 @@ CurrentDefault DesktopBrowserStore::Query() const {
                           other ? (other->name.empty() ? other->id : other->name) : ""});
     now.state = CurrentDefault::State::kSplit;
   }
+  // KDE's own programs open links with the browser that kdeglobals names (a desktop file ID,
+  // with or without ".desktop", or "!" and a command), which its settings may set alone.
+  if (paths_.OnDesktop("KDE")) {
+    std::string text;
+    std::optional<std::string> browser;
+    if (ReadFile(Kdeglobals(paths_), &text, nullptr) == ReadStatus::kRead) {
+      browser = KeyFile(text).Get("General", "BrowserApplication");
+    }
+    if (browser && !browser->empty()) {
+      CurrentDefault::Other kde{kKdeLinks, {}, {}};
+      if (browser->starts_with('!')) {
+        kde.name = browser->substr(1);
+      } else {
+        kde.id = browser->ends_with(".desktop") ? *browser : *browser + ".desktop";
+        std::optional<DesktopEntry> entry = FindDesktopEntry(paths_, kde.id);
+        kde.name = entry && !entry->name.empty() ? entry->name : kde.id;
+      }
+      if (kde.id != http->id) {
+        now.others.push_back(kde);
+        now.state = CurrentDefault::State::kSplit;
+      }
+    }
+  }
   return now;
 }
 

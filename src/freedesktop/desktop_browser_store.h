@@ -49,14 +49,18 @@ struct FileChange {
 /// (no group for keys outside one), "<path>: new file" and "<path>: removed".
 std::vector<std::string> DescribeChanges(const std::vector<FileChange>& changes);
 
+/// What CurrentDefault::Other names for the links of KDE's own programs.
+inline constexpr char kKdeLinks[] = "a link in KDE's programs";
+
 /// Which browser opens the user's web links now.
 struct CurrentDefault {
   enum class State {
     kNone,   ///< nothing opens http links
     kOne,    ///< `name` opens http, https and text/html alike
-    kSplit,  ///< `name` opens http links, but `others` lists types that go elsewhere
+    kSplit,  ///< `name` opens http links, but `others` lists what goes elsewhere
   };
-  /// A type that does not go to the http browser; `id` and `name` empty when nothing opens it.
+  /// A type that does not go to the http browser (or kKdeLinks); `id` and `name` empty when
+  /// nothing opens it, `id` alone empty for a command.
   struct Other {
     std::string mime_type, id, name;
     bool operator==(const Other&) const = default;

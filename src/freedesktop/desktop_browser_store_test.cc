@@ -362,6 +362,38 @@ TEST_F(DesktopBrowserStoreTest, SplitStateAndWarnings) {
   EXPECT_EQ(CurrentDefault::State::kOne, Store().Query().state);
 }
 
+// On KDE its own programs open links with the browser that kdeglobals names, which KDE's
+// settings may set alone: a browser other than http's there is half a default too.
+TEST_F(DesktopBrowserStoreTest, KdesOwnBrowserCountsOnKde) {
+  Apply("fake.desktop");
+  using State = CurrentDefault::State;
+  const struct {
+    const char* desktop;
+    const char* browser;
+    State state;
+    CurrentDefault::Other other;
+  } rows[] = {
+      {"KDE", "other.desktop", State::kSplit, {kKdeLinks, "other.desktop", "Other"}},
+      {"KDE", "other", State::kSplit, {kKdeLinks, "other.desktop", "Other"}},
+      {"KDE", "gone.desktop", State::kSplit, {kKdeLinks, "gone.desktop", "gone.desktop"}},
+      {"KDE", "!lynx -dump", State::kSplit, {kKdeLinks, "", "lynx -dump"}},
+      {"KDE", "fake.desktop", State::kOne, {}},
+      {"KDE", "", State::kOne, {}},
+      {"GNOME", "other.desktop", State::kOne, {}},
+  };
+  for (const auto& row : rows) {
+    home_.paths.current_desktops = {row.desktop};
+    home_.Put("home/.config/kdeglobals",
+              std::string("[General]\nBrowserApplication=") + row.browser + "\n");
+    const CurrentDefault now = Store().Query();
+    EXPECT_EQ(row.state, now.state) << row.desktop << " " << row.browser;
+    EXPECT_EQ("Fake Browser", now.name);
+    if (row.state == State::kSplit) {
+      EXPECT_EQ(std::vector<CurrentDefault::Other>{row.other}, now.others) << row.browser;
+    }
+  }
+}
+
 TEST_F(DesktopBrowserStoreTest, RestoreAndWriteRefuseWhatIsNotTheirs) {
   home_.Put(kUserList, "mine\n");
   std::string foreign = home_.Put("home/.bashrc", "keep\n");

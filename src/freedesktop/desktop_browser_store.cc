@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <map>
 
@@ -34,7 +35,10 @@ constexpr char kRemoved[] = "Removed Associations";
 // browser they do not know, that starts the chosen entry's program.
 constexpr char kXfceHelper[] = "tarnwick-browser";
 
-constexpr char kSnapshotHeader[] = "tarnwick freedesktop backup 1\n";
+// A snapshot's first line. In the first version a file's line had no mode ("file SIZE PATH");
+// since the second it has one ("file SIZE MODE PATH", the mode in four octal digits).
+constexpr char kSnapshotHeader[] = "tarnwick freedesktop backup 2\n";
+constexpr char kSnapshotHeaderWithoutModes[] = "tarnwick freedesktop backup 1\n";
 
 std::string Lower(std::string text) {
   for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -364,7 +368,7 @@ bool DesktopBrowserStore::Write(const std::vector<FileChange>& changes, std::str
       why = change.path + ": changed by another program since it was read";
     }
     bool done = status != ReadStatus::kFailed && same &&
-                (change.after ? ReplaceFile(change.path, *change.after, &why)
+                (change.after ? ReplaceFile(change.path, *change.after, &why, change.mode)
                               : RemoveFile(change.path, &why));
     if (!done) failures += (failures.empty() ? "" : "\n") + why;
   }
@@ -522,9 +526,12 @@ bool DesktopBrowserStore::Snapshot(const std::vector<std::string>& paths, std::s
       case ReadStatus::kAbsent:
         out += "absent " + path + "\n";
         break;
-      case ReadStatus::kRead:
-        out += "file " + std::to_string(text.size()) + " " + path + "\n" + text + "\n";
+      case ReadStatus::kRead: {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", FileMode(path).value_or(0644));
+        out += "file " + std::to_string(text.size()) + " " + mode + " " + path + "\n" + text + "\n";
         break;
+      }
     }
   }
   *snapshot = std::move(out);
@@ -540,7 +547,10 @@ bool DesktopBrowserStore::Restore(std::string_view snapshot, std::string* err,
     *err = "the backup is damaged: " + why;
     return false;
   };
-  if (!snapshot.starts_with(kSnapshotHeader)) return damaged("it has no header");
+  const bool with_modes = snapshot.starts_with(kSnapshotHeader);
+  if (!with_modes && !snapshot.starts_with(kSnapshotHeaderWithoutModes)) {
+    return damaged("it has no header");
+  }
   snapshot.remove_prefix(std::string_view(kSnapshotHeader).size());
   std::vector<std::string> owned = OwnedPaths();
   std::vector<FileChange> changes;
@@ -562,7 +572,17 @@ bool DesktopBrowserStore::Restore(std::string_view snapshot, std::string* err,
       }
       std::size_t size = std::stoul(std::string(digits));
       if (size > kMaxSettingsFileSize) return damaged("a file is larger than a settings file");
-      change.path = line.substr(blank + 1);
+      line.remove_prefix(blank + 1);
+      if (with_modes) {
+        std::string_view octal = line.substr(0, 5);
+        if (octal.size() < 5 || octal[4] != ' ' ||
+            octal.substr(0, 4).find_first_not_of("01234567") != std::string_view::npos) {
+          return damaged("a file's mode is not four octal digits");
+        }
+        change.mode = std::stoul(std::string(octal.substr(0, 4)), nullptr, 8);
+        line.remove_prefix(5);
+      }
+      change.path = line;
       if (snapshot.size() < size + 1 || snapshot[size] != '\n') return damaged("a file is cut off");
       change.after = std::string(snapshot.substr(0, size));
       snapshot.remove_prefix(size + 1);
@@ -582,7 +602,10 @@ bool DesktopBrowserStore::Restore(std::string_view snapshot, std::string* err,
     if (status == ReadStatus::kRead) change.before = std::move(text);
     changes.push_back(std::move(change));
   }
-  std::erase_if(changes, [](const FileChange& change) { return change.before == change.after; });
+  std::erase_if(changes, [](const FileChange& change) {
+    return change.before == change.after &&
+           (!change.after || !change.mode || FileMode(change.path) == change.mode);
+  });
   *refused = false;  // every path is one of OwnedPaths(), so Write refuses none
   return Write(changes, err);
 }

@@ -41,6 +41,9 @@ inline constexpr char kSnapshotExtension[] = ".tarnwick-backup";
 struct FileChange {
   std::string path;
   std::optional<std::string> before, after;
+  /// The mode that `after` is written with; none: the file's own (0644 less the umask for a
+  /// new one).
+  std::optional<unsigned> mode = std::nullopt;
   bool operator==(const FileChange&) const = default;
 };
 

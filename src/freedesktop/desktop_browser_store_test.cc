@@ -7,6 +7,7 @@
 
 #include <map>
 
+#include "freedesktop/file_io.h"
 #include "freedesktop/key_file.h"
 #include "freedesktop/xdg_home_for_test.h"
 
@@ -195,13 +196,23 @@ TEST_F(DesktopBrowserStoreTest, AListThatResetLeavesBlankGoesUnlessItIsALink) {
   const std::string list =
       "[Default Applications]\nx-scheme-handler/http=other.desktop\n\n"
       "[Added Associations]\nx-scheme-handler/http=other.desktop;\n";
-  home_.Put(kUserList, list);
+  // Its mode too: gio writes the list for the user's eyes only.
+  const std::string path = home_.Put(kUserList, list, 0600);
   const std::string before = Backup();
   Reset();
   EXPECT_EQ("<absent>", home_.Read(kUserList));
   std::string err;
   ASSERT_TRUE(Store().Restore(before, &err)) << err;
   EXPECT_EQ(list, home_.Read(kUserList));
+  EXPECT_EQ(0600u, FileMode(path));
+  // A mode that differs alone is brought back too; a backup of the first version has none.
+  ASSERT_EQ(0, chmod(path.c_str(), 0644));
+  ASSERT_TRUE(Store().Restore(before, &err)) << err;
+  EXPECT_EQ(0600u, FileMode(path));
+  ASSERT_TRUE(Store().Restore("tarnwick freedesktop backup 1\nfile 2 " + path + "\nx\n\n", &err))
+      << err;
+  EXPECT_EQ("x\n", home_.Read(kUserList));
+  EXPECT_EQ(0600u, FileMode(path));
 
   // A list that was blank already is not Reset's to remove.
   home_.Put(kUserList, "\n\n");
@@ -410,6 +421,9 @@ TEST_F(DesktopBrowserStoreTest, RestoreAndWriteRefuseWhatIsNotTheirs) {
            header + "absent " + list + "\nabsent " + list + "\n",
            header + "absent " + list + "\n" + "absent " + foreign + "\n",
            header + "remove " + list + "\n",
+           "tarnwick freedesktop backup 2\nfile 3 " + list + "\nabc\n",
+           "tarnwick freedesktop backup 2\nfile 3 0689 " + list + "\nabc\n",
+           "tarnwick freedesktop backup 3\nabsent " + list + "\n",
        }) {
     bool refused = false;
     EXPECT_FALSE(Store().Restore(bad, &err, &refused)) << bad;

@@ -101,7 +101,14 @@ ReadStatus ReadFile(const std::string& path, std::string* contents, std::string*
   }
 }
 
-bool ReplaceFile(const std::string& path, const std::string& contents, std::string* err) {
+std::optional<unsigned> FileMode(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return std::nullopt;
+  return st.st_mode & 07777;
+}
+
+bool ReplaceFile(const std::string& path, const std::string& contents, std::string* err,
+                 std::optional<unsigned> wanted_mode) {
   std::string target;
   if (!ResolveLinks(path, &target, err)) return false;
   std::string dir = DirectoryOf(target);
@@ -109,7 +116,9 @@ bool ReplaceFile(const std::string& path, const std::string& contents, std::stri
 
   mode_t mode;
   struct stat st;
-  if (stat(target.c_str(), &st) == 0) {
+  if (wanted_mode) {
+    mode = *wanted_mode & 07777;
+  } else if (stat(target.c_str(), &st) == 0) {
     mode = st.st_mode & 07777;
   } else {
     mode_t mask = umask(0);

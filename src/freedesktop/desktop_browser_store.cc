@@ -69,6 +69,9 @@ bool PlanFile(const std::string& path,
   return true;
 }
 
+// What the desktops call an entry: its Name, else its ID.
+std::string NameOf(const DesktopEntry& entry) { return entry.name.empty() ? entry.id : entry.name; }
+
 bool IsSymlink(const std::string& path) {
   struct stat st;
   return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
@@ -450,12 +453,11 @@ CurrentDefault DesktopBrowserStore::Query() const {
   if (!http) return now;
   now.state = CurrentDefault::State::kOne;
   now.id = http->id;
-  now.name = http->name.empty() ? http->id : http->name;
+  now.name = NameOf(*http);
   for (const char* type : {"x-scheme-handler/https", "text/html"}) {
     std::optional<DesktopEntry> other = Resolve(type);
     if (other && other->id == http->id) continue;
-    now.others.push_back({type, other ? other->id : "",
-                          other ? (other->name.empty() ? other->id : other->name) : ""});
+    now.others.push_back({type, other ? other->id : "", other ? NameOf(*other) : ""});
     now.state = CurrentDefault::State::kSplit;
   }
   // KDE's own programs open links with the browser that kdeglobals names (a desktop file ID,
@@ -473,7 +475,7 @@ CurrentDefault DesktopBrowserStore::Query() const {
       } else {
         kde.id = browser->ends_with(".desktop") ? *browser : *browser + ".desktop";
         std::optional<DesktopEntry> entry = FindDesktopEntry(paths_, kde.id);
-        kde.name = entry && !entry->name.empty() ? entry->name : kde.id;
+        kde.name = entry ? NameOf(*entry) : kde.id;
       }
       if (kde.id != http->id) {
         now.others.push_back(kde);
@@ -548,10 +550,9 @@ bool DesktopBrowserStore::Restore(std::string_view snapshot, std::string* err,
     return false;
   };
   const bool with_modes = snapshot.starts_with(kSnapshotHeader);
-  if (!with_modes && !snapshot.starts_with(kSnapshotHeaderWithoutModes)) {
-    return damaged("it has no header");
-  }
-  snapshot.remove_prefix(std::string_view(kSnapshotHeader).size());
+  const std::string_view header = with_modes ? kSnapshotHeader : kSnapshotHeaderWithoutModes;
+  if (!snapshot.starts_with(header)) return damaged("it has no header");
+  snapshot.remove_prefix(header.size());
   std::vector<std::string> owned = OwnedPaths();
   std::vector<FileChange> changes;
   while (!snapshot.empty()) {

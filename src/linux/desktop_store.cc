@@ -121,22 +121,28 @@ bool DesktopStore::CustomAccepted(const std::string& text) {
   return store_.PlanCustom(TrimSpaces(text), &changes, &err);
 }
 
+BackupResult DesktopStore::SaveSnapshot(const std::vector<std::string>& paths,
+                                        const std::string& what) {
+  BackupResult backup;
+  std::string snapshot;
+  if (backups_ == nullptr) {
+    backup.reason = "there is no backup folder";
+  } else {
+    backup.folder = backups_->Path();
+    if (store_.Snapshot(paths, &snapshot, &backup.reason)) {
+      if (std::optional<std::string> file = backups_->Save(what, snapshot, &backup.reason)) {
+        backup.file = std::move(*file);
+      }
+    }
+  }
+  return backup;
+}
+
 void DesktopStore::Change(const std::vector<FileChange>& changes, const std::string& what,
                           StoreChange* change) {
   // Nothing to change takes no backup and writes nothing.
   if (!changes.empty()) {
-    BackupResult backup;
-    std::string snapshot;
-    if (backups_ == nullptr) {
-      backup.reason = "there is no backup folder";
-    } else {
-      backup.folder = backups_->Path();
-      if (store_.Snapshot(PathsOf(changes), &snapshot, &backup.reason)) {
-        if (std::optional<std::string> file = backups_->Save(what, snapshot, &backup.reason)) {
-          backup.file = std::move(*file);
-        }
-      }
-    }
+    const BackupResult backup = SaveSnapshot(PathsOf(changes), what);
     if (!backup.saved()) {
       change->outcome = Form1Outcome::kBackupFailed;
       change->messages.push_back({BackupFailedMessage(backup), kVbCritical});
@@ -221,17 +227,7 @@ StoreChange DesktopStore::Reset() {
     return change;
   }
   if (!changes.empty()) {
-    std::string snapshot;
-    BackupResult backup;
-    backup.folder = backups_ != nullptr ? backups_->Path() : "";
-    if (backups_ == nullptr) {
-      backup.reason = "there is no backup folder";
-    } else if (store_.Snapshot(PathsOf(changes), &snapshot, &backup.reason)) {
-      if (std::optional<std::string> file =
-              backups_->Save(kResetBackupName, snapshot, &backup.reason)) {
-        backup.file = std::move(*file);
-      }
-    }
+    const BackupResult backup = SaveSnapshot(PathsOf(changes), kResetBackupName);
     if (!backup.saved()) {
       change.outcome = Form1Outcome::kBackupFailed;
       change.messages.push_back({BackupFailedMessage(backup), kVbCritical});
@@ -312,26 +308,17 @@ bool DesktopStore::ForgetOnce(std::string* err) {
 RestoreOutcome DesktopStore::Restore(const std::string& /*file*/, const std::string& bytes,
                                      std::string* detail) {
   // The present state first, so that an undo can itself be undone.
-  std::string snapshot;
-  BackupResult saved;
-  saved.folder = backups_ != nullptr ? backups_->Path() : "";
-  if (backups_ == nullptr) {
-    saved.reason = "there is no backup folder";
-  } else if (store_.Snapshot(store_.OwnedPaths(), &snapshot, &saved.reason)) {
-    if (std::optional<std::string> kept = backups_->Save("Undo", snapshot, &saved.reason)) {
-      saved.file = std::move(*kept);
-    }
-  }
+  const BackupResult saved = SaveSnapshot(store_.OwnedPaths(), "Undo");
   if (!saved.saved()) {
     *detail = BackupFailedMessage(saved);
     return RestoreOutcome::kBackupFailed;
   }
-  if (!store_.Restore(bytes, detail)) {
-    // Nothing changed, so the state just saved is no undo of anything.
-    backups_->Discard(saved.file);
-    return RestoreOutcome::kRefused;
-  }
-  return RestoreOutcome::kRestored;
+  bool refused = true;
+  if (store_.Restore(bytes, detail, &refused)) return RestoreOutcome::kRestored;
+  if (!refused) return RestoreOutcome::kFailed;  // some files may have changed: the save stays
+  // Nothing changed, so the state just saved is no undo of anything.
+  backups_->Discard(saved.file);
+  return RestoreOutcome::kRefused;
 }
 
 }  // namespace tarnwick

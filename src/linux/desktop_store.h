@@ -12,6 +12,7 @@
 #include "freedesktop/desktop_browser_store.h"
 #include "freedesktop/desktop_entry.h"
 #include "freedesktop/xdg_paths.h"
+#include "shell/backup.h"
 #include "shell/browser_store.h"
 
 namespace tarnwick {
@@ -73,6 +74,8 @@ class DesktopStore final : public BrowserStore {
 
  private:
   std::optional<freedesktop::DesktopEntry> Entry(int index) const;
+  /// Saves the files at `paths` as they are now in a backup named `what`.
+  BackupResult SaveSnapshot(const std::vector<std::string>& paths, const std::string& what);
   /// Saves the files of `changes` as they are, writes the changes and adds what the user is to
   /// be told to `change`. `what` names the backup.
   void Change(const std::vector<freedesktop::FileChange>& changes, const std::string& what,

@@ -1,6 +1,7 @@
 #include "linux/desktop_store.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <map>
 #include <string>
@@ -89,7 +90,24 @@ TEST_F(DesktopStoreTest, ApplyResetAndRestoreGoThroughTheWindowsModel) {
   EXPECT_EQ(RestoreOutcome::kRestored, store_->Restore(apply.file, apply.bytes, &detail)) << detail;
   EXPECT_EQ(before, home_.Read(kMimeapps));
   EXPECT_EQ("Undo", backups_.saved.back().what);
+  // A refused backup changes nothing, so the state saved before it goes again.
+  const size_t saved = backups_.saved.size();
   EXPECT_EQ(RestoreOutcome::kRefused, store_->Restore("x.reg", "Windows Registry Editor", &detail));
+  EXPECT_EQ(saved, backups_.saved.size());
+  ASSERT_EQ(1u, backups_.discarded.size());
+
+  // A restore that fails while writing is no refusal: what it changed is not known, so the
+  // state saved before it stays.
+  const std::string helpers_rc = home_.paths.config_home + "/xfce4/helpers.rc";
+  ASSERT_EQ(0, symlink((home_.root() + "/nowhere").c_str(),
+                       (home_.paths.config_home + "/xfce4").c_str()));
+  EXPECT_EQ(
+      RestoreOutcome::kFailed,
+      store_->Restore("x", "tarnwick freedesktop backup 2\nfile 2 0644 " + helpers_rc + "\nx\n\n",
+                      &detail));
+  EXPECT_NE(std::string::npos, detail.find("helpers.rc")) << detail;
+  EXPECT_EQ(saved + 1, backups_.saved.size());
+  EXPECT_EQ(1u, backups_.discarded.size());
 }
 
 TEST_F(DesktopStoreTest, RefusedChangesWriteNothing) {

@@ -8,6 +8,7 @@
 #   scripts/desktop-set-bench.sh [RUNS]      (default 21 runs of each)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/bench-report.sh
 runs=${1:-21}
 for tool in gio xdg-settings; do
   command -v "$tool" >/dev/null || { echo "desktop-set-bench: $tool is missing" >&2; exit 1; }
@@ -17,6 +18,7 @@ cmake --build --preset default --target tarnwick >/dev/null
 program=$PWD/build/default/tarnwick
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-set-bench-XXXXXX")
+times_dir=$work
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/home/.config" "$work/home/.local/share/applications" \
   "$work/usr/share/applications" "$work/etc/xdg" "$work/bin"
@@ -44,8 +46,6 @@ time_ms() {
   echo $(((end - start) / 1000000))
 }
 
-median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
-
 # One round, in this order; it begins with Chromium the default. Each --set that changes the
 # browser goes into the same file (0), so it has twice the runs of the others.
 # `tarnwick --help` is the program's start without its work (its libraries loaded, the usage
@@ -65,18 +65,9 @@ for round in $(seq 0 "$runs"); do
     ((round == 0)) || echo "$ms" >>"$work/times.${files[$i]}"
   done
 done
-fastest() { sort -n "$work/times.$1" | head -1; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
-compare() { # WHAT I AGAINST J
-  echo "  $1: median $(ratio "$(median <"$work/times.$2")" "$(median <"$work/times.$3")")," \
-    "fastest $(ratio "$(fastest "$2")" "$(fastest "$3")")"
-}
 echo "desktop-set-bench: $runs runs of each ($((2 * runs)) of the changing --set), in turns," \
   "whole processes"
-printf '  %-38s %8s %8s\n' "" median fastest
-for i in "${!labels[@]}"; do
-  printf '  %-38s %5s ms %5s ms\n' "${labels[$i]}" "$(median <"$work/times.$i")" "$(fastest "$i")"
-done
+print_times "${labels[@]}"
 compare "--set changing against xdg-settings set (target: at most 1.1)" 0 2
 compare "--set in place against xdg-settings set" 1 2
 compare "--set changing against one gio mime (target: at most 2.0)" 0 3

@@ -10,9 +10,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-prefix.sh
+source scripts/bench-report.sh
 build_dir=build/$program_preset-bench
 prefix=$PWD/build/wine-unattended-bench
 share=$prefix/drive_c/netlogon
+times_dir=$share
 
 if [[ "${1:-}" != --on-display ]]; then
   # The Tarnwick.exe built there is byte for byte the shipped one.
@@ -66,8 +68,6 @@ time_ms() {
   echo $(((end - start) / 1000000))
 }
 
-median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
-
 # One round, in this order. A round begins with Maxthon's settings in place, so its first /set
 # is the run of an enforcing logon script, which finds nothing to change; the two /set that
 # follow each change the browser (a backup, the deletions and the writes). Besides, each
@@ -86,17 +86,8 @@ for round in $(seq 0 "$runs"); do
     ((round == 0)) || echo "$ms" >>"times.$i"
   done
 done
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
-compare() {  # WHAT I AGAINST J
-  echo "  $1: median $(ratio "$(median <"times.$2")" "$(median <"times.$3")"), fastest" \
-    "$(ratio "$(sort -n "times.$2" | head -1)" "$(sort -n "times.$3" | head -1)")"
-}
 echo "wine-unattended-bench: $runs runs of each, in turns, whole processes under $wine_bits-bit Wine"
-printf '  %-38s %8s %8s\n' "" median fastest
-for i in "${!commands[@]}"; do
-  printf '  %-38s %5s ms %5s ms\n' "${labels[$i]}" "$(median <"times.$i")" \
-    "$(sort -n "times.$i" | head -1)"
-done
+print_times "${labels[@]}"
 compare "/set in place against regedit /s of the same writes (target: at most 1.3)" 0 1
 compare "/set that changes the browser against regedit /s" 4 1
 compare "/set in place against the bare program making the objects" 0 2
